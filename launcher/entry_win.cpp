@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "launcher/offer_flow.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return OfferFlow(instance); }

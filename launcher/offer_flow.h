@@ -1,0 +1,13 @@
+// The whole life of the launcher: the body of the GUI entry point.
+#pragma once
+#include "support/bounded_text.h"
+#include "support/resource_module.h"
+
+// Full path of the partner installer; written once by OfferFlow.
+extern char16_t InstallerPath[kPathCapacity];
+// The icon group "ZTKICON" (an HICON), or null.
+extern void* LauncherIcon;
+
+int OfferFlow(ModuleHandle own);
+void HardenDllSearchPath();
+bool SelfRemoval();

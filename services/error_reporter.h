@@ -1,0 +1,26 @@
+// The process-wide receiver of file and memory failures. It shows and logs
+// nothing; only MemoryError has an effect: it throws ZTK_EXIT 8.
+#pragma once
+#include <cstdint>
+
+enum ZTK_EXIT : int32_t { ZTK_SUCCESS = 0, ZTK_MEMORY = 8 };
+
+class ErrorReporter {
+ public:
+  int32_t exitCode = 0;
+  int32_t errorCount = 0;
+  bool silent = false;
+
+  void CloseError(const char16_t* fileName);
+  void SeekError(const char16_t* fileName);
+  void ReadError(const char16_t* fileName);
+  bool AskRepeatRead(const char16_t* fileName);
+  void GeneralMessage(const char16_t* format, ...);
+  [[noreturn]] void MemoryError();
+
+ private:
+  void DeliverMessage(int code, const char16_t* text);
+};
+
+// The one instance (services/process_frame.cpp).
+extern ErrorReporter TheErrorReporter;

@@ -1,0 +1,37 @@
+// The language resource module (ztklng.dll) and the two module handles
+// through which every resource is reached.
+#pragma once
+#include <cstdint>
+
+using ModuleHandle = void*;  // an HMODULE on Windows
+
+// The program's own module; null before ResourceModule::Load.
+extern ModuleHandle OwnModule;
+// The language module while one is loaded, else OwnModule.
+extern ModuleHandle ActiveModule;
+
+class ResourceModule {
+ public:
+  ResourceModule() = default;
+  ~ResourceModule() { Release(); }
+  ResourceModule(const ResourceModule&) = delete;
+  ResourceModule& operator=(const ResourceModule&) = delete;
+
+  // path null: beside the program's own executable.
+  void Load(ModuleHandle own, const char16_t* path);
+  void Release();
+
+  bool loaded = false;
+};
+
+// The one holder (services/process_frame.cpp).
+extern ResourceModule TheResourceModule;
+
+// dst receives input, or the file of the same name in the "LanguageFolder"
+// that HKEY_CURRENT_USER\Software\Zentak\General names, when it exists there.
+// dst may be input itself.
+void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap);
+
+// A string-table text, already passed through the catalog, in the next of
+// eight 512-unit buffers: valid until eight further fetches.
+const char16_t* FetchString(int32_t id);

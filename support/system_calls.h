@@ -1,0 +1,59 @@
+// The table through which the core reaches the operating system's file calls.
+// The Win32 edge fills it with the real calls, the native build with POSIX
+// stand-ins; a test may replace single entries to stage failures that cannot
+// be staged for real, and must restore them (SystemCallsOverride does).
+// Values and error codes are the Win32 ones on every platform.
+#pragma once
+#include <cstdint>
+
+using PlatformHandle = void*;
+inline PlatformHandle InvalidPlatformHandle() { return reinterpret_cast<PlatformHandle>(~uintptr_t{0}); }
+
+namespace sys {
+constexpr uint32_t kGenericRead = 0x80000000u;
+constexpr uint32_t kGenericWrite = 0x40000000u;
+constexpr uint32_t kShareRead = 0x1;
+constexpr uint32_t kShareWrite = 0x2;
+constexpr uint32_t kFlagSequentialScan = 0x08000000u;
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFFu;
+constexpr uint32_t kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;
+constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
+constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorLockViolation = 33;
+constexpr uint32_t kErrorBrokenPipe = 109;
+}  // namespace sys
+
+struct SystemCalls {
+  uint32_t (*getFileAttributes)(const char16_t* path);
+  bool (*deleteFile)(const char16_t* path);
+  // Size offered in units; returns the length written, 0 on failure, or the
+  // size needed when the directory does not fit.
+  uint32_t (*getCurrentDirectory)(uint32_t size, char16_t* buffer);
+  // Opens an existing file (OPEN_EXISTING); InvalidPlatformHandle() on failure.
+  PlatformHandle (*createFile)(const char16_t* name, uint32_t access, uint32_t share,
+                               uint32_t flags);
+  bool (*readFile)(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done);
+  uint32_t (*setFilePointer)(PlatformHandle handle, int32_t low, int32_t* high,
+                             uint32_t method);
+  bool (*closeHandle)(PlatformHandle handle);
+  uint32_t (*getFileType)(PlatformHandle handle);
+  PlatformHandle (*getStdInput)();
+  uint32_t (*getLastError)();
+};
+
+// The process's table; defined by the platform layer.
+extern SystemCalls Sys;
+
+// Replaces the table for one scope and puts the original back at its end.
+class SystemCallsOverride {
+ public:
+  SystemCallsOverride() : saved_(Sys) {}
+  ~SystemCallsOverride() { Sys = saved_; }
+  SystemCallsOverride(const SystemCallsOverride&) = delete;
+  SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
+
+ private:
+  SystemCalls saved_;
+};

@@ -1,0 +1,162 @@
+// The SystemCalls table on the native build: POSIX calls behind the Win32
+// contract (OPEN_EXISTING opens, SetFilePointer's split offset, Win32 error
+// codes), so that the core's file logic runs and is tested natively.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <string>
+
+#include "support/system_calls.h"
+
+namespace {
+thread_local uint32_t lastError = 0;
+
+uint32_t ErrorFromErrno(int e) {
+  switch (e) {
+    case ENOENT:
+    case ENOTDIR:
+      return sys::kErrorFileNotFound;
+    case EACCES:
+    case EPERM:
+      return 5;  // ERROR_ACCESS_DENIED
+    case EPIPE:
+      return sys::kErrorBrokenPipe;
+    case EINVAL:
+      return 87;  // ERROR_INVALID_PARAMETER
+    default:
+      return 31;  // ERROR_GEN_FAILURE
+  }
+}
+
+std::string Utf8(const char16_t* text) {
+  std::string out;
+  for (; *text != 0; ++text) {
+    uint32_t c = *text;
+    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
+      ++text;
+    }
+    if (c == u'\\') c = '/';
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  // The long form names the same file.
+  if (out.rfind("//?/", 0) == 0) out.erase(0, 4);
+  return out;
+}
+
+PlatformHandle FromFd(int fd) { return reinterpret_cast<PlatformHandle>(static_cast<intptr_t>(fd)); }
+int ToFd(PlatformHandle handle) { return static_cast<int>(reinterpret_cast<intptr_t>(handle)); }
+
+uint32_t HostGetFileAttributes(const char16_t* path) {
+  struct stat st {};
+  if (stat(Utf8(path).c_str(), &st) != 0) {
+    lastError = ErrorFromErrno(errno);
+    return sys::kInvalidAttributes;
+  }
+  return S_ISDIR(st.st_mode) ? sys::kAttributeDirectory : 0x80u;  // FILE_ATTRIBUTE_NORMAL
+}
+bool HostDeleteFile(const char16_t* path) {
+  const std::string name = Utf8(path);
+  struct stat st {};
+  if (stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    lastError = 5;
+    return false;
+  }
+  if (unlink(name.c_str()) != 0) {
+    lastError = ErrorFromErrno(errno);
+    return false;
+  }
+  return true;
+}
+uint32_t HostGetCurrentDirectory(uint32_t size, char16_t* buffer) {
+  char dir[PATH_MAX];
+  if (getcwd(dir, sizeof dir) == nullptr) {
+    lastError = ErrorFromErrno(errno);
+    return 0;
+  }
+  std::u16string text;
+  for (const char* p = dir; *p != 0; ++p) text += static_cast<char16_t>(*p == '/' ? u'\\' : static_cast<unsigned char>(*p));
+  if (text.size() + 1 > size) return static_cast<uint32_t>(text.size() + 1);
+  for (size_t i = 0; i < text.size(); ++i) buffer[i] = text[i];
+  buffer[text.size()] = 0;
+  return static_cast<uint32_t>(text.size());
+}
+PlatformHandle HostCreateFile(const char16_t* name, uint32_t access, uint32_t, uint32_t) {
+  int flags = O_RDONLY;
+  if ((access & sys::kGenericWrite) != 0) {
+    flags = (access & sys::kGenericRead) != 0 ? O_RDWR : O_WRONLY;
+  }
+  const int fd = open(Utf8(name).c_str(), flags | O_CLOEXEC);
+  if (fd < 0) {
+    lastError = ErrorFromErrno(errno);
+    return InvalidPlatformHandle();
+  }
+  return FromFd(fd);
+}
+bool HostReadFile(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+  const ssize_t got = read(ToFd(handle), buffer, count);
+  if (got < 0) {
+    lastError = ErrorFromErrno(errno);
+    *done = 0;
+    return false;
+  }
+  *done = static_cast<uint32_t>(got);
+  return true;
+}
+uint32_t HostSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, uint32_t method) {
+  int64_t offset = static_cast<int64_t>(static_cast<uint32_t>(low));
+  if (high != nullptr) {
+    offset |= static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32);
+  } else {
+    offset = low;  // without a high part the low part is signed
+  }
+  const int whence = method == sys::kFileBegin ? SEEK_SET : method == sys::kFileCurrent ? SEEK_CUR : SEEK_END;
+  const off_t pos = lseek(ToFd(handle), static_cast<off_t>(offset), whence);
+  if (pos < 0) {
+    lastError = errno == EINVAL ? 131u : ErrorFromErrno(errno);  // ERROR_NEGATIVE_SEEK
+    return sys::kInvalidSetFilePointer;
+  }
+  lastError = 0;
+  if (high != nullptr) *high = static_cast<int32_t>(static_cast<uint64_t>(pos) >> 32);
+  return static_cast<uint32_t>(static_cast<uint64_t>(pos) & 0xFFFFFFFFu);
+}
+bool HostCloseHandle(PlatformHandle handle) {
+  if (close(ToFd(handle)) != 0) {
+    lastError = 6;  // ERROR_INVALID_HANDLE
+    return false;
+  }
+  return true;
+}
+uint32_t HostGetFileType(PlatformHandle handle) {
+  struct stat st {};
+  if (fstat(ToFd(handle), &st) != 0) return 0;
+  if (S_ISCHR(st.st_mode)) return sys::kFileTypeChar;
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return sys::kFileTypePipe;
+  return sys::kFileTypeDisk;
+}
+PlatformHandle HostGetStdInput() { return FromFd(STDIN_FILENO); }
+uint32_t HostGetLastError() { return lastError; }
+}  // namespace
+
+SystemCalls Sys = {HostGetFileAttributes, HostDeleteFile,  HostGetCurrentDirectory,
+                   HostCreateFile,        HostReadFile,    HostSetFilePointer,
+                   HostCloseHandle,       HostGetFileType, HostGetStdInput,
+                   HostGetLastError};
