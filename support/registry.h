@@ -12,5 +12,5 @@ RegistryKey RegistryLocalMachine();
 bool MapProductKeyPath(RegistryKey root, const char16_t* sub, char16_t* dst, size_t cap);
 RegistryKey OpenRegistryKey(RegistryKey root, const char16_t* sub);
 bool CloseRegistryKey(RegistryKey key);
-bool ReadRegistryString(RegistryKey root, const char16_t* sub, const char16_t* value,
-                        char16_t* dst, const char16_t* defaultText, uint32_t cap);
+bool ReadRegistryString(RegistryKey root, const char16_t* sub, const char16_t* value, char16_t* dst,
+                        const char16_t* defaultText, uint32_t cap);

@@ -7,7 +7,9 @@
 #include <cstdint>
 
 using PlatformHandle = void*;
-inline PlatformHandle InvalidPlatformHandle() { return reinterpret_cast<PlatformHandle>(~uintptr_t{0}); }
+inline PlatformHandle InvalidPlatformHandle() {
+  return reinterpret_cast<PlatformHandle>(~uintptr_t{0});
+}
 
 namespace sys {
 constexpr uint32_t kGenericRead = 0x80000000u;
@@ -35,8 +37,7 @@ struct SystemCalls {
   PlatformHandle (*createFile)(const char16_t* name, uint32_t access, uint32_t share,
                                uint32_t flags);
   bool (*readFile)(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done);
-  uint32_t (*setFilePointer)(PlatformHandle handle, int32_t low, int32_t* high,
-                             uint32_t method);
+  uint32_t (*setFilePointer)(PlatformHandle handle, int32_t low, int32_t* high, uint32_t method);
   bool (*closeHandle)(PlatformHandle handle);
   uint32_t (*getFileType)(PlatformHandle handle);
   PlatformHandle (*getStdInput)();

@@ -62,7 +62,9 @@ std::string Utf8(const char16_t* text) {
   return out;
 }
 
-PlatformHandle FromFd(int fd) { return reinterpret_cast<PlatformHandle>(static_cast<intptr_t>(fd)); }
+PlatformHandle FromFd(int fd) {
+  return reinterpret_cast<PlatformHandle>(static_cast<intptr_t>(fd));
+}
 int ToFd(PlatformHandle handle) { return static_cast<int>(reinterpret_cast<intptr_t>(handle)); }
 
 uint32_t HostGetFileAttributes(const char16_t* path) {
@@ -93,7 +95,8 @@ uint32_t HostGetCurrentDirectory(uint32_t size, char16_t* buffer) {
     return 0;
   }
   std::u16string text;
-  for (const char* p = dir; *p != 0; ++p) text += static_cast<char16_t>(*p == '/' ? u'\\' : static_cast<unsigned char>(*p));
+  for (const char* p = dir; *p != 0; ++p)
+    text += static_cast<char16_t>(*p == '/' ? u'\\' : static_cast<unsigned char>(*p));
   if (text.size() + 1 > size) return static_cast<uint32_t>(text.size() + 1);
   for (size_t i = 0; i < text.size(); ++i) buffer[i] = text[i];
   buffer[text.size()] = 0;
@@ -128,7 +131,9 @@ uint32_t HostSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, u
   } else {
     offset = low;  // without a high part the low part is signed
   }
-  const int whence = method == sys::kFileBegin ? SEEK_SET : method == sys::kFileCurrent ? SEEK_CUR : SEEK_END;
+  const int whence = method == sys::kFileBegin     ? SEEK_SET
+                     : method == sys::kFileCurrent ? SEEK_CUR
+                                                   : SEEK_END;
   const off_t pos = lseek(ToFd(handle), static_cast<off_t>(offset), whence);
   if (pos < 0) {
     lastError = errno == EINVAL ? 131u : ErrorFromErrno(errno);  // ERROR_NEGATIVE_SEEK

@@ -31,7 +31,6 @@ uint32_t WinGetLastError() { return GetLastError(); }
 
 static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
 
-SystemCalls Sys = {WinGetFileAttributes, WinDeleteFile,  WinGetCurrentDirectory,
-                   WinCreateFile,        WinReadFile,    WinSetFilePointer,
-                   WinCloseHandle,       WinGetFileType, WinGetStdInput,
-                   WinGetLastError};
+SystemCalls Sys = {WinGetFileAttributes, WinDeleteFile,     WinGetCurrentDirectory, WinCreateFile,
+                   WinReadFile,          WinSetFilePointer, WinCloseHandle,         WinGetFileType,
+                   WinGetStdInput,       WinGetLastError};
