@@ -38,4 +38,7 @@ class DiskFile {
   bool shareWrite = false;
   char16_t fileName[kPathCapacity] = {};
   int32_t lastError = 0;
+
+ private:
+  int32_t ReadPastBadBlocks(void* buffer, uint64_t count, int64_t start);
 };

@@ -5,6 +5,14 @@
 
 enum ZTK_EXIT : int32_t { ZTK_SUCCESS = 0, ZTK_MEMORY = 8 };
 
+// Message codes handed to the sink.
+enum ReporterMessage : int32_t {
+  kMessageGeneral = 1,
+  kMessageOutOfMemory = 7,
+  kMessageCloseError = 10,
+  kMessageSeekError = 11,
+};
+
 class ErrorReporter {
  public:
   int32_t exitCode = 0;
@@ -19,8 +27,12 @@ class ErrorReporter {
   [[noreturn]] void MemoryError();
 
  private:
-  void DeliverMessage(int code, const char16_t* text);
+  void DeliverMessage(int32_t code, const char16_t* text);
 };
 
 // The one instance (services/process_frame.cpp).
 extern ErrorReporter TheErrorReporter;
+
+// The sink shows nothing; a test may set this to watch what reaches it
+// (text is null for messages without one). Never set in the product.
+extern void (*DeliveredMessageObserver)(int32_t code, const char16_t* text);

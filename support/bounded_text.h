@@ -2,6 +2,7 @@
 // buffer's size in code units, terminator included; nothing here writes past
 // it, everything terminates, and cutting is silent.
 #pragma once
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,6 +23,7 @@ char16_t* AppendBounded(char16_t* dst, const char16_t* src, size_t cap);
 // printf-style formatting: %s (a char16_t string), %u, %d, %x with flags '0'
 // and a width, and %%. Output is cut at cap - 1 units and terminated (cap >= 1).
 void FormatBounded(char16_t* dst, size_t cap, const char16_t* format, ...);
+void FormatBoundedV(char16_t* dst, size_t cap, const char16_t* format, va_list args);
 
 // ASCII-only upper-casing, never locale-dependent: only 'a' to 'z' change.
 char16_t UpperCaseChar(char16_t c);
