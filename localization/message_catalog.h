@@ -1,6 +1,7 @@
 // The message catalog (launcher.lng): every shown text passes through
 // Translate, keyed by the CRC-32 of its kind, context and English source.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "support/code_page.h"
@@ -18,22 +19,55 @@ struct GrowArray {
   ~GrowArray();
   GrowArray(const GrowArray&) = delete;
   GrowArray& operator=(const GrowArray&) = delete;
+  // Never returns when the storage cannot grow (ErrorReporter::MemoryError).
   void Grow(uint64_t n);
   void Append(uint64_t value);
+};
+
+// Every allocation of the catalog (text buffers and index) goes through this
+// realloc-shaped hook, so that tests can make it fail; storage it returns is
+// released with std::free.
+extern void* (*CatalogRealloc)(void* block, size_t bytes);
+
+// What the loader reads from: a file, or bytes in memory. The operations
+// behave as DiskFile's: Read gives the bytes read, 0 at the end, -1 on
+// failure; Tell -1 when the position is unknown.
+class CatalogSource {
+ public:
+  virtual int64_t Tell() = 0;
+  virtual int32_t Read(void* buffer, uint64_t count) = 0;
+  virtual void Seek(int64_t offset, int method) = 0;
+
+ protected:
+  ~CatalogSource() = default;
 };
 
 class MessageCatalog {
  public:
   MessageCatalog() = default;
+  // A catalog that reads 8-bit files and forms its keys with another code page.
+  explicit MessageCatalog(const AnsiCodec& ansi) : codec(&ansi) {}
   ~MessageCatalog();
   MessageCatalog(const MessageCatalog&) = delete;
   MessageCatalog& operator=(const MessageCatalog&) = delete;
 
   void LoadCatalog(const char16_t* name);
   void ReadCatalogFile(const char16_t* path);
+  // The loader without a file: marker search, body, escapes, index and sort.
+  // True when a catalog text is held afterwards. A loaded catalog is kept.
+  bool LoadFromSource(CatalogSource& source);
+  bool LoadFromBytes(const void* data, size_t size);
+
   bool IsLoaded() const { return text != nullptr; }
   void Translate(const char16_t* source, char16_t* result, size_t capacity, int kind,
                  const char16_t* context) const;
+  // Offset of a line whose first 8 units equal key, or -1.
+  int64_t FindKeySorted(const char16_t* key) const;
+  int64_t FindKeyLinear(const char16_t* key) const;
+  // The value of the line at offset line (0..length) into result: from its
+  // 11th unit to the line's end (at most 255 units on the last line), cut to
+  // capacity - 1 units and then at its last double quote.
+  void CopyLineValue(uint64_t line, char16_t* result, size_t capacity) const;
   bool GetDialogScale(const char16_t* dialogName, int32_t* x, int32_t* y) const;
   void DetectTextDirection();
 
@@ -41,7 +75,8 @@ class MessageCatalog {
   uint64_t length = 0;
   GrowArray index;
   bool rightToLeft = false;
+  const AnsiCodec* codec = &SystemAnsi;
 };
 
 // The one catalog (services/process_frame.cpp).
-extern MessageCatalog TheCatalog;
+extern MessageCatalog& TheCatalog;

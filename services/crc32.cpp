@@ -36,14 +36,18 @@ inline uint32_t UpdateByte(uint32_t crc, unsigned char byte) {
 void FillByteTable() {
   for (uint32_t i = 0; i < 256; ++i) {
     uint32_t a = i;
-    for (int bit = 0; bit < 8; ++bit) a = (a & 1) != 0 ? (a >> 1) ^ kPolynomial : a >> 1;
+    for (int bit = 0; bit < 8; ++bit) {
+      a = (a & 1) != 0 ? (a >> 1) ^ kPolynomial : a >> 1;
+    }
     CrcTables[0][i] = a;
   }
 }
 }  // namespace
 
 void InitCrcTables() {
-  if (CrcTables[0][1] == 0) FillByteTable();
+  if (CrcTables[0][1] == 0) {
+    FillByteTable();
+  }
   for (int k = 1; k < 8; ++k) {
     for (int i = 0; i < 256; ++i) {
       const uint32_t previous = CrcTables[k - 1][i];
@@ -66,6 +70,8 @@ uint32_t Crc32(uint32_t crc, const void* data, uint64_t length) {
     crc = t[7][x & 0xFF] ^ t[6][(x >> 8) & 0xFF] ^ t[5][(x >> 16) & 0xFF] ^ t[4][x >> 24] ^
           t[3][w1 & 0xFF] ^ t[2][(w1 >> 8) & 0xFF] ^ t[1][(w1 >> 16) & 0xFF] ^ t[0][w1 >> 24];
   }
-  for (; length > 0; --length) crc = UpdateByte(crc, *p++);
+  for (; length > 0; --length) {
+    crc = UpdateByte(crc, *p++);
+  }
   return crc;
 }

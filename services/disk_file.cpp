@@ -17,19 +17,27 @@ constexpr uint32_t kBadBlockPiece = 512;
 constexpr uint64_t kMaxReadCount = 0x7FFFFFFF;
 
 uint32_t ShareFor(uint32_t mode, bool shareWrite) {
-  if (shareWrite || (mode & kModeShareWrite) != 0) return sys::kShareRead | sys::kShareWrite;
+  if (shareWrite || (mode & kModeShareWrite) != 0) {
+    return sys::kShareRead | sys::kShareWrite;
+  }
   return sys::kShareRead;
 }
 
 uint32_t AccessFor(uint32_t mode) {
-  if ((mode & kModeWrite) != 0) return sys::kGenericWrite;
-  if ((mode & kModeUpdate) != 0) return sys::kGenericRead | sys::kGenericWrite;
+  if ((mode & kModeWrite) != 0) {
+    return sys::kGenericWrite;
+  }
+  if ((mode & kModeUpdate) != 0) {
+    return sys::kGenericRead | sys::kGenericWrite;
+  }
   return sys::kGenericRead;
 }
 }  // namespace
 
 DiskFile::~DiskFile() {
-  if (!IsOpen() || borrowedHandle) return;
+  if (!IsOpen() || borrowedHandle) {
+    return;
+  }
   if (deleteOnClose) {
     Delete();
   } else {
@@ -53,37 +61,51 @@ bool DiskFile::Open(const char16_t* name, uint32_t mode) {
         error = sys::kErrorFileNotFound;
       }
     }
-    if (opened == InvalidPlatformHandle() && error == sys::kErrorFileNotFound) lastError = 1;
+    if (opened == InvalidPlatformHandle() && error == sys::kErrorFileNotFound) {
+      lastError = 1;
+    }
   }
 
   handleType = 0;
   deleteOnClose = false;
   borrowedHandle = false;
-  if (opened == InvalidPlatformHandle()) return false;
+  if (opened == InvalidPlatformHandle()) {
+    return false;
+  }
   handle = opened;
   CopyBounded(fileName, name, kPathCapacity);
   return true;
 }
 
 bool DiskFile::IsDevice() {
-  if (!IsOpen()) return false;
+  if (!IsOpen()) {
+    return false;
+  }
   const uint32_t type = Sys.getFileType(handle);
   return type == sys::kFileTypeChar || type == sys::kFileTypePipe;
 }
 
 int32_t DiskFile::RawRead(void* buffer, uint64_t count) {
-  if (count > kMaxReadCount) count = kMaxReadCount;
+  if (count > kMaxReadCount) {
+    count = kMaxReadCount;
+  }
   if (handleType == 1) {
     handle = Sys.getStdInput();
-    if (count > kStdInputReadLimit) count = kStdInputReadLimit;
+    if (count > kStdInputReadLimit) {
+      count = kStdInputReadLimit;
+    }
   }
   uint32_t done = 0;
   if (Sys.readFile(handle, buffer, static_cast<uint32_t>(count), &done)) {
     return static_cast<int32_t>(done);
   }
   const uint32_t error = Sys.getLastError();
-  if (IsDevice() && count > kStdInputReadLimit) return RawRead(buffer, kStdInputReadLimit);
-  if (handleType == 1 && error == sys::kErrorBrokenPipe) return 0;
+  if (IsDevice() && count > kStdInputReadLimit) {
+    return RawRead(buffer, kStdInputReadLimit);
+  }
+  if (handleType == 1 && error == sys::kErrorBrokenPipe) {
+    return 0;
+  }
   if (handleType == 0 && count > kLockRetryCount && error == sys::kErrorLockViolation) {
     return RawRead(buffer, kLockRetryCount);
   }
@@ -91,15 +113,25 @@ int32_t DiskFile::RawRead(void* buffer, uint64_t count) {
 }
 
 int32_t DiskFile::Read(void* buffer, uint64_t count) {
-  if (count > kMaxReadCount) count = kMaxReadCount;
+  if (count > kMaxReadCount) {
+    count = kMaxReadCount;
+  }
   const int64_t start = skipBadBlocks ? Tell() : 0;
   for (;;) {
     const int32_t n = RawRead(buffer, count);
-    if (n != -1) return n;
+    if (n != -1) {
+      return n;
+    }
     lastError = 2;
-    if (!reportErrors) return -1;
-    if (skipBadBlocks) return ReadPastBadBlocks(buffer, count, start);
-    if (handleType != 0 || !TheErrorReporter.AskRepeatRead(fileName)) break;
+    if (!reportErrors) {
+      return -1;
+    }
+    if (skipBadBlocks) {
+      return ReadPastBadBlocks(buffer, count, start);
+    }
+    if (handleType != 0 || !TheErrorReporter.AskRepeatRead(fileName)) {
+      break;
+    }
   }
   TheErrorReporter.ReadError(fileName);
   return -1;
@@ -120,7 +152,9 @@ int32_t DiskFile::ReadPastBadBlocks(void* buffer, uint64_t count, int64_t start)
 }
 
 bool DiskFile::RawSeek(int64_t offset, int method) {
-  if (!IsOpen()) return true;
+  if (!IsOpen()) {
+    return true;
+  }
   if (offset < 0 && method != 0) {
     offset += method == 1 ? Tell() : FileLength();
     method = 0;
@@ -133,20 +167,26 @@ bool DiskFile::RawSeek(int64_t offset, int method) {
 }
 
 void DiskFile::Seek(int64_t offset, int method) {
-  if (!RawSeek(offset, method) && reportErrors) TheErrorReporter.SeekError(fileName);
+  if (!RawSeek(offset, method) && reportErrors) {
+    TheErrorReporter.SeekError(fileName);
+  }
 }
 
 // A failed query gives -1 whether or not it was reported: the low part of a
 // failed query is no position.
 int64_t DiskFile::Tell() {
   if (!IsOpen()) {
-    if (reportErrors) TheErrorReporter.SeekError(fileName);
+    if (reportErrors) {
+      TheErrorReporter.SeekError(fileName);
+    }
     return -1;
   }
   int32_t high = 0;
   const uint32_t low = Sys.setFilePointer(handle, 0, &high, sys::kFileCurrent);
   if (low == sys::kInvalidSetFilePointer && Sys.getLastError() != 0) {
-    if (reportErrors) TheErrorReporter.SeekError(fileName);
+    if (reportErrors) {
+      TheErrorReporter.SeekError(fileName);
+    }
     return -1;
   }
   return static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(high)) << 32) +
@@ -164,17 +204,27 @@ int64_t DiskFile::FileLength() {
 bool DiskFile::Close() {
   bool ok = true;
   if (IsOpen()) {
-    if (!borrowedHandle && handleType == 0) ok = Sys.closeHandle(handle);
+    if (!borrowedHandle && handleType == 0) {
+      ok = Sys.closeHandle(handle);
+    }
     handle = InvalidPlatformHandle();
   }
   handleType = 0;
-  if (!ok && reportErrors) TheErrorReporter.CloseError(fileName);
+  if (!ok && reportErrors) {
+    TheErrorReporter.CloseError(fileName);
+  }
   return ok;
 }
 
 bool DiskFile::Delete() {
-  if (handleType != 0) return false;
-  if (IsOpen()) Close();
-  if (!allowDelete) return false;
+  if (handleType != 0) {
+    return false;
+  }
+  if (IsOpen()) {
+    Close();
+  }
+  if (!allowDelete) {
+    return false;
+  }
   return RemoveFile(fileName);
 }

@@ -12,6 +12,8 @@ class DiskFile {
   virtual ~DiskFile();
   DiskFile(const DiskFile&) = delete;
   DiskFile& operator=(const DiskFile&) = delete;
+  DiskFile(DiskFile&&) = delete;
+  DiskFile& operator=(DiskFile&&) = delete;
 
   // mode bits: 1 update, 2 write, 4 let others write; 0 read.
   virtual bool Open(const char16_t* name, uint32_t mode);

@@ -9,11 +9,15 @@
 void (*DeliveredMessageObserver)(int32_t code, const char16_t* text) = nullptr;
 
 void ErrorReporter::CloseError(const char16_t* fileName) {
-  if (!silent) DeliverMessage(kMessageCloseError, fileName);
+  if (!silent) {
+    DeliverMessage(kMessageCloseError, fileName);
+  }
 }
 
 void ErrorReporter::SeekError(const char16_t* fileName) {
-  if (!silent) DeliverMessage(kMessageSeekError, fileName);
+  if (!silent) {
+    DeliverMessage(kMessageSeekError, fileName);
+  }
 }
 
 void ErrorReporter::ReadError(const char16_t*) {}
@@ -42,5 +46,7 @@ void ErrorReporter::MemoryError() {
 }
 
 void ErrorReporter::DeliverMessage(int32_t code, const char16_t* text) {
-  if (DeliveredMessageObserver != nullptr) DeliveredMessageObserver(code, text);
+  if (DeliveredMessageObserver != nullptr) {
+    DeliveredMessageObserver(code, text);
+  }
 }

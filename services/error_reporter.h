@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+// The exit codes, thrown by value; the name is the system's own.
+// NOLINTNEXTLINE(readability-identifier-naming)
 enum ZTK_EXIT : int32_t { ZTK_SUCCESS = 0, ZTK_MEMORY = 8 };
 
 // Message codes handed to the sink.
@@ -31,7 +33,7 @@ class ErrorReporter {
 };
 
 // The one instance (services/process_frame.cpp).
-extern ErrorReporter TheErrorReporter;
+extern ErrorReporter& TheErrorReporter;
 
 // The sink shows nothing; a test may set this to watch what reaches it
 // (text is null for messages without one). Never set in the product.

@@ -1,27 +1,81 @@
-// The process-wide objects, all defined in this one translation unit because
-// C++ orders dynamic initialisation only within a translation unit: here they
-// are constructed in the order of their definitions, before the entry point,
-// and destroyed in the reverse order at the normal exit. Each destructor is
-// registered with the runtime's exit list right after its object's
-// construction, so an exit-time step exists exactly when its object does.
-// No other translation unit may use these objects during its own static
-// initialisation.
+// The process-wide objects and the one initialiser that brings them up.
+//
+// Start-up order is the body of ProcessFrame's constructor below, not the
+// order of definitions: the objects live in slots that the compiler neither
+// constructs at run time nor destroys, and the frame constructs each one in
+// turn. The names the rest of the system uses (TheErrorReporter, ...) are
+// references bound to those slots at compile time, so they are valid before
+// any dynamic initialisation and no other translation unit's initialisation
+// can depend on an order here. No other translation unit of the launcher has
+// dynamic initialisation at all; a test of the Windows build checks that.
+//
+// Exit-time steps are registered explicitly with atexit, by the frame, right
+// after the object they end is constructed. The runtime's implicit destructor
+// registration would do the same, but only as a side effect of where an object
+// is defined; an explicit call shows in one place which steps exist, when they
+// are registered, and so (reversed) in which order they run at exit. A step
+// that could not be registered is lost silently: the end of the process
+// releases the catalog's memory and the language module anyway.
+#include <cstdlib>
+#include <new>
+
 #include "localization/message_catalog.h"
 #include "services/crc32.h"
 #include "services/error_reporter.h"
+#include "services/test_hooks.h"
 #include "support/resource_module.h"
 
 namespace {
-// 1. The CRC-32 tables: filled before anything can compute a key.
-struct CrcTablesInitializer {
-  CrcTablesInitializer() { InitCrcTables(); }
+// Storage for one process-wide object. The empty destructor keeps the
+// runtime from ending the object: its exit-time step does that.
+template <typename T>
+union ProcessSlot {
+  constexpr ProcessSlot() : none() {}
+  ~ProcessSlot() {}
+  char none;
+  T object;
 };
-const CrcTablesInitializer crcTablesInitializer;
+
+ProcessSlot<ErrorReporter> reporterSlot;
+ProcessSlot<ResourceModule> resourceModuleSlot;
+ProcessSlot<MessageCatalog> catalogSlot;
 }  // namespace
 
-// 2. The error reporter: no exit-time step.
-ErrorReporter TheErrorReporter;
-// 3. The resource module holder: its destructor is ResourceModule::Release.
-ResourceModule TheResourceModule;
-// 4. The catalog: its destructor frees the text and the line index.
-MessageCatalog TheCatalog;
+ErrorReporter& TheErrorReporter = reporterSlot.object;
+ResourceModule& TheResourceModule = resourceModuleSlot.object;
+MessageCatalog& TheCatalog = catalogSlot.object;
+
+namespace {
+// Exit step 1: the catalog's text and line index are freed.
+void EndCatalog() {
+  ZTK_TEST_HOOK(RecordCatalogEnd(TheCatalog));
+  TheCatalog.~MessageCatalog();
+}
+
+// Exit step 2: ResourceModule::Release, by the holder's destructor; resources
+// come from OwnModule again.
+void EndResourceModule() {
+  ZTK_TEST_HOOK(RecordResourceModuleEnd(TheResourceModule));
+  TheResourceModule.~ResourceModule();
+}
+
+// Construction makes no platform call and cannot fail.
+struct ProcessFrame {
+  ProcessFrame() {
+    InitCrcTables();
+    ZTK_TEST_HOOK(RecordStep("construct crc-tables"));
+    new (&reporterSlot.object) ErrorReporter();
+    ZTK_TEST_HOOK(RecordStep("construct error-reporter"));
+    new (&resourceModuleSlot.object) ResourceModule();
+    std::atexit(EndResourceModule);
+    ZTK_TEST_HOOK(RecordStep("construct resource-module"));
+    new (&catalogSlot.object) MessageCatalog();
+    std::atexit(EndCatalog);
+    ZTK_TEST_HOOK(RecordStep("construct catalog"));
+    ZTK_TEST_HOOK(InstallAllocationFailure());
+  }
+};
+
+// The only dynamic initialiser of the launcher's own code.
+const ProcessFrame frame;
+}  // namespace

@@ -20,8 +20,9 @@ char16_t* CopyBounded(char16_t* dst, const char16_t* src, size_t cap);
 // Appends to dst only when there is room for at least one more unit. Returns dst.
 char16_t* AppendBounded(char16_t* dst, const char16_t* src, size_t cap);
 
-// printf-style formatting: %s (a char16_t string), %u, %d, %x with flags '0'
-// and a width, and %%. Output is cut at cap - 1 units and terminated (cap >= 1).
+// printf-style formatting: %s (a char16_t string), %c, %u, %d, %x and %X, with
+// the flags '0' and '-', a width and the sizes l, ll and z; %% is a percent
+// sign. Output is cut at cap - 1 units and terminated (cap >= 1).
 void FormatBounded(char16_t* dst, size_t cap, const char16_t* format, ...);
 void FormatBoundedV(char16_t* dst, size_t cap, const char16_t* format, va_list args);
 

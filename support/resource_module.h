@@ -1,7 +1,10 @@
 // The language resource module (ztklng.dll) and the two module handles
 // through which every resource is reached.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+
+#include "support/bounded_text.h"
 
 using ModuleHandle = void*;  // an HMODULE on Windows
 
@@ -25,7 +28,7 @@ class ResourceModule {
 };
 
 // The one holder (services/process_frame.cpp).
-extern ResourceModule TheResourceModule;
+extern ResourceModule& TheResourceModule;
 
 // dst receives input, or the file of the same name in the "LanguageFolder"
 // that HKEY_CURRENT_USER\Software\Zentak\General names, when it exists there.
@@ -35,3 +38,12 @@ void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap);
 // A string-table text, already passed through the catalog, in the next of
 // eight 512-unit buffers: valid until eight further fetches.
 const char16_t* FetchString(int32_t id);
+
+// The buffers FetchString hands out. The index advances before each fetch, so
+// the first fetch after start uses buffer 1.
+struct FetchRingBuffers {
+  static constexpr uint32_t kCount = 8;
+  char16_t text[kCount][kFetchCapacity];
+  uint32_t index;
+};
+extern FetchRingBuffers FetchRing;

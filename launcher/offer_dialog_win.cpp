@@ -1,0 +1,105 @@
+// The offer dialog: partner links, the pre-ticked install box, and on OK the
+// partner installer's start or its deletion.
+#include "launcher/offer_dialog.h"
+// After <windows.h>, which offer_dialog.h brings in.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "launcher/offer_flow.h"
+#include "launcher/offer_text.h"
+#include "launcher/progress_info_dialog.h"
+#include "localization/common_dialog_handler.h"
+#include "support/file_system.h"
+#include "support/resource_module.h"
+#include "support/wide_bridge.h"
+
+namespace {
+constexpr int kInstallBox = 5101;
+constexpr int32_t kFirstUsePageId = 5102;
+
+// The setup leaves the launcher behind other windows more often than not:
+// when the plain request is refused, a minimise and restore makes the dialog
+// the foreground window on the systems that allow that much.
+void BringToFront(HWND dialog) {
+  SetForegroundWindow(dialog);
+  if (GetForegroundWindow() != dialog) {
+    ShowWindow(dialog, SW_MINIMIZE);
+    ShowWindow(dialog, SW_RESTORE);
+    SetForegroundWindow(dialog);
+  }
+}
+
+INT_PTR InitOffer(HWND dialog) {
+  BringToFront(dialog);
+  SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LauncherIcon));
+  CheckDlgButton(dialog, kInstallBox, BST_CHECKED);
+  return TRUE;  // the dialog manager focuses the first tab stop
+}
+
+// Both links hold one anchor each, so index 0 is the only one there is.
+void OpenActivatedLink(const NMHDR* header) {
+  if (header->code != NM_CLICK && header->code != NM_RETURN) return;
+  const NMLINK* link = reinterpret_cast<const NMLINK*>(header);
+  if (link->item.iLink != 0) return;
+  ShellExecuteW(nullptr, L"open", link->item.szUrl, nullptr, nullptr, SW_SHOW);
+}
+
+void OpenFirstUsePage() {
+  const char16_t* page = FetchString(kFirstUsePageId);
+  if (IsFirstUsePage(page)) {
+    ShellExecuteW(nullptr, L"open", AsWide(page), nullptr, L"", SW_SHOWNORMAL);
+  }
+}
+
+// The installer's file goes at the next restart whether or not it started:
+// a running installer cannot be deleted now, and a failed one is no use.
+void Accept(HWND dialog) {
+  LockSetForegroundWindow(LSFW_LOCK);
+  ShellExecuteW(nullptr, L"open", AsWide(InstallerPath), nullptr, L"", SW_SHOWNORMAL);
+  MoveFileExW(AsWide(InstallerPath), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"INFODLG", dialog, ProgressInfoDialog, 0);
+  OpenFirstUsePage();
+  LockSetForegroundWindow(LSFW_UNLOCK);
+  EndDialog(dialog, 1);
+}
+
+// A cancelled offer is a declined one: the installer is removed either way,
+// as on every road that shows no dialog.
+void Decline(HWND dialog) {
+  RemoveFile(InstallerPath);
+  EndDialog(dialog, 0);
+}
+
+void HandleCommand(HWND dialog, WORD command) {
+  switch (command) {
+    case IDOK:
+      if (IsDlgButtonChecked(dialog, kInstallBox) != BST_UNCHECKED) {
+        Accept(dialog);
+      } else {
+        Decline(dialog);
+      }
+      break;
+    case IDCANCEL:
+      Decline(dialog);
+      break;
+    default:
+      break;  // the check box's own clicks and anything else
+  }
+}
+}  // namespace
+
+INT_PTR CALLBACK OfferDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CommonDialogHandler(dialog, message, wParam, lParam, u"LAUNCHDLG", nullptr, 0)) return TRUE;
+  switch (message) {
+    case WM_INITDIALOG:
+      return InitOffer(dialog);
+    case WM_NOTIFY:
+      OpenActivatedLink(reinterpret_cast<const NMHDR*>(lParam));
+      return FALSE;
+    case WM_COMMAND:
+      HandleCommand(dialog, LOWORD(wParam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

@@ -1,0 +1,160 @@
+// The launcher's one pass from entry to exit: prepare, decide whether to
+// offer the partner product, open the program group, hand over self-removal.
+// clang-format off
+#include <windows.h>  // before the other platform headers, which need its types
+#include <commctrl.h>
+#include <shlobj.h>
+// clang-format on
+
+#include "launcher/flow_text.h"
+#include "launcher/offer_dialog.h"
+#include "launcher/offer_flow.h"
+#include "launcher/silent_switch.h"
+#include "localization/message_catalog.h"
+#include "support/file_system.h"
+#include "support/path_text.h"
+#include "support/registry.h"
+#include "support/wide_bridge.h"
+
+char16_t InstallerPath[kPathCapacity];
+void* LauncherIcon = nullptr;
+
+namespace {
+
+constexpr int32_t kInstallerNameId = 5101;
+constexpr char16_t kPartnerKey[] =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
+constexpr char16_t kPartnerKey32[] =
+    u"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
+constexpr char16_t kIconName[] = u"ZTKICON";
+
+void InitLinkControls() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_LINK_CLASS;
+  InitCommonControlsEx(&controls);
+}
+
+// The buffer ends up empty when the variable is absent or does not fit: a
+// cut value would be a different value.
+void ReadEnvironmentText(const char16_t* name, char16_t* dst, DWORD cap) {
+  dst[0] = 0;
+  const DWORD length = GetEnvironmentVariableW(AsWide(name), AsWide(dst), cap);
+  if (length == 0 || length >= cap) dst[0] = 0;
+}
+
+void ReadOwnPath(char16_t* dst) {
+  dst[0] = 0;
+  GetModuleFileNameW(nullptr, AsWide(dst), static_cast<DWORD>(kPathCapacity));
+  dst[kPathCapacity - 1] = 0;
+}
+
+HICON LoadLauncherIcon() {
+  HICON icon = LoadIconW(static_cast<HMODULE>(ActiveModule), AsWide(kIconName));
+  if (icon == nullptr && ActiveModule != OwnModule) {
+    icon = LoadIconW(static_cast<HMODULE>(OwnModule), AsWide(kIconName));
+  }
+  return icon;
+}
+
+bool ReadSilentSwitch() {
+  char16_t commandLine[kSetupCommandCapacity];
+  ReadEnvironmentText(u"sfxcmd", commandLine, kSetupCommandCapacity);
+  return ScanSilentSwitch(commandLine);
+}
+
+// The partner counts as installed when either view of its uninstall key
+// names an install folder; the folder itself is not examined.
+void DetectPartner(char16_t* installDir) {
+  ReadRegistryString(RegistryLocalMachine(), kPartnerKey, u"InstallDir", installDir, u"",
+                     kPathCapacity);
+  if (installDir[0] == 0) {
+    ReadRegistryString(RegistryLocalMachine(), kPartnerKey32, u"InstallDir", installDir, u"",
+                       kPathCapacity);
+  }
+}
+
+void RunOfferDialog() {
+  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"LAUNCHDLG", nullptr, OfferDialog, 0);
+}
+
+// False when the shell cannot name the user's Programs folder.
+bool ReadProgramsFolder(char16_t* dst) {
+  dst[0] = 0;
+  IMalloc* allocator = nullptr;
+  if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) return false;
+  LPITEMIDLIST items = nullptr;
+  bool found = false;
+  if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &items)) && items != nullptr) {
+    found = SHGetPathFromIDListW(items, AsWide(dst)) != FALSE && dst[0] != 0;
+    allocator->Free(items);
+  }
+  allocator->Release();
+  return found;
+}
+
+void OpenProgramGroup() {
+  char16_t group[kPathCapacity];
+  if (!ReadProgramsFolder(group)) return;
+  AppendBackslash(group, kPathCapacity);
+  AppendBounded(group, u"Zentak", kPathCapacity);
+  if (PathExists(group)) {
+    ShellExecuteW(nullptr, L"open", AsWide(group), nullptr, L"", SW_SHOWNORMAL);
+  }
+}
+
+}  // namespace
+
+void HardenDllSearchPath() {
+  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
+  HMODULE kernel = GetModuleHandleW(L"kernel32");
+  if (kernel == nullptr) return;
+  FARPROC entry = GetProcAddress(kernel, "SetDllDirectoryW");
+  if (entry == nullptr) return;
+  reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void*>(entry))(L"");
+}
+
+bool SelfRemoval() {
+  RemoveFile(u"launcher.lng");
+  char16_t ownPath[kPathCapacity];
+  ReadOwnPath(ownPath);
+  char16_t interpreter[kPathCapacity];
+  ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<DWORD>(kPathCapacity));
+  char16_t commandLine[kCleanupCommandCapacity];
+  if (!FormatCleanupCommand(commandLine, interpreter, ownPath)) return false;
+
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  // The handles stay open: the launcher's exit, right after this, closes them.
+  PROCESS_INFORMATION process = {};
+  return CreateProcessW(nullptr, AsWide(commandLine), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &process) != FALSE;
+}
+
+int OfferFlow(ModuleHandle own) {
+  InitLinkControls();
+  HardenDllSearchPath();
+  TheResourceModule.Load(own, nullptr);
+  // Before the first fetch: the catalog may rename the installer.
+  TheCatalog.LoadCatalog(u"launcher.lng");
+
+  ReadOwnPath(InstallerPath);
+  ComposeInstallerPath(InstallerPath, FetchString(kInstallerNameId));
+  LauncherIcon = LoadLauncherIcon();
+  const bool silent = ReadSilentSwitch();
+  char16_t partnerInstallDir[kPathCapacity];
+  DetectPartner(partnerInstallDir);
+
+  if (!PathExists(InstallerPath) || partnerInstallDir[0] != 0 || silent) {
+    RemoveFile(InstallerPath);
+  } else {
+    RunOfferDialog();
+  }
+  if (!silent) OpenProgramGroup();
+
+  DeleteObject(static_cast<HGDIOBJ>(LauncherIcon));
+  SelfRemoval();
+  return 0;
+}

@@ -1,0 +1,16 @@
+// Texts of the offer and information dialogs, kept free of platform calls.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// String ids of the information text's four parts, in the order shown.
+constexpr int32_t kInfoTextFirstId = 5103;
+constexpr int32_t kInfoTextLastId = 5106;
+
+// Each part followed by one blank; what does not fit text's capacity
+// (kDialogTextCapacity) is cut. fetch is FetchString in the product.
+void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id));
+
+// True when text begins with exactly "http://" (case-sensitive): only such a
+// first-use page is opened.
+bool IsFirstUsePage(const char16_t* text);

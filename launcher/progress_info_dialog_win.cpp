@@ -1,0 +1,31 @@
+// The information dialog: one text composed of four string-table parts.
+#include "launcher/offer_text.h"
+#include "launcher/progress_info_dialog.h"
+#include "localization/common_dialog_handler.h"
+#include "support/bounded_text.h"
+#include "support/resource_module.h"
+#include "support/wide_bridge.h"
+
+namespace {
+constexpr int kInfoTextControl = 5101;
+
+INT_PTR InitInfo(HWND dialog) {
+  char16_t text[kDialogTextCapacity];
+  ComposeInfoText(text, FetchString);
+  SetDlgItemTextW(dialog, kInfoTextControl, AsWide(text));
+  return TRUE;
+}
+}  // namespace
+
+INT_PTR CALLBACK ProgressInfoDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CommonDialogHandler(dialog, message, wParam, lParam, u"INFODLG", nullptr, 0)) return TRUE;
+  switch (message) {
+    case WM_INITDIALOG:
+      return InitInfo(dialog);
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}

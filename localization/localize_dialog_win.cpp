@@ -1,0 +1,109 @@
+// The walk over a dialog and its controls; the arithmetic is in
+// localization/dialog_layout.cpp.
+#include <windows.h>
+
+#include "localization/dialog_layout.h"
+#include "localization/localize_dialog.h"
+#include "support/bounded_text.h"
+#include "support/code_page.h"
+#include "support/wide_bridge.h"
+
+namespace {
+
+constexpr int kMaxControls = 512;
+constexpr size_t kClassNameCapacity = 2048;
+
+LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// A window's rectangle in the dialog's client coordinates. For a mirrored
+// dialog these count from the client area's right edge, as its children are
+// placed; unmirrored they differ from screen coordinates only by a shift.
+LayoutRect RectInClient(HWND window, HWND dialog) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return ToLayout(r);
+}
+
+// Texts are set back even when the catalog left them unchanged.
+void TranslateWindowText(const MessageCatalog& catalog, HWND window, const char16_t* dialogName) {
+  char16_t text[kDialogTextCapacity];
+  text[0] = 0;
+  GetWindowTextW(window, AsWide(text), static_cast<int>(kDialogTextCapacity));
+  if (text[0] == 0) return;
+  catalog.Translate(text, text, kDialogTextCapacity, kDialogText, dialogName);
+  SetWindowTextW(window, AsWide(text));
+}
+
+bool IsDropDownCombo(HWND control) {
+  char16_t className[kClassNameCapacity];
+  className[0] = 0;
+  GetClassNameW(control, AsWide(className), static_cast<int>(kClassNameCapacity));
+  if (CompareNoCase(className, u"COMBOBOX") != 0) return false;
+  return (GetWindowLongW(control, GWL_STYLE) & 3) != CBS_SIMPLE;
+}
+
+struct ControlScaling {
+  LayoutScale scale;
+  LayoutRect window;  // the dialog's, in its own client coordinates
+  FrameSize frame;
+  int32_t dialogFrame;
+};
+
+void RescaleControl(HWND control, HWND dialog, const ControlScaling& s) {
+  ControlPlacement placed =
+      PlaceControl(RectInClient(control, dialog), s.window, s.frame, s.dialogFrame, s.scale);
+  if (IsDropDownCombo(control)) {
+    RECT dropped{};
+    SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    AddDroppedHeight(&placed, ToLayout(dropped), s.scale);
+  }
+  SetWindowPos(control, nullptr, placed.left, placed.top, placed.width, placed.height,
+               kMoveAndSize);
+}
+
+void ResizeDialog(HWND dialog, const RECT& window, const RECT& client, LayoutScale scale) {
+  const bool centered = (GetWindowLongPtrW(dialog, GWL_STYLE) & DS_CENTER) != 0;
+  const DialogPlacement p = PlaceDialog(ToLayout(window), ToLayout(client), scale, centered);
+  SetWindowPos(dialog, nullptr, p.x, p.y, p.width, p.height, p.flags);
+}
+
+}  // namespace
+
+void LocalizeDialog(const MessageCatalog& catalog, WindowHandle handle, const char16_t* dialogName,
+                    bool page) {
+  const HWND dialog = static_cast<HWND>(handle);
+  ControlScaling s{};
+  const bool scaling = catalog.GetDialogScale(dialogName, &s.scale.x, &s.scale.y);
+  RECT window{};
+  RECT client{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  // Measured once: the controls are placed by the frame the template gave.
+  s.frame = MeasureFrame(ToLayout(window), ToLayout(client));
+  if (scaling && !page) ResizeDialog(dialog, window, client, s.scale);
+  s.window = RectInClient(dialog, dialog);
+  if (!page) TranslateWindowText(catalog, dialog, dialogName);
+  s.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
+
+  const HWND first = GetWindow(dialog, GW_CHILD);
+  HWND control = first;
+  for (int visited = 0; control != nullptr && visited < kMaxControls; ++visited) {
+    TranslateWindowText(catalog, control, dialogName);
+    if (scaling) RescaleControl(control, dialog, s);
+    control = GetWindow(control, GW_HWNDNEXT);
+    if (control == first) break;
+  }
+}
+
+void ApplyTextDirection(const MessageCatalog& catalog, WindowHandle handle) {
+  if (!catalog.rightToLeft) return;
+  const HWND window = static_cast<HWND>(handle);
+  SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
+}
+
+void LocalizeDialog(WindowHandle dialog, const char16_t* dialogName, bool page) {
+  LocalizeDialog(TheCatalog, dialog, dialogName, page);
+}
+
+void ApplyTextDirection(WindowHandle window) { ApplyTextDirection(TheCatalog, window); }

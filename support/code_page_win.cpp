@@ -1,0 +1,34 @@
+// The system ANSI code page and the user's collation, through the real calls.
+#include <windows.h>
+
+#include "support/code_page.h"
+#include "support/wide_bridge.h"
+
+namespace {
+int ClampCapacity(size_t cap) { return cap > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(cap); }
+}  // namespace
+
+bool WideToAnsi(const char16_t* src, char* dst, size_t cap) {
+  if (cap == 0) return false;
+  dst[0] = 0;
+  const int written =
+      WideCharToMultiByte(CP_ACP, 0, AsWide(src), -1, dst, ClampCapacity(cap), nullptr, nullptr);
+  dst[cap - 1] = 0;  // a cut text still ends within the buffer
+  return written != 0;
+}
+
+bool AnsiToWide(const char* src, char16_t* dst, size_t cap) {
+  if (cap == 0) return false;
+  dst[0] = 0;
+  const int written = MultiByteToWideChar(CP_ACP, 0, src, -1, AsWide(dst), ClampCapacity(cap));
+  dst[cap - 1] = 0;
+  return written != 0;
+}
+
+int CompareNoCase(const char16_t* a, const char16_t* b) {
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE | SORT_STRINGSORT, AsWide(a), -1,
+                        AsWide(b), -1) -
+         2;
+}
+
+const AnsiCodec SystemAnsi = {WideToAnsi, AnsiToWide};

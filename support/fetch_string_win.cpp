@@ -1,0 +1,31 @@
+// String-table texts: from the right module, into a ring of eight buffers,
+// through the message catalog.
+#include <windows.h>
+
+#include "localization/message_catalog.h"
+#include "support/resource_module.h"
+#include "support/wide_bridge.h"
+
+FetchRingBuffers FetchRing{};
+
+namespace {
+int LoadEntry(ModuleHandle module, int32_t id, char16_t* buffer) {
+  return LoadStringW(static_cast<HMODULE>(module), static_cast<UINT>(id), AsWide(buffer),
+                     static_cast<int>(kFetchCapacity));
+}
+}  // namespace
+
+const char16_t* FetchString(int32_t id) {
+  FetchRing.index = FetchRing.index + 1 >= FetchRingBuffers::kCount ? 0 : FetchRing.index + 1;
+  char16_t* buffer = FetchRing.text[FetchRing.index];
+  buffer[0] = 0;
+  // A loaded catalog translates the program's own English texts, so the
+  // language module's entries are not used then.
+  if (TheCatalog.IsLoaded()) {
+    LoadEntry(OwnModule, id, buffer);
+  } else if (LoadEntry(ActiveModule, id, buffer) == 0) {
+    LoadEntry(OwnModule, id, buffer);
+  }
+  TheCatalog.Translate(buffer, buffer, kFetchCapacity, kStringText, nullptr);
+  return buffer;
+}

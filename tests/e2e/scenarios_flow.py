@@ -1,0 +1,174 @@
+"""The launcher's roads that show no dialog, and its bad inputs."""
+from harness import (INSTALL_WIN, INSTALLER, PARTNER_KEY, PARTNER_KEY32, check, scenario)
+
+LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
+
+
+def deep_folder(length):
+    """A C: folder path of exactly length units, in components Wine can hold."""
+    path = "C:\\ztk\\deep"
+    while len(path) < length:
+        path += "\\" + "d" * min(200, length - len(path) - 1)
+    check(len(path) == length, "cannot build a folder of %d units" % length)
+    return path
+
+
+def expect_quiet_end(s, r):
+    r.expect_exit(0)
+    r.expect_no_window()
+
+
+@scenario
+def silent_installer_present(s):
+    s.install(installer=True)
+    s.write_file(INSTALL_WIN + "\\launcher.lng", "not a catalog\n")
+    s.make_program_group()
+    r = s.run(sfxcmd='"C:\\Setup dir-s\\zentak-setup.exe" /s')
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+    s.expect_cleanup()
+    s.expect_nothing_opened()
+    check(not s.records(INSTALL_WIN + "\\" + INSTALLER), "the installer was started")
+
+
+@scenario
+def installer_absent(s):
+    s.install(installer=False)
+    group = s.make_program_group()
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+    s.expect_folder_opened(group)
+    s.expect_cleanup()
+
+
+@scenario
+def partner_under_native_key(s):
+    s.install(installer=True)
+    s.reg_add(PARTNER_KEY, "InstallDir", "C:\\Program Files\\Partner")
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+    s.expect_cleanup()
+
+
+@scenario
+def partner_only_under_wow6432node(s):
+    s.install(installer=True)
+    s.reg_add(PARTNER_KEY, "InstallDir", "")
+    s.reg_add(PARTNER_KEY32, "InstallDir", "C:\\Program Files (x86)\\Partner")
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+    s.expect_cleanup()
+
+
+@scenario
+def no_program_group(s):
+    s.install(installer=False)
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_nothing_opened()
+    s.expect_cleanup()
+
+
+@scenario
+def comspec_unset(s):
+    s.install(installer=False)
+    r = s.run(comspec="")
+    expect_quiet_end(s, r)
+    s.expect_no_cleanup()
+    check(not s.records(INSTALL_WIN + "\\uninstall.exe"), "the uninstaller ran")
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+
+
+@scenario
+def offer_without_template(s):
+    # The language module renames the installer and has no "LAUNCHDLG": the
+    # offer road is taken, no dialog can be made, the installer stays.
+    s.install(installer=True)
+    s.language_module("bare")
+    s.copy_recorder(INSTALL_WIN + "\\Partner_Setup.exe")
+    group = s.make_program_group()
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {"ztklng.dll", "Partner_Setup.exe", INSTALLER})
+    s.expect_folder_opened(group)
+    s.expect_cleanup()
+
+
+def silent_command_of_length(length):
+    head = "setup.exe /s "
+    return head + "x" * (length - len(head))
+
+
+@scenario
+def sfxcmd_longest_that_is_read(s):
+    s.install(installer=False)
+    s.make_program_group()
+    r = s.run(sfxcmd=silent_command_of_length(1023))
+    expect_quiet_end(s, r)
+    s.expect_nothing_opened()
+    s.expect_cleanup()
+
+
+@scenario
+def sfxcmd_too_long_is_not_silent(s):
+    s.install(installer=False)
+    group = s.make_program_group()
+    r = s.run(sfxcmd=silent_command_of_length(1024))
+    expect_quiet_end(s, r)
+    s.expect_folder_opened(group)
+    s.expect_cleanup()
+
+
+# An own path of 2043 units: the folder (2030) fits, the installer's name
+# after it does not, and neither does the clean-up command.
+LONG_FOLDER = deep_folder(2030)
+CUT_INSTALLER = (LONG_FOLDER + "\\" + INSTALLER)[:2047].rsplit("\\", 1)[1]
+
+
+@scenario
+def own_path_near_limit(s):
+    s.install(installer=True, folder=LONG_FOLDER)
+    group = s.make_program_group()
+    r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe")
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {INSTALLER}, folder=LONG_FOLDER)
+    s.expect_folder_opened(group)
+    s.expect_no_cleanup()
+
+
+@scenario
+def own_path_near_limit_spares_cut_name(s):
+    # A file named like the cut installer path must not be taken for the
+    # installer, not even by the silent road, which deletes without asking.
+    s.install(installer=True, folder=LONG_FOLDER)
+    s.write_file(LONG_FOLDER + "\\" + CUT_INSTALLER, "someone else's file")
+    r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe", sfxcmd="/s")
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {INSTALLER, CUT_INSTALLER}, folder=LONG_FOLDER)
+    s.expect_no_cleanup()
+
+
+def silent_with_broken_language_module(s, make_module):
+    s.install(installer=True)
+    make_module()
+    r = s.run(sfxcmd="/S")
+    expect_quiet_end(s, r)
+    # The installer's own name (string 5101 of the program) was used.
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {"ztklng.dll"})
+    s.expect_cleanup()
+
+
+@scenario
+def language_module_not_a_module(s):
+    silent_with_broken_language_module(
+        s, lambda: s.write_file(INSTALL_WIN + "\\ztklng.dll", b"MZ but nothing more" * 50))
+
+
+@scenario
+def language_module_is_a_directory(s):
+    import os
+    silent_with_broken_language_module(
+        s, lambda: os.makedirs(s.install_path("ztklng.dll")))

@@ -1,0 +1,267 @@
+// Starts Launcher.exe inside Windows the way the setup package does, for the
+// end-to-end scenarios: environment set up from within (a COMSPEC set on the
+// Linux side never arrives, Wine rebuilds it), the install folder as current
+// directory, then waits for the launcher and everything it started, and reads
+// the renames scheduled for the next restart while this Wine session still
+// runs (a new session would carry them out).
+//
+// Usage: starter.exe JOBFILE. The job file is UTF-8, one key=value a line:
+//   launcher=<path>        program to start (required)
+//   cwd=<folder>           its current directory (default: its own folder)
+//   comspec=<path>         COMSPEC for it; "comspec=" with nothing unsets it;
+//                          without the key Wine's own value stays
+//   sfxcmd=<text>          the setup command line; without the key it is unset
+//   env=NAME=VALUE         any further variable (repeatable; empty VALUE unsets)
+//   out=<path>             the result file (default: JOBFILE.out)
+//   timeout=<ms>           for the launcher and again for its descendants
+//   dismiss_after=<ms>     close each window of the launcher that has been
+//                          visible this long (WM_CLOSE, as the close box does);
+//                          windows are reported (window=<title>) either way
+// The result file gets lines as they happen: started=, window=, dismissed=,
+// exit=, descendants=, pending.count= and one pending= per string of
+// PendingFileRenameOperations.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return {};
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
+  return out;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                      nullptr);
+  return out;
+}
+
+struct Job {
+  std::multimap<std::string, std::wstring> values;
+  bool Has(const char* key) const { return values.count(key) != 0; }
+  std::wstring Get(const char* key, const std::wstring& fallback = L"") const {
+    auto it = values.find(key);
+    return it == values.end() ? fallback : it->second;
+  }
+};
+
+bool ReadJob(const std::wstring& path, Job* job) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) job->values.emplace(line.substr(0, eq), Wide(line.substr(eq + 1)));
+    start = end + 1;
+  }
+  return job->Has("launcher");
+}
+
+class Output {
+ public:
+  explicit Output(const std::wstring& path) {
+    file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  ~Output() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  }
+  void Line(const std::string& key, const std::string& value) {
+    const std::string text = key + "=" + value + "\n";
+    DWORD written = 0;
+    if (file_ != INVALID_HANDLE_VALUE) {
+      WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+  }
+  bool ok() const { return file_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+void SetVariable(const wchar_t* name, const std::wstring& value, bool unset) {
+  SetEnvironmentVariableW(name, unset ? nullptr : value.c_str());
+}
+
+void PrepareEnvironment(const Job& job) {
+  if (job.Has("comspec")) {
+    const std::wstring comspec = job.Get("comspec");
+    SetVariable(L"COMSPEC", comspec, comspec.empty());
+  }
+  SetVariable(L"sfxcmd", job.Get("sfxcmd"), !job.Has("sfxcmd"));
+  auto range = job.values.equal_range("env");
+  for (auto it = range.first; it != range.second; ++it) {
+    const size_t eq = it->second.find(L'=');
+    if (eq == std::wstring::npos) continue;
+    const std::wstring value = it->second.substr(eq + 1);
+    SetVariable(it->second.substr(0, eq).c_str(), value, value.empty());
+  }
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+struct WindowSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+std::string WindowTitle(HWND window) {
+  wchar_t title[512] = {};
+  GetWindowTextW(window, title, 512);
+  return Utf8(title);
+}
+
+// Waits for the launcher, reporting each visible window it shows; with
+// dismissAfter, closes those that stayed up that long.
+DWORD WaitForLauncher(HANDLE process, DWORD processId, DWORD timeout, DWORD dismissAfter,
+                      Output* out) {
+  std::map<HWND, ULONGLONG> seen;
+  const ULONGLONG begin = GetTickCount64();
+  for (;;) {
+    if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return WAIT_OBJECT_0;
+    if (GetTickCount64() - begin > timeout) return WAIT_TIMEOUT;
+    WindowSearch search{processId, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.found) {
+      auto it = seen.find(window);
+      if (it == seen.end()) {
+        seen.emplace(window, GetTickCount64());
+        out->Line("window", WindowTitle(window));
+      } else if (dismissAfter != 0 && it->second != 0 && GetTickCount64() - it->second >= dismissAfter) {
+        out->Line("dismissed", WindowTitle(window));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        it->second = 0;
+      }
+    }
+  }
+}
+
+bool WaitForDescendants(HANDLE job, DWORD timeout) {
+  const ULONGLONG begin = GetTickCount64();
+  for (;;) {
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+    if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
+                                   nullptr)) {
+      return false;
+    }
+    if (info.ActiveProcesses == 0) return true;
+    if (GetTickCount64() - begin > timeout) return false;
+    Sleep(50);
+  }
+}
+
+void ReportPendingRenames(Output* out) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
+                    KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    out->Line("pending.count", "0");
+    return;
+  }
+  DWORD type = 0;
+  DWORD size = 0;
+  std::vector<wchar_t> data;
+  if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type, nullptr, &size) ==
+      ERROR_SUCCESS) {
+    data.resize(size / sizeof(wchar_t) + 2, L'\0');
+    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, &type,
+                     reinterpret_cast<BYTE*>(data.data()), &size);
+    data.resize(size / sizeof(wchar_t));
+  }
+  RegCloseKey(key);
+  // REG_MULTI_SZ: strings one after another, each terminated, the list ends
+  // in an extra terminator; renames are pairs (source, target or empty).
+  std::vector<std::wstring> strings;
+  size_t start = 0;
+  while (start < data.size()) {
+    size_t end = start;
+    while (end < data.size() && data[end] != 0) ++end;
+    strings.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(start),
+                         data.begin() + static_cast<std::ptrdiff_t>(end));
+    start = end + 1;
+  }
+  while (!strings.empty() && strings.back().empty() && strings.size() % 2 == 1) strings.pop_back();
+  out->Line("pending.count", std::to_string(strings.size()));
+  for (const std::wstring& s : strings) out->Line("pending", Utf8(s));
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) return 2;
+  Job job;
+  if (!ReadJob(argv[1], &job)) return 2;
+  Output out(job.Get("out", std::wstring(argv[1]) + L".out"));
+  if (!out.ok()) return 2;
+  const DWORD timeout = static_cast<DWORD>(_wtoi(job.Get("timeout", L"60000").c_str()));
+  const DWORD dismissAfter = static_cast<DWORD>(_wtoi(job.Get("dismiss_after", L"0").c_str()));
+
+  PrepareEnvironment(job);
+  const std::wstring launcher = job.Get("launcher");
+  const std::wstring cwd = job.Get("cwd", FolderOf(launcher));
+  std::wstring commandLine = L"\"" + launcher + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+                      CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, nullptr, cwd.c_str(), &startup,
+                      &process)) {
+    out.Line("started", "0");
+    out.Line("error", std::to_string(GetLastError()));
+    return 1;
+  }
+  // Everything the launcher starts joins the job, so its end can be awaited.
+  HANDLE tree = CreateJobObjectW(nullptr, nullptr);
+  const bool tracked = tree != nullptr && AssignProcessToJobObject(tree, process.hProcess);
+  ResumeThread(process.hThread);
+  out.Line("started", "1");
+
+  if (WaitForLauncher(process.hProcess, process.dwProcessId, timeout, dismissAfter, &out) !=
+      WAIT_OBJECT_0) {
+    out.Line("exit", "timeout");
+    TerminateProcess(process.hProcess, 259);
+  } else {
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    out.Line("exit", std::to_string(code));
+  }
+  if (tracked) {
+    out.Line("descendants", WaitForDescendants(tree, timeout) ? "done" : "timeout");
+  } else {
+    out.Line("descendants", "untracked");
+  }
+  ReportPendingRenames(&out);
+  out.Line("end", "1");
+  return 0;
+}

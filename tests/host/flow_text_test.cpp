@@ -1,0 +1,82 @@
+#include "launcher/flow_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/bounded_text.h"
+
+namespace {
+
+std::u16string Composed(const std::u16string& ownPath, const char16_t* name, bool* fit = nullptr) {
+  std::u16string buffer(kPathCapacity, u'\0');
+  buffer.replace(0, ownPath.size(), ownPath);
+  const bool result = ComposeInstallerPath(&buffer[0], name);
+  if (fit != nullptr) *fit = result;
+  return std::u16string(buffer.c_str());
+}
+
+TEST(ComposeInstallerPath, ReplacesTheNamePart) {
+  struct Case {
+    const char16_t* own;
+    const char16_t* expected;
+  } cases[] = {
+      {u"C:\\Program Files\\Zentak\\Launcher.exe", u"C:\\Program Files\\Zentak\\Setup.exe"},
+      {u"C:/Zentak/Launcher.exe", u"C:/Zentak/Setup.exe"},
+      {u"C:Launcher.exe", u"C:Setup.exe"},
+      {u"Launcher.exe", u"Setup.exe"},
+      {u"\\\\server\\share\\L.exe", u"\\\\server\\share\\Setup.exe"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Composed(c.own, u"Setup.exe"), c.expected) << c.expected;
+}
+
+// The folder plus the name must fit 2047 units; a cut name would be another file.
+TEST(ComposeInstallerPath, EmptiesAPathThatWouldBeCut) {
+  const std::u16string name = u"BavPro_Setup_Mini_240.exe";
+  const std::u16string folder = u"C:\\" + std::u16string(2047 - name.size() - 4, u'd') + u"\\";
+  ASSERT_EQ(folder.size() + name.size(), 2047u);
+
+  bool fit = false;
+  EXPECT_EQ(Composed(folder + u"Launcher.exe", name.c_str(), &fit), folder + name);
+  EXPECT_TRUE(fit);
+
+  const std::u16string longer = u"C:\\e" + folder.substr(3);
+  EXPECT_EQ(Composed(longer + u"Launcher.exe", name.c_str(), &fit), u"");
+  EXPECT_FALSE(fit);
+}
+
+std::u16string Cleanup(const std::u16string& interpreter, const std::u16string& own,
+                       bool* started) {
+  char16_t line[kCleanupCommandCapacity];
+  line[0] = u'x';
+  *started = FormatCleanupCommand(line, interpreter.c_str(), own.c_str());
+  return line;
+}
+
+TEST(FormatCleanupCommand, UninstallerThenDeletion) {
+  bool ok = false;
+  EXPECT_EQ(
+      Cleanup(u"C:\\Windows\\system32\\cmd.exe", u"C:\\Program Files\\Zentak\\Launcher.exe", &ok),
+      u"C:\\Windows\\system32\\cmd.exe /c .\\uninstall.exe/wait & del "
+      u"\"C:\\Program Files\\Zentak\\Launcher.exe\"");
+  EXPECT_TRUE(ok);
+}
+
+TEST(FormatCleanupCommand, RefusesWhatCannotRunAsIntended) {
+  bool ok = true;
+  EXPECT_EQ(Cleanup(u"", u"C:\\Zentak\\Launcher.exe", &ok), u"");
+  EXPECT_FALSE(ok);
+
+  // 33 fixed units + interpreter + own path: 1023 fit, 1024 would be cut.
+  const std::u16string interpreter = u"C:\\cmd.exe";
+  const std::u16string own(1023 - 33 - interpreter.size(), u'p');
+  const std::u16string full = Cleanup(interpreter, own, &ok);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(full.size(), 1023u);
+  EXPECT_EQ(full.back(), u'"');
+
+  EXPECT_EQ(Cleanup(interpreter, own + u"p", &ok), u"");
+  EXPECT_FALSE(ok);
+}
+
+}  // namespace
