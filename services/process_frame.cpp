@@ -27,7 +27,9 @@
 
 namespace {
 // Storage for one process-wide object. The empty destructor keeps the
-// runtime from ending the object: its exit-time step does that.
+// runtime from ending the object: its exit-time step does that. (The runtime
+// still registers the empty destructor; it runs after the steps and does
+// nothing.)
 template <typename T>
 union ProcessSlot {
   constexpr ProcessSlot() : none() {}

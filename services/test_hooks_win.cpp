@@ -82,6 +82,11 @@ void InstallAllocationFailure() {
   const DWORD length = GetEnvironmentVariableW(L"ZTK_FAIL_ALLOC", text, 32);
   if (length == 0 || length >= 32) return;
   failingCall = std::wcstoull(text, nullptr, 10);
-  if (failingCall != 0) CatalogRealloc = FailingRealloc;
+  if (failingCall == 0) return;
+  CatalogRealloc = FailingRealloc;
+  // The ZTK_EXIT that follows ends the process through terminate and abort. A
+  // runtime that reports abort in a message box for GUI programs would stop
+  // the test there; its report goes to standard error instead.
+  _set_error_mode(_OUT_TO_STDERR);
 }
 #endif

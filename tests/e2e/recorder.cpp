@@ -60,9 +60,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                              "\nshow=" + std::to_string(startup.wShowWindow) +
                              "\ncwd=" + Utf8(CurrentDirectory()) + "\n.\n";
   // Appends are atomic per write, so records of concurrent starts stay whole.
-  HANDLE log = CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE log =
+      CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (log == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   const BOOL ok =

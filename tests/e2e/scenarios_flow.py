@@ -128,9 +128,16 @@ LONG_FOLDER = deep_folder(2030)
 CUT_INSTALLER = (LONG_FOLDER + "\\" + INSTALLER)[:2047].rsplit("\\", 1)[1]
 
 
+def install_far_away(s):
+    """The launcher and its installer in LONG_FOLDER; the current directory
+    stays the usual install folder, which holds the uninstaller."""
+    s.install(installer=True, folder=LONG_FOLDER)
+    s.copy_recorder(INSTALL_WIN + "\\uninstall.exe")
+
+
 @scenario
 def own_path_near_limit(s):
-    s.install(installer=True, folder=LONG_FOLDER)
+    install_far_away(s)
     group = s.make_program_group()
     r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe")
     expect_quiet_end(s, r)
@@ -143,7 +150,7 @@ def own_path_near_limit(s):
 def own_path_near_limit_spares_cut_name(s):
     # A file named like the cut installer path must not be taken for the
     # installer, not even by the silent road, which deletes without asking.
-    s.install(installer=True, folder=LONG_FOLDER)
+    install_far_away(s)
     s.write_file(LONG_FOLDER + "\\" + CUT_INSTALLER, "someone else's file")
     r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe", sfxcmd="/s")
     expect_quiet_end(s, r)

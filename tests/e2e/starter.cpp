@@ -30,8 +30,8 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
   return out;
@@ -39,8 +39,8 @@ std::wstring Wide(const std::string& text) {
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
                       nullptr);
@@ -57,8 +57,8 @@ struct Job {
 };
 
 bool ReadJob(const std::wstring& path, Job* job) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   std::string bytes;
   char chunk[65536];
@@ -159,7 +159,8 @@ DWORD WaitForLauncher(HANDLE process, DWORD processId, DWORD timeout, DWORD dism
       if (it == seen.end()) {
         seen.emplace(window, GetTickCount64());
         out->Line("window", WindowTitle(window));
-      } else if (dismissAfter != 0 && it->second != 0 && GetTickCount64() - it->second >= dismissAfter) {
+      } else if (dismissAfter != 0 && it->second != 0 &&
+                 GetTickCount64() - it->second >= dismissAfter) {
         out->Line("dismissed", WindowTitle(window));
         PostMessageW(window, WM_CLOSE, 0, 0);
         it->second = 0;
@@ -168,15 +169,49 @@ DWORD WaitForLauncher(HANDLE process, DWORD processId, DWORD timeout, DWORD dism
   }
 }
 
+// Wine's own session processes, started on demand by whichever program first
+// needs them; when that is the launcher they land in its job and never end.
+bool IsSessionProcess(DWORD processId) {
+  static const wchar_t* const kSession[] = {L"explorer.exe",   L"conhost.exe",  L"services.exe",
+                                            L"winedevice.exe", L"plugplay.exe", L"svchost.exe",
+                                            L"rpcss.exe",      L"wineboot.exe", L"tabtip.exe"};
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr) return true;  // gone already
+  wchar_t image[MAX_PATH * 4] = {};
+  DWORD size = MAX_PATH * 4;
+  const BOOL named = QueryFullProcessImageNameW(process, 0, image, &size);
+  CloseHandle(process);
+  if (!named) return false;
+  const wchar_t* base = wcsrchr(image, L'\\');
+  base = base == nullptr ? image : base + 1;
+  for (const wchar_t* name : kSession) {
+    if (lstrcmpiW(base, name) == 0) return true;
+  }
+  return false;
+}
+
+// Counts the job's processes that are the launcher's own descendants.
+int CountDescendants(HANDLE job) {
+  struct {
+    JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+    ULONG_PTR more[255];
+  } ids = {};
+  ids.list.NumberOfAssignedProcesses = 256;
+  if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof(ids), nullptr)) {
+    return -1;
+  }
+  int count = 0;
+  for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+    if (!IsSessionProcess(static_cast<DWORD>(ids.list.ProcessIdList[i]))) ++count;
+  }
+  return count;
+}
+
 bool WaitForDescendants(HANDLE job, DWORD timeout) {
   const ULONGLONG begin = GetTickCount64();
   for (;;) {
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
-    if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
-                                   nullptr)) {
-      return false;
-    }
-    if (info.ActiveProcesses == 0) return true;
+    const int count = CountDescendants(job);
+    if (count <= 0) return count == 0;
     if (GetTickCount64() - begin > timeout) return false;
     Sleep(50);
   }
@@ -227,6 +262,9 @@ int wmain(int argc, wchar_t** argv) {
   const DWORD timeout = static_cast<DWORD>(_wtoi(job.Get("timeout", L"60000").c_str()));
   const DWORD dismissAfter = static_cast<DWORD>(_wtoi(job.Get("dismiss_after", L"0").c_str()));
 
+  // The session's desktop process starts now, as the starter's child, not
+  // later as one of the launcher's.
+  GetDesktopWindow();
   PrepareEnvironment(job);
   const std::wstring launcher = job.Get("launcher");
   const std::wstring cwd = job.Get("cwd", FolderOf(launcher));

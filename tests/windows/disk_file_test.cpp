@@ -1,5 +1,6 @@
 // The file object on the real platform: sharing, the long form, positions
-// beyond 4 GiB, locks and pipes as Windows (here Wine) gives them.
+// beyond 4 GiB and pipes as Windows (here Wine) gives them. Lock violations
+// are left to the host suite: Wine does not enforce byte-range locks on reads.
 #include "services/disk_file.h"
 
 #include <gtest/gtest.h>
@@ -27,19 +28,25 @@ class RealDiskFileTest : public ::testing::Test {
   }
   void TearDown() override {
     for (auto it = created.rbegin(); it != created.rend(); ++it) {
-      if (!DeleteFileW(it->c_str())) RemoveDirectoryW(it->c_str());
+      if (!DeleteFileW(it->c_str())) {
+        RemoveDirectoryW(it->c_str());
+      }
     }
     RemoveDirectoryW(dir.c_str());
   }
 
   std::wstring MakeFile(const std::wstring& name, size_t size) {
-    const std::wstring path = name.rfind(L"\\\\?\\", 0) == 0 ? name : dir + L"\\" + name;
+    std::wstring path = name.rfind(L"\\\\?\\", 0) == 0 ? name : dir + L"\\" + name;
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(h, INVALID_HANDLE_VALUE);
     std::vector<char> bytes(size);
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i);
+    for (size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<char>(i);
+    }
     DWORD done = 0;
-    if (size > 0) EXPECT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(size), &done, nullptr));
+    if (size > 0) {
+      EXPECT_TRUE(WriteFile(h, bytes.data(), static_cast<DWORD>(size), &done, nullptr));
+    }
     CloseHandle(h);
     created.push_back(path);
     return path;
@@ -164,7 +171,9 @@ TEST_F(RealDiskFileTest, TellBeyondFourGiB) {
     end.QuadPart = kSize;
     const bool extended = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
     CloseHandle(h);
-    if (!extended) GTEST_SKIP() << "no room for a 5 GiB file here";
+    if (!extended) {
+      GTEST_SKIP() << "no room for a 5 GiB file here";
+    }
   }
   DiskFile file;
   ASSERT_TRUE(file.Open(U16(path).c_str(), 4));
@@ -177,32 +186,6 @@ TEST_F(RealDiskFileTest, TellBeyondFourGiB) {
   EXPECT_EQ(file.Read(buffer, sizeof buffer), 4);
   EXPECT_EQ(buffer[0], 0);
   EXPECT_EQ(file.Tell(), int64_t{0x100000003});
-}
-
-TEST_F(RealDiskFileTest, LockedRangeIsRetriedWithTheSmallerCount) {
-  const std::wstring path = MakeFile(L"locked.bin", 70000);
-  HANDLE other =
-      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(other, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(LockFile(other, 40000, 0, 1000, 0));
-  DiskFile file;
-  ASSERT_TRUE(file.Open(U16(path).c_str(), 4));
-  std::vector<char> buffer(65536);
-  const int32_t got = file.Read(buffer.data(), buffer.size());
-  if (got == 65536) {
-    UnlockFile(other, 40000, 0, 1000, 0);
-    CloseHandle(other);
-    GTEST_SKIP() << "this platform does not enforce byte-range locks on reads";
-  }
-  EXPECT_EQ(got, 32768);
-  EXPECT_EQ(file.Tell(), 32768);
-  // Inside the locked range even the smaller count fails.
-  file.Seek(39000, 0);
-  EXPECT_EQ(file.Read(buffer.data(), 2000), -1);
-  EXPECT_EQ(file.lastError, 2);
-  UnlockFile(other, 40000, 0, 1000, 0);
-  CloseHandle(other);
 }
 
 TEST_F(RealDiskFileTest, PipeAsStandardInputReadsUntilTheWriterCloses) {

@@ -27,7 +27,7 @@ TEST(OsVersion, LaterCallsUseTheCache) {
     int32_t platformId;
     uint32_t major, minor, code;
   } cases[] = {
-      {2, 5, 1, 0x0501}, {2, 5, 2, 0x0502}, {2, 6, 0, 0x0600},
+      {2, 5, 1, 0x0501},  {2, 5, 2, 0x0502},  {2, 6, 0, 0x0600},
       {2, 10, 0, 0x0A00}, {1, 4, 10, 0x0501},  // not NT: always 5.1
       {0, 0, 0, 0x0501},
   };

@@ -40,8 +40,9 @@ class RegistryTest : public testing::Test {
   // in the middle of a unit) as a value of the given type.
   static void Set(HKEY key, const char16_t* name, const char16_t* text, DWORD bytes,
                   DWORD type = REG_SZ) {
-    ASSERT_EQ(RegSetValueExW(key, AsWide(name), 0, type, reinterpret_cast<const BYTE*>(text), bytes),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExW(key, AsWide(name), 0, type, reinterpret_cast<const BYTE*>(text), bytes),
+        ERROR_SUCCESS);
   }
 
   std::u16string Read(RegistryKey root, const std::u16string& sub, const char16_t* value,
@@ -81,7 +82,7 @@ TEST_F(RegistryTest, MapProductKeyPath) {
   }
   char16_t small[12];
   EXPECT_TRUE(MapProductKeyPath(RegistryCurrentUser(), u"General", small, 12));
-  EXPECT_EQ(std::u16string(small), u"Software\\Z");
+  EXPECT_EQ(std::u16string(small), u"Software\\Ze");
 }
 
 TEST_F(RegistryTest, OpenAndClose) {
@@ -100,9 +101,11 @@ TEST_F(RegistryTest, OpenAndClose) {
 
 TEST_F(RegistryTest, ReadsTheStoredTextWithinTheCapacity) {
   Set(machine_, u"sz", u"abc", 8);
-  Set(machine_, u"exact", u"abcdefgh", 16);  // 2 x 8 bytes, no terminator
+  // The units after the counted bytes are not zero: a terminator right after
+  // them would be counted in by the registry itself.
+  Set(machine_, u"exact", u"abcdefghX", 16);  // 2 x 8 bytes, no terminator
   Set(machine_, u"over", u"abcdefgh", 18);   // with its terminator: 18 bytes
-  Set(machine_, u"odd", u"abc", 5);          // "ab" and half a unit
+  Set(machine_, u"odd", u"abcX", 5);          // "ab" and half a unit
   Set(machine_, u"expand", u"%SystemRoot%", 26, REG_EXPAND_SZ);
   Set(machine_, u"binary", u"xy", 4, REG_BINARY);
   Set(machine_, u"empty", u"", 0);

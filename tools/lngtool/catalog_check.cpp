@@ -77,6 +77,11 @@ class Checker {
     Add(Severity::kNote, Finding::kMarker, lines.empty() ? 0 : lines[0].fileLine,
         "marker at byte " + std::to_string(file_.markerPosition) + ", " + FormName(file_.form) +
             (file_.form == CatalogForm::kAnsi ? " read in code page " + CodePageName() : ""));
+    if (file_.bigEndian) {
+      Add(Severity::kWarning, Finding::kEncoding, lines[0].fileLine,
+          "the file is UTF-16 big-endian: the launcher finds the marker one byte off and reads "
+          "ASCII text right by chance, but garbles every other character; save it as UTF-16 LE");
+    }
     if (file_.form == CatalogForm::kAnsi && file_.looksLikeUtf8) {
       Add(Severity::kWarning, Finding::kEncoding, lines[0].fileLine,
           "the file looks like UTF-8, but the launcher reads an 8-bit file in the system's ANSI "
@@ -161,7 +166,8 @@ class Checker {
         continue;
       }
       CheckKey(l, e);
-      CheckValueShape(l, e);
+      // Without '="' the quote rules say nothing the separator error does not.
+      if (e.lowerCase && e.hasSeparator) CheckValueShape(l, e);
     }
   }
 
@@ -296,8 +302,12 @@ class Checker {
   }
 
   std::string WrongKeyHint(const std::string& key) const {
-    const auto hint = wrongKeys_.find(key);
-    return hint == wrongKeys_.end() ? "" : ": it is " + hint->second;
+    std::string hints;
+    const auto range = wrongKeys_.equal_range(key);
+    for (auto it = range.first; it != range.second; ++it) {
+      hints += (hints.empty() ? ": it is " : "; or it is ") + it->second;
+    }
+    return hints;
   }
 
   void CheckProgramTexts() {

@@ -1,8 +1,11 @@
 // The Windows side: the system's code pages and wide file names.
 #include <windows.h>
 
-#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
+
+#include <cstdio>
 
 #include "support/wide_bridge.h"
 #include "tools/lngtool/lngtool_platform.h"
@@ -111,6 +114,10 @@ std::string OwnFolder() {
   return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
-void PrepareConsole() { SetConsoleOutputCP(CP_UTF8); }
+void PrepareConsole() {
+  SetConsoleOutputCP(CP_UTF8);
+  // A catalog written to standard output is binary: no CR before each LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+}
 
 }  // namespace lngtool

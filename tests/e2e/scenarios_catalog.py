@@ -1,0 +1,100 @@
+"""The message catalog launcher.lng as the launcher meets it: a catalog that
+renames the partner installer (string 5101), in both file forms and through
+the "LanguageFolder" redirect, and catalogs that cannot be used, which must
+leave the built-in texts in place and still end with the clean-up."""
+import os
+import random
+import zlib
+
+from harness import INSTALL_WIN, INSTALLER, check, scenario
+
+LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
+RENAMED = "Partner_Setup.exe"
+LANGUAGE_FOLDER = "C:\\ztk\\languages"
+GENERAL_KEY = "HKCU\\Software\\Zentak\\General"
+
+
+def key(kind, context, source):
+    data = kind.encode("ascii") + (context or "").encode("cp1252") + source.encode("cp1252")
+    return "%08x" % (zlib.crc32(data) & 0xFFFFFFFF)
+
+
+def renaming_catalog():
+    """A catalog whose entry for string 5101 names another installer file."""
+    return ("; test catalog\r\n***messages*** test\r\n"
+            + key("s", None, INSTALLER) + '="' + RENAMED + '"\r\n')
+
+
+def silent_run(s):
+    r = s.run(sfxcmd="setup.exe /s")
+    r.expect_exit(0)
+    r.expect_no_window()
+    s.expect_cleanup()
+    return r
+
+
+def renamed_installer_is_deleted(s, catalog_path, data):
+    """Silent road: the installer the catalog names is deleted, the one of the
+    built-in name stays; launcher.lng in the current directory is removed by
+    the clean-up, one elsewhere is not."""
+    s.install(installer=True)
+    s.copy_recorder(INSTALL_WIN + "\\" + RENAMED)
+    s.write_file(catalog_path, data)
+    silent_run(s)
+    kept = {INSTALLER}
+    s.expect_install_files(LEFT_AFTER_CLEANUP | kept)
+    check(not s.records(INSTALL_WIN + "\\" + RENAMED), "the renamed installer was started")
+
+
+@scenario
+def catalog_ansi_renames_installer(s):
+    renamed_installer_is_deleted(s, INSTALL_WIN + "\\launcher.lng",
+                                 renaming_catalog().encode("cp1252"))
+
+
+@scenario
+def catalog_utf16_renames_installer(s):
+    renamed_installer_is_deleted(s, INSTALL_WIN + "\\launcher.lng",
+                                 b"\xff\xfe" + renaming_catalog().encode("utf-16-le"))
+
+
+@scenario
+def catalog_found_through_language_folder(s):
+    s.reg_add(GENERAL_KEY, "LanguageFolder", LANGUAGE_FOLDER)
+    catalog = LANGUAGE_FOLDER + "\\launcher.lng"
+    renamed_installer_is_deleted(s, catalog, renaming_catalog().encode("cp1252"))
+    check(os.path.exists(s.unix(catalog)), "the language folder's catalog was removed")
+
+
+@scenario
+def catalog_language_folder_without_catalog(s):
+    # The folder is named but holds no catalog: the one beside the program counts.
+    s.reg_add(GENERAL_KEY, "LanguageFolder", LANGUAGE_FOLDER)
+    os.makedirs(s.unix(LANGUAGE_FOLDER), exist_ok=True)
+    renamed_installer_is_deleted(s, INSTALL_WIN + "\\launcher.lng",
+                                 renaming_catalog().encode("cp1252"))
+
+
+def unusable_catalog(s, make_catalog, left):
+    """Built-in texts stay: the installer of the built-in name is deleted."""
+    s.install(installer=True)
+    make_catalog()
+    silent_run(s)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | left)
+
+
+@scenario
+def catalog_is_a_directory(s):
+    unusable_catalog(s, lambda: os.makedirs(s.install_path("launcher.lng")), {"launcher.lng"})
+
+
+@scenario
+def catalog_of_10_mb_noise(s):
+    noise = random.Random(1).randbytes(10 * 1024 * 1024).replace(b"*", b"+")
+    unusable_catalog(s, lambda: s.write_file(INSTALL_WIN + "\\launcher.lng", noise), set())
+
+
+@scenario
+def catalog_with_capital_marker(s):
+    text = renaming_catalog().replace("messages", "Messages").encode("cp1252")
+    unusable_catalog(s, lambda: s.write_file(INSTALL_WIN + "\\launcher.lng", text), set())

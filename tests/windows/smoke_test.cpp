@@ -1,5 +1,0 @@
-#include <gtest/gtest.h>
-
-#include "support/bounded_text.h"
-
-TEST(Smoke, Builds) { EXPECT_EQ(kPathCapacity, 2048u); }
