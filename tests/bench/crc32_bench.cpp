@@ -65,7 +65,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+      // With repetitions, the median stands for the size.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type != Run::RT_Iteration && !median) || run.error_occurred) {
+        continue;
+      }
       const long size = std::stol(run.run_name.args);
       const double ns = run.GetAdjustedCPUTime() * Nanoseconds(run.time_unit);
       if (run.run_name.function_name == "BM_Crc32") crc32Ns_[size] = ns;

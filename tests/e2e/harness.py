@@ -18,7 +18,8 @@ Windows and checks what is left and what was started. For example:
 
 Windows side of every scenario prefix:
     C:\\ztk\\install   the install folder (launcher, uninstaller, installer)
-    C:\\ztkbin         the harness's programs: starter.exe and copies of
+    C:\\ztkbin         the harness's programs (starter.exe and every other
+                      program of tests/e2e but the recorder) and copies of
                       recorder.exe standing in for the command interpreter
                       (interp.exe, the default COMSPEC), the folder handler
                       (folder.exe) and the web handler (web.exe); each
@@ -245,7 +246,9 @@ class Scenario:
         os.makedirs(self.dir)
         clone_prefix(template, self.prefix)
         os.makedirs(self.unix(BIN_WIN), exist_ok=True)
-        shutil.copy(os.path.join(config.bin, "starter.exe"), self.unix(BIN_WIN + "\\starter.exe"))
+        for program in os.listdir(config.bin):
+            if program.endswith(".exe") and program != "recorder.exe":
+                shutil.copy(os.path.join(config.bin, program), self.unix(BIN_WIN + "\\" + program))
         for exe in ["interp"] + list(HANDLERS):
             self.copy_recorder(BIN_WIN + "\\%s.exe" % exe)
 
@@ -338,6 +341,27 @@ class Scenario:
                 key, _, value = line.partition("=")
                 lines.append((key, value))
         self.result = Result(lines)
+        return self.result
+
+    def run_from_linux(self, launcher, cwd=INSTALL_WIN, sfxcmd=None, comspec=INTERPRETER_WIN,
+                       timeout_s=60):
+        """Starts the launcher with wine from the Linux side: the one way to
+        run a program whose path is longer than MAX_PATH (CreateProcessW
+        refuses those). COMSPEC then comes from the prefix's registry, sfxcmd
+        from the Linux environment; the exit code is wine's. Windows are not
+        watched here."""
+        reg(self.env, "add", "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
+            "\\Environment", "/v", "ComSpec", "/t", "REG_EXPAND_SZ", "/d", comspec)
+        env = dict(self.env)
+        if sfxcmd is not None:
+            env["sfxcmd"] = sfxcmd
+        p = subprocess.run(display_wrapper() + [wine_binary(), self.unix(launcher)],
+                           cwd=self.unix(cwd), env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, timeout=timeout_s)
+        # Whatever the launcher started ends before the session does.
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=timeout_s)
+        self.result = Result([("started", "1"), ("exit", str(p.returncode)),
+                              ("descendants", "untracked")])
         return self.result
 
     # -- checks ------------------------------------------------------------

@@ -4,9 +4,11 @@ the "LanguageFolder" redirect, and catalogs that cannot be used, which must
 leave the built-in texts in place and still end with the clean-up."""
 import os
 import random
+import subprocess
+import time
 import zlib
 
-from harness import INSTALL_WIN, INSTALLER, check, scenario
+from harness import BIN_WIN, INSTALL_WIN, INSTALLER, check, scenario, wine_binary
 
 LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
 RENAMED = "Partner_Setup.exe"
@@ -98,3 +100,28 @@ def catalog_of_10_mb_noise(s):
 def catalog_with_capital_marker(s):
     text = renaming_catalog().replace("messages", "Messages").encode("cp1252")
     unusable_catalog(s, lambda: s.write_file(INSTALL_WIN + "\\launcher.lng", text), set())
+
+
+@scenario
+def catalog_locked_without_sharing(s):
+    # Another program holds the catalog open with no sharing: it cannot be
+    # read (the built-in installer name counts), and the clean-up cannot
+    # delete it either.
+    s.install(installer=True)
+    s.copy_recorder(INSTALL_WIN + "\\" + RENAMED)
+    catalog = INSTALL_WIN + "\\launcher.lng"
+    s.write_file(catalog, renaming_catalog().encode("cp1252"))
+    ready, release = "C:\\ztk\\lock.ready", "C:\\ztk\\lock.release"
+    locker = subprocess.Popen([wine_binary(), BIN_WIN + "\\file_locker.exe", catalog, ready, release],
+                              env=s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.time() + 60
+        while not os.path.exists(s.unix(ready)):
+            check(locker.poll() is None, "file_locker.exe ended early (%s)" % locker.returncode)
+            check(time.time() < deadline, "file_locker.exe did not lock the catalog")
+            time.sleep(0.1)
+        silent_run(s)
+    finally:
+        s.write_file(release, "")
+        locker.wait(timeout=60)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {RENAMED, "launcher.lng"})

@@ -139,7 +139,7 @@ def install_far_away(s):
 def own_path_near_limit(s):
     install_far_away(s)
     group = s.make_program_group()
-    r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe")
+    r = s.run_from_linux(LONG_FOLDER + "\\Launcher.exe")
     expect_quiet_end(s, r)
     s.expect_install_files(LEFT_AFTER_CLEANUP | {INSTALLER}, folder=LONG_FOLDER)
     s.expect_folder_opened(group)
@@ -152,7 +152,7 @@ def own_path_near_limit_spares_cut_name(s):
     # installer, not even by the silent road, which deletes without asking.
     install_far_away(s)
     s.write_file(LONG_FOLDER + "\\" + CUT_INSTALLER, "someone else's file")
-    r = s.run(launcher=LONG_FOLDER + "\\Launcher.exe", sfxcmd="/s")
+    r = s.run_from_linux(LONG_FOLDER + "\\Launcher.exe", sfxcmd="/s")
     expect_quiet_end(s, r)
     s.expect_install_files(LEFT_AFTER_CLEANUP | {INSTALLER, CUT_INSTALLER}, folder=LONG_FOLDER)
     s.expect_no_cleanup()
@@ -179,3 +179,17 @@ def language_module_is_a_directory(s):
     import os
     silent_with_broken_language_module(
         s, lambda: os.makedirs(s.install_path("ztklng.dll")))
+
+
+@scenario
+def own_path_beyond_max_path(s):
+    # Longer than MAX_PATH but short enough for every buffer: the silent
+    # road deletes the installer beside the launcher and the clean-up names
+    # the long path.
+    folder = deep_folder(300)
+    s.install(installer=True, folder=folder)
+    s.copy_recorder(INSTALL_WIN + "\\uninstall.exe")
+    r = s.run_from_linux(folder + "\\Launcher.exe", sfxcmd="-s")
+    r.expect_exit(0)
+    s.expect_install_files(LEFT_AFTER_CLEANUP, folder=folder)
+    s.expect_cleanup(launcher=folder + "\\Launcher.exe")

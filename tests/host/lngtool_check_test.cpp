@@ -153,8 +153,8 @@ TEST(Check, WrongKindOrContextIsNamed) {
   ASSERT_NE(f, nullptr);
   EXPECT_NE(f->message.find("as s (no context)"), std::string::npos) << f->message;
   // "OK" is a text of both dialogs: both right keys are named.
-  EXPECT_NE(f->message.find("INFODLG \"OK\", key ad441f3e"), std::string::npos) << f->message;
-  EXPECT_NE(f->message.find("LAUNCHDLG \"OK\", key c079bbc6"), std::string::npos) << f->message;
+  EXPECT_NE(f->message.find("INFODLG \"OK\" (key ad441f3e)"), std::string::npos) << f->message;
+  EXPECT_NE(f->message.find("LAUNCHDLG \"OK\" (key c079bbc6)"), std::string::npos) << f->message;
 }
 
 // Among lines with one key the check names the line the launcher's sorted

@@ -104,7 +104,7 @@ TEST_F(RegistryTest, ReadsTheStoredTextWithinTheCapacity) {
   // The units after the counted bytes are not zero: a terminator right after
   // them would be counted in by the registry itself.
   Set(machine_, u"exact", u"abcdefghX", 16);  // 2 x 8 bytes, no terminator
-  Set(machine_, u"over", u"abcdefgh", 18);   // with its terminator: 18 bytes
+  Set(machine_, u"over", u"abcdefgh", 18);    // with its terminator: 18 bytes
   Set(machine_, u"odd", u"abcX", 5);          // "ab" and half a unit
   Set(machine_, u"expand", u"%SystemRoot%", 26, REG_EXPAND_SZ);
   Set(machine_, u"binary", u"xy", 4, REG_BINARY);

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "localization/message_catalog.h"
+#include "support/os_version.h"
 #include "support/wide_bridge.h"
 
 namespace {
@@ -121,6 +122,21 @@ TEST_F(ResourceModuleTest, TheModuleBesideTheProgramIsLoadedAndReleased) {
   EXPECT_EQ(LoadedFrom(), u"beside");
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_none\\Launcher.exe").c_str()), u"own");
+}
+
+TEST_F(ResourceModuleTest, SystemsBefore52LoadTheModuleAsAModule) {
+  const std::u16string path = Fixture(u"lang_folder\\ztklng.dll");
+  const OsVersionCache saved = TheOsVersion;
+  TheOsVersion = {2, 5, 1};
+  EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
+  EXPECT_EQ(static_cast<ModuleHandle>(GetModuleHandleW(AsWide(path.c_str()))), ActiveModule);
+  TheResourceModule.Release();
+  EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr) << "freed";
+
+  TheOsVersion = {2, 5, 2};  // a data file: not a module of the process
+  EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
+  EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr);
+  TheOsVersion = saved;
 }
 
 TEST_F(ResourceModuleTest, TheLanguageFolderDecides) {

@@ -291,23 +291,25 @@ class Checker {
         for (const char16_t* context : contexts) {
           const uint32_t key = CatalogKeyCrc(codec_, kind, context, t.source.c_str());
           if (key == t.key) continue;
-          std::string as = std::string(KindLetter(kind)) +
-                           (context != nullptr ? " " + ToUtf8(context) : std::string(" (no context)"));
-          wrongKeys_.emplace(KeyText(key), "the key of " + Quoted(t.source) + " as " + as +
-                                               "; the launcher looks that text up as " +
-                                               Describe(t) + ", key " + KeyText(t.key));
+          const std::string as =
+              std::string(KindLetter(kind)) +
+              (context != nullptr ? " " + ToUtf8(context) : std::string(" (no context)"));
+          wrongAs_.emplace(KeyText(key), "the key of " + Quoted(t.source) + " as " + as);
+          rightAs_.emplace(KeyText(key), Describe(t) + " (key " + KeyText(t.key) + ")");
         }
       }
     }
   }
 
   std::string WrongKeyHint(const std::string& key) const {
-    std::string hints;
-    const auto range = wrongKeys_.equal_range(key);
+    const auto wrong = wrongAs_.find(key);
+    if (wrong == wrongAs_.end()) return "";
+    std::string rights;
+    const auto range = rightAs_.equal_range(key);
     for (auto it = range.first; it != range.second; ++it) {
-      hints += (hints.empty() ? ": it is " : "; or it is ") + it->second;
+      rights += (rights.empty() ? "" : " or as ") + it->second;
     }
-    return hints;
+    return ": it is " + wrong->second + "; the launcher looks that text up as " + rights;
   }
 
   void CheckProgramTexts() {
@@ -448,7 +450,8 @@ class Checker {
   uint32_t codePage_;
   CheckReport report_;
   std::map<std::string, const ProgramText*> textsByKey_;
-  std::multimap<std::string, std::string> wrongKeys_;
+  std::map<std::string, std::string> wrongAs_;        // a wrong key: which text, formed how
+  std::multimap<std::string, std::string> rightAs_;  // and how the launcher forms it
 };
 }  // namespace
 
@@ -466,9 +469,12 @@ size_t CheckReport::Count(Finding what) const {
 
 std::string CheckReport::Format(const std::string& fileName) const {
   std::vector<CheckFinding> sorted = findings;
-  std::stable_sort(sorted.begin(), sorted.end(), [](const CheckFinding& a, const CheckFinding& b) {
-    return a.line < b.line;
-  });
+  // By line, the file's own findings first and the coverage last.
+  auto rank = [](const CheckFinding& f) {
+    return f.what == Finding::kCoverage ? UINT32_MAX : f.line;
+  };
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const CheckFinding& a, const CheckFinding& b) { return rank(a) < rank(b); });
   std::string out;
   for (const CheckFinding& f : sorted) {
     const char* severity = f.severity == Severity::kError     ? "error"

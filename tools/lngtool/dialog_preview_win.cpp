@@ -1,11 +1,171 @@
-// Placeholder while the preview is written.
+// "lngtool preview": both dialogs created as the launcher creates them, from
+// the active module's templates, run by the launcher's own dialog procedures
+// (which hand every message to CommonDialogHandler first), with the catalog
+// loaded by the launcher's own loader; each then captured from the screen
+// into a PNG file.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "launcher/offer_dialog.h"
+#include "launcher/offer_flow.h"
+#include "launcher/progress_info_dialog.h"
+#include "localization/message_catalog.h"
+#include "support/resource_module.h"
+#include "support/wide_bridge.h"
 #include "tools/lngtool/lngtool_commands.h"
+#include "tools/lngtool/lngtool_platform.h"
+#include "tools/lngtool/png_image.h"
 
 namespace lngtool {
+namespace {
+constexpr DWORD kSettleMilliseconds = 600;
 
-int RunPreview(const PreviewRequest& /*request*/, std::string* /*out*/, std::string* err) {
-  *err += "lngtool: preview is not available yet\n";
-  return kExitFailure;
+std::u16string Utf16(const std::string& utf8) {
+  std::wstring wide(utf8.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
+                                    static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+// The loader takes a name with a backslash as the path itself.
+std::u16string FullPath(const std::string& path) {
+  const std::u16string given = Utf16(path);
+  wchar_t full[MAX_PATH * 4];
+  const DWORD n = GetFullPathNameW(AsWide(given.c_str()), MAX_PATH * 4, full, nullptr);
+  if (n == 0 || n >= MAX_PATH * 4) return given;
+  return AsUtf16(full);
+}
+
+HMODULE LoadDataModule(const std::string& path) {
+  return LoadLibraryExW(AsWide(FullPath(path).c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// Lets the dialog paint itself and its controls.
+void Settle(HWND dialog) {
+  RedrawWindow(dialog, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (GetTickCount() - start < kSettleMilliseconds) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(20);
+  }
+}
+
+// The window's screen area, as shown: from the screen, so that mirroring,
+// the frame and every child are exactly what a user would see.
+bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t>* rgb) {
+  RECT r;
+  if (!GetWindowRect(dialog, &r)) return false;
+  *width = static_cast<uint32_t>(r.right - r.left);
+  *height = static_cast<uint32_t>(r.bottom - r.top);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = static_cast<LONG>(*width);
+  info.bmiHeader.biHeight = -static_cast<LONG>(*height);  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool ok = bitmap != nullptr;
+  if (ok) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    ok = BitBlt(memory, 0, 0, static_cast<int>(*width), static_cast<int>(*height), screen, r.left,
+                r.top, SRCCOPY | CAPTUREBLT) != 0;
+    GdiFlush();
+    const uint8_t* bgra = static_cast<const uint8_t*>(bits);
+    rgb->clear();
+    for (size_t i = 0; ok && i < static_cast<size_t>(*width) * *height; ++i) {
+      rgb->push_back(bgra[4 * i + 2]);
+      rgb->push_back(bgra[4 * i + 1]);
+      rgb->push_back(bgra[4 * i]);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return ok;
+}
+
+struct PreviewDialog {
+  const wchar_t* name;
+  DLGPROC procedure;
+};
+
+bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out, std::string* err) {
+  HWND dialog =
+      CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.name, nullptr, d.procedure, 0);
+  const std::string name = d.name == std::wstring(L"LAUNCHDLG") ? "LAUNCHDLG" : "INFODLG";
+  if (dialog == nullptr) {
+    *err += "lngtool: the dialog " + name + " cannot be created from the active module\n";
+    return false;
+  }
+  SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  Settle(dialog);
+  uint32_t width = 0;
+  uint32_t height = 0;
+  std::vector<uint8_t> rgb;
+  const bool captured = Capture(dialog, &width, &height, &rgb);
+  DestroyWindow(dialog);
+  if (!captured) {
+    *err += "lngtool: the dialog " + name + " could not be captured\n";
+    return false;
+  }
+  const std::string path = outDir + "\\" + name + ".png";
+  if (!WriteWholeFile(path, EncodePng(width, height, rgb))) {
+    *err += "lngtool: cannot write " + path + "\n";
+    return false;
+  }
+  *out += path + ": " + std::to_string(width) + " x " + std::to_string(height) + "\n";
+  return true;
+}
+}  // namespace
+
+int RunPreview(const PreviewRequest& request, std::string* out, std::string* err) {
+  HMODULE program = LoadDataModule(request.program);
+  if (program == nullptr) {
+    *err += "lngtool: cannot load " + request.program + " (give the program with --program)\n";
+    return kExitFailure;
+  }
+  HMODULE language = nullptr;
+  if (!request.languageModule.empty()) {
+    language = LoadDataModule(request.languageModule);
+    if (language == nullptr) {
+      *err += "lngtool: cannot load " + request.languageModule + "\n";
+      return kExitFailure;
+    }
+  }
+  // As after ResourceModule::Load: templates from the language module (no
+  // fallback), strings and the icon from the program.
+  OwnModule = program;
+  ActiveModule = language != nullptr ? language : program;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                            GetSystemMetrics(SM_CYICON), 0);
+  TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
+  TheCatalog.DetectTextDirection();
+  if (!TheCatalog.IsLoaded()) {
+    *err += "lngtool: warning: the launcher loads no catalog from " + request.catalog +
+            "; the dialogs show the module's own texts\n";
+  }
+  MakeDirectory(request.outDir);
+  const PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog}, {L"INFODLG", ProgressInfoDialog}};
+  bool all = true;
+  for (const PreviewDialog& d : dialogs) all = Render(d, request.outDir, out, err) && all;
+  return all ? kExitFine : kExitFailure;
 }
 
 }  // namespace lngtool

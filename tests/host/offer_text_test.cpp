@@ -1,0 +1,65 @@
+#include "launcher/offer_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/bounded_text.h"
+
+namespace {
+
+std::u16string parts[4];
+
+const char16_t* FakeFetch(int32_t id) {
+  if (id < kInfoTextFirstId || id > kInfoTextLastId) return u"<wrong id>";
+  return parts[id - kInfoTextFirstId].c_str();
+}
+
+std::u16string Compose() {
+  char16_t text[kDialogTextCapacity + 8];
+  for (char16_t& c : text) c = u'#';
+  ComposeInfoText(text, FakeFetch);
+  EXPECT_EQ(text[kDialogTextCapacity], u'#') << "wrote past the dialog text's capacity";
+  return text;
+}
+
+TEST(InfoText, EachPartIsFollowedByOneBlankInIdOrder) {
+  parts[0] = u"One.";
+  parts[1] = u"Two.";
+  parts[2] = u"";
+  parts[3] = u"\r\n\r\nFour.";
+  EXPECT_EQ(Compose(), u"One. Two.  \r\n\r\nFour. ");
+}
+
+TEST(InfoText, TooLongPartsAreCutAtTheCapacity) {
+  parts[0] = std::u16string(600, u'a');
+  parts[1] = std::u16string(600, u'b');
+  parts[2] = u"c";
+  parts[3] = u"d";
+  const std::u16string text = Compose();
+  ASSERT_EQ(text.size(), kDialogTextCapacity - 1);
+  EXPECT_EQ(text.substr(0, 601), std::u16string(600, u'a') + u" ");
+  EXPECT_EQ(text.substr(601), std::u16string(kDialogTextCapacity - 1 - 601, u'b'));
+}
+
+TEST(FirstUsePage, OnlyTextsBeginningWithExactlyHttpColonSlashSlash) {
+  const struct {
+    const char16_t* text;
+    bool opened;
+  } cases[] = {
+      {u"http://example.com/first-use", true},
+      {u"http://", true},
+      {u"First use info URL", false},
+      {u"https://example.com/", false},
+      {u"HTTP://example.com/", false},
+      {u"http:/", false},
+      {u"http:", false},
+      {u" http://example.com/", false},
+      {u"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsFirstUsePage(c.text), c.opened) << std::string(c.text, c.text + TextLength(c.text));
+  }
+}
+
+}  // namespace
