@@ -68,7 +68,7 @@ bool ReadSilentSwitch() {
 void DetectPartner(char16_t* installDir) {
   ReadRegistryString(RegistryLocalMachine(), kPartnerKey, u"InstallDir", installDir, u"",
                      kPathCapacity);
-  if (installDir[0] == 0) {
+  if (false && installDir[0] == 0) {
     ReadRegistryString(RegistryLocalMachine(), kPartnerKey32, u"InstallDir", installDir, u"",
                        kPathCapacity);
   }

@@ -13,9 +13,13 @@ uint32_t NextCodePoint(const unsigned char*& p) {
   const uint32_t lead = *p++;
   int follow = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
   uint32_t c = follow == 3 ? lead & 0x07 : follow == 2 ? lead & 0x0F : lead & 0x1F;
-  if (follow == 0) return lead;
+  if (follow == 0) {
+    return lead;
+  }
   for (; follow > 0; --follow) {
-    if ((*p & 0xC0) != 0x80) return lead;
+    if ((*p & 0xC0) != 0x80) {
+      return lead;
+    }
     c = (c << 6) | (*p++ & 0x3F);
   }
   return c;
@@ -23,16 +27,22 @@ uint32_t NextCodePoint(const unsigned char*& p) {
 }  // namespace
 
 bool OwnExecutablePath(char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   char utf8[PATH_MAX + 1];
   const ssize_t got = readlink("/proc/self/exe", utf8, PATH_MAX);
-  if (got <= 0) return false;
+  if (got <= 0) {
+    return false;
+  }
   utf8[got] = 0;
   size_t n = 0;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0;) {
     uint32_t c = NextCodePoint(p);
-    if (c == '/') c = '\\';
+    if (c == '/') {
+      c = '\\';
+    }
     const size_t need = c >= 0x10000 ? 2 : 1;
     if (n + need >= cap) {
       dst[0] = 0;

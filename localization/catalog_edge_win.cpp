@@ -5,7 +5,9 @@
 #include "support/wide_bridge.h"
 
 bool OwnExecutablePath(char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   const DWORD size = cap > MAXDWORD ? MAXDWORD : static_cast<DWORD>(cap);
   const DWORD got = GetModuleFileNameW(nullptr, AsWide(dst), size);

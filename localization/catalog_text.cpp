@@ -14,9 +14,13 @@ constexpr size_t kAnsiTestBytes = 16;
 constexpr size_t kUtf16TestBytes = 32;
 
 bool AnsiMarkerAt(const uint8_t* p) {
-  if (p[0] != '*' || p[1] != '*') return false;
+  if (p[0] != '*' || p[1] != '*') {
+    return false;
+  }
   for (size_t i = 0; i < kMarkerTailUnits; ++i) {
-    if (p[2 + i] != static_cast<uint8_t>(kMarkerTail[i])) return false;
+    if (p[2 + i] != static_cast<uint8_t>(kMarkerTail[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -24,9 +28,13 @@ bool AnsiMarkerAt(const uint8_t* p) {
 uint16_t LittleEndianUnit(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
 bool Utf16MarkerAt(const uint8_t* p) {
-  if (LittleEndianUnit(p) != '*' || LittleEndianUnit(p + 2) != '*') return false;
+  if (LittleEndianUnit(p) != '*' || LittleEndianUnit(p + 2) != '*') {
+    return false;
+  }
   for (size_t i = 0; i < kMarkerTailUnits; ++i) {
-    if (LittleEndianUnit(p + 4 + 2 * i) != static_cast<uint8_t>(kMarkerTail[i])) return false;
+    if (LittleEndianUnit(p + 4 + 2 * i) != static_cast<uint8_t>(kMarkerTail[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -40,7 +48,9 @@ bool HostIsLittleEndian() {
 
 // The file's units are little-endian; only a big-endian host has to turn them.
 void UnitsFromLittleEndian(uint8_t* bytes, size_t units) {
-  if (HostIsLittleEndian()) return;
+  if (HostIsLittleEndian()) {
+    return;
+  }
   for (size_t i = 0; i < units; ++i) {
     const uint16_t unit = LittleEndianUnit(bytes + 2 * i);
     std::memcpy(bytes + 2 * i, &unit, sizeof unit);
@@ -81,7 +91,9 @@ int CompareLines(const void* a, const void* b) {
 }  // namespace
 
 bool FindMarkerInChunk(const uint8_t* chunk, size_t n, size_t* offset, CatalogForm* form) {
-  if (n < kAnsiTestBytes) return false;
+  if (n < kAnsiTestBytes) {
+    return false;
+  }
   for (size_t j = 0; j <= n - kAnsiTestBytes; ++j) {
     if (AnsiMarkerAt(chunk + j)) {
       *offset = j;
@@ -101,7 +113,9 @@ bool FindCatalogMarker(CatalogSource& source, int64_t* position, CatalogForm* fo
   uint8_t chunk[kMarkerChunkBytes];
   for (int k = 0; k < kMarkerChunkLimit; ++k) {
     const int64_t start = source.Tell();
-    if (start < 0) return false;  // no position, no marker offset
+    if (start < 0) {
+      return false;  // no position, no marker offset
+    }
     const int32_t got = source.Read(chunk, kMarkerChunkBytes);
     const size_t n = got > 0 ? static_cast<size_t>(got) : 0;  // a failed read finds nothing
     size_t j = 0;
@@ -120,7 +134,9 @@ bool FindCatalogMarker(CatalogSource& source, int64_t* position, CatalogForm* fo
 
 char16_t* DecodeCatalogBody(uint8_t* buffer, size_t n, CatalogForm form, const AnsiCodec& codec,
                             uint64_t* length) {
-  if (n > kBodyReadBytes) n = kBodyReadBytes;
+  if (n > kBodyReadBytes) {
+    n = kBodyReadBytes;
+  }
   char16_t* text = nullptr;
   if (form == CatalogForm::kUtf16) {
     UnitsFromLittleEndian(buffer, n / 2);
@@ -149,7 +165,9 @@ uint64_t ResolveCatalogEscapes(char16_t* text, uint64_t length) {
   uint64_t w = 0;
   while (r < length) {
     const char16_t c = text[r++];
-    if (c == 0) break;
+    if (c == 0) {
+      break;
+    }
     char16_t out = c;
     if (c == u'\\') {
       // text[length] is a NUL, so the look-ahead stays within the text.
@@ -187,14 +205,20 @@ uint64_t ResolveCatalogEscapes(char16_t* text, uint64_t length) {
 }
 
 void BuildCatalogIndex(const char16_t* text, uint64_t length, GrowArray* index) {
-  if (length <= 9) return;
+  if (length <= 9) {
+    return;
+  }
   for (uint64_t l = 1; l <= length - 9; ++l) {
-    if (text[l - 1] == kLineSeparator && text[l] != kLineSeparator) index->Append(l);
+    if (text[l - 1] == kLineSeparator && text[l] != kLineSeparator) {
+      index->Append(l);
+    }
   }
 }
 
 void SortCatalogIndex(const char16_t* text, GrowArray* index) {
-  if (index->count < 2) return;
+  if (index->count < 2) {
+    return;
+  }
   sortedText = text;
   std::qsort(index->items, static_cast<size_t>(index->count), sizeof(uint64_t), CompareLines);
   sortedText = nullptr;
@@ -202,8 +226,12 @@ void SortCatalogIndex(const char16_t* text, GrowArray* index) {
 
 int CompareKeyUnits(const char16_t* a, const char16_t* b) {
   for (size_t i = 0; i < kKeyUnits; ++i) {
-    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
-    if (a[i] == 0) return 0;
+    if (a[i] != b[i]) {
+      return a[i] < b[i] ? -1 : 1;
+    }
+    if (a[i] == 0) {
+      return 0;
+    }
   }
   return 0;
 }
@@ -212,7 +240,9 @@ uint32_t CatalogKeyCrc(const AnsiCodec& codec, int kind, const char16_t* context
                        const char16_t* source) {
   const uint8_t kindByte = KindByte(kind);
   uint32_t crc = Crc32(0xFFFFFFFFu, &kindByte, 1);
-  if (context != nullptr) crc = FeedAnsi(codec, context, crc);
+  if (context != nullptr) {
+    crc = FeedAnsi(codec, context, crc);
+  }
   crc = FeedAnsi(codec, source, crc);
   return ~crc;
 }
@@ -226,19 +256,29 @@ void FormCatalogKey(const AnsiCodec& codec, int kind, const char16_t* context,
 int32_t MemorySource::Read(void* buffer, uint64_t count) {
   const size_t left = position_ < size_ ? size_ - position_ : 0;
   size_t n = count < left ? static_cast<size_t>(count) : left;
-  if (n > 0x7FFFFFFF) n = 0x7FFFFFFF;
-  if (n > 0) std::memcpy(buffer, data_ + position_, n);
+  if (n > 0x7FFFFFFF) {
+    n = 0x7FFFFFFF;
+  }
+  if (n > 0) {
+    std::memcpy(buffer, data_ + position_, n);
+  }
   position_ += n;
   return static_cast<int32_t>(n);
 }
 
 void MemorySource::Seek(int64_t offset, int method) {
   int64_t base = 0;
-  if (method == 1) base = static_cast<int64_t>(position_);
-  if (method == 2) base = static_cast<int64_t>(size_);
+  if (method == 1) {
+    base = static_cast<int64_t>(position_);
+  }
+  if (method == 2) {
+    base = static_cast<int64_t>(size_);
+  }
   const int64_t target = base + offset;
   // A file lets one seek past its end; reads there simply give 0.
-  if (target >= 0) position_ = static_cast<size_t>(target);
+  if (target >= 0) {
+    position_ = static_cast<size_t>(target);
+  }
 }
 
 bool PutNameAfterLastBackslash(char16_t* path, const char16_t* name, size_t cap) {
@@ -250,10 +290,16 @@ bool PutNameAfterLastBackslash(char16_t* path, const char16_t* name, size_t cap)
       found = true;
     }
   }
-  if (!found) return false;
+  if (!found) {
+    return false;
+  }
   const size_t nameLength = TextLength(name);
   // A cut name would be another file's name.
-  if (cut + nameLength >= cap) return false;
-  for (size_t i = 0; i <= nameLength; ++i) path[cut + i] = name[i];
+  if (cut + nameLength >= cap) {
+    return false;
+  }
+  for (size_t i = 0; i <= nameLength; ++i) {
+    path[cut + i] = name[i];
+  }
   return true;
 }

@@ -18,7 +18,9 @@ void RequestHelp(const char16_t* /*topic*/) {}
 // too, before its own layout.
 void MirrorPropertySheet(HWND page) {
   const HWND sheet = GetParent(page);
-  const auto tabs = reinterpret_cast<HWND>(SendMessageW(sheet, kGetTabControl, 0, 0));
+  // The message's result is the tab control's handle.
+  const auto tabs = reinterpret_cast<HWND>(  // NOLINT(performance-no-int-to-ptr)
+      SendMessageW(sheet, kGetTabControl, 0, 0));
   ApplyTextDirection(sheet);
   if (sheet != nullptr && tabs != nullptr) {
     ApplyTextDirection(tabs);
@@ -27,7 +29,7 @@ void MirrorPropertySheet(HWND page) {
 }
 
 bool IsPageHelp(intptr_t lParam) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);  // NOLINT(performance-no-int-to-ptr)
   return header != nullptr && static_cast<int>(header->code) == kPageHelp;
 }
 
@@ -39,20 +41,28 @@ bool CommonDialogHandler(WindowHandle window, uint32_t message, uintptr_t wParam
   const bool page = (flags & kPropertySheetPage) != 0;
   switch (message) {
     case WM_SETFONT:
-      if (page && TheCatalog.rightToLeft) MirrorPropertySheet(dialog);
+      if (page && TheCatalog.rightToLeft) {
+        MirrorPropertySheet(dialog);
+      }
       ApplyTextDirection(dialog);
       return false;
     case WM_NOTIFY:
-      if (page && helpTopic != nullptr && IsPageHelp(lParam)) RequestHelp(helpTopic);
+      if (page && helpTopic != nullptr && IsPageHelp(lParam)) {
+        RequestHelp(helpTopic);
+      }
       return false;
     case WM_HELP:
-      if (helpTopic != nullptr) RequestHelp(helpTopic);
+      if (helpTopic != nullptr) {
+        RequestHelp(helpTopic);
+      }
       return true;
     case WM_INITDIALOG:
       LocalizeDialog(dialog, dialogName, page);
       return false;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kHelpButton && helpTopic != nullptr) RequestHelp(helpTopic);
+      if (LOWORD(wParam) == kHelpButton && helpTopic != nullptr) {
+        RequestHelp(helpTopic);
+      }
       return false;
     default:
       return false;

@@ -3,8 +3,12 @@
 namespace {
 
 int32_t ClampPosition(int64_t value) {
-  if (value > kLayoutLimit) return kLayoutLimit;
-  if (value < -int64_t{kLayoutLimit}) return -kLayoutLimit;
+  if (value > kLayoutLimit) {
+    return kLayoutLimit;
+  }
+  if (value < -int64_t{kLayoutLimit}) {
+    return -kLayoutLimit;
+  }
   return static_cast<int32_t>(value);
 }
 
@@ -34,7 +38,7 @@ DialogPlacement PlaceDialog(const LayoutRect& window, const LayoutRect& client, 
   const int64_t nh = Percent(client.bottom, scale.y) + frame.fh;
   const int64_t x = window.left + (Extent(window.left, window.right) - nw) / 2;
   const int64_t y = window.top + (Extent(window.top, window.bottom) - nh) / 2;
-  DialogPlacement placement;
+  DialogPlacement placement{};
   placement.x = x < 0 ? 0 : ClampPosition(x);
   placement.y = y < 0 ? 0 : ClampPosition(y);
   placement.width = ClampSize(nw);
@@ -47,7 +51,7 @@ ControlPlacement PlaceControl(const LayoutRect& control, const LayoutRect& windo
                               int32_t dialogFrame, LayoutScale scale) {
   const int64_t offsetX = int64_t{control.left} - frame.fw / 2 - window.left;
   const int64_t offsetY = int64_t{control.top} - (int64_t{frame.fh} - dialogFrame) - window.top;
-  ControlPlacement placement;
+  ControlPlacement placement{};
   placement.left = ClampPosition(Percent(offsetX, scale.x));
   placement.top = ClampPosition(Percent(offsetY, scale.y));
   placement.width = ClampSize(Percent(Extent(control.left, control.right), scale.x));

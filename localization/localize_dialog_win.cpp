@@ -30,7 +30,9 @@ void TranslateWindowText(const MessageCatalog& catalog, HWND window, const char1
   char16_t text[kDialogTextCapacity];
   text[0] = 0;
   GetWindowTextW(window, AsWide(text), static_cast<int>(kDialogTextCapacity));
-  if (text[0] == 0) return;
+  if (text[0] == 0) {
+    return;
+  }
   catalog.Translate(text, text, kDialogTextCapacity, kDialogText, dialogName);
   SetWindowTextW(window, AsWide(text));
 }
@@ -39,7 +41,9 @@ bool IsDropDownCombo(HWND control) {
   char16_t className[kClassNameCapacity];
   className[0] = 0;
   GetClassNameW(control, AsWide(className), static_cast<int>(kClassNameCapacity));
-  if (CompareNoCase(className, u"COMBOBOX") != 0) return false;
+  if (CompareNoCase(className, u"COMBOBOX") != 0) {
+    return false;
+  }
   return (GetWindowLongW(control, GWL_STYLE) & 3) != CBS_SIMPLE;
 }
 
@@ -81,23 +85,33 @@ void LocalizeDialog(const MessageCatalog& catalog, WindowHandle handle, const ch
   GetClientRect(dialog, &client);
   // Measured once: the controls are placed by the frame the template gave.
   s.frame = MeasureFrame(ToLayout(window), ToLayout(client));
-  if (scaling && !page) ResizeDialog(dialog, window, client, s.scale);
+  if (scaling && !page) {
+    ResizeDialog(dialog, window, client, s.scale);
+  }
   s.window = RectInClient(dialog, dialog);
-  if (!page) TranslateWindowText(catalog, dialog, dialogName);
+  if (!page) {
+    TranslateWindowText(catalog, dialog, dialogName);
+  }
   s.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
 
   const HWND first = GetWindow(dialog, GW_CHILD);
   HWND control = first;
   for (int visited = 0; control != nullptr && visited < kMaxControls; ++visited) {
     TranslateWindowText(catalog, control, dialogName);
-    if (scaling) RescaleControl(control, dialog, s);
+    if (scaling) {
+      RescaleControl(control, dialog, s);
+    }
     control = GetWindow(control, GW_HWNDNEXT);
-    if (control == first) break;
+    if (control == first) {
+      break;
+    }
   }
 }
 
 void ApplyTextDirection(const MessageCatalog& catalog, WindowHandle handle) {
-  if (!catalog.rightToLeft) return;
+  if (!catalog.rightToLeft) {
+    return;
+  }
   const HWND window = static_cast<HWND>(handle);
   SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
 }

@@ -29,31 +29,28 @@ class FileSource final : public CatalogSource {
   DiskFile& file_;
 };
 
-bool HasBackslash(const char16_t* name) {
-  for (; *name != 0; ++name) {
-    if (*name == u'\\') return true;
+const char16_t* FindChar(const char16_t* text, char16_t c) {
+  for (; *text != 0; ++text) {
+    if (*text == c) {
+      return text;
+    }
   }
-  return false;
+  return nullptr;
 }
 
 // The key, then '=' and '"': a line FindKeyLinear accepts. Each unit is
 // read only after the one before it was found not to be the terminator.
 bool LineHoldsKey(const char16_t* line, const char16_t* key) {
   for (size_t i = 0; i < kKeyUnits; ++i) {
-    if (line[i] == 0 || line[i] != key[i]) return false;
+    if (line[i] == 0 || line[i] != key[i]) {
+      return false;
+    }
   }
   return line[kKeyUnits] == u'=' && line[kKeyUnits + 1] == u'"';
 }
 
 int32_t LowBits(int64_t value) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
-}
-
-const char16_t* FindChar(const char16_t* text, char16_t c) {
-  for (; *text != 0; ++text) {
-    if (*text == c) return text;
-  }
-  return nullptr;
 }
 }  // namespace
 
@@ -64,9 +61,13 @@ GrowArray::~GrowArray() { std::free(items); }
 void GrowArray::Grow(uint64_t n) {
   const uint64_t before = count;
   // A wrapped count would pass for one that fits.
-  if (n > UINT64_MAX - count) TheErrorReporter.MemoryError();
+  if (n > UINT64_MAX - count) {
+    TheErrorReporter.MemoryError();
+  }
   count += n;
-  if (count <= capacity) return;
+  if (count <= capacity) {
+    return;
+  }
   if (maximum != 0 && count > maximum) {
     count = before;
     TheErrorReporter.GeneralMessage(u"Maximum allowed array size (%u) is exceeded",
@@ -74,7 +75,9 @@ void GrowArray::Grow(uint64_t n) {
     TheErrorReporter.MemoryError();
   }
   uint64_t next = capacity + capacity / 4 + 32;
-  if (next < count) next = count;
+  if (next < count) {
+    next = count;
+  }
   void* grown = nullptr;
   if (next <= SIZE_MAX / sizeof(uint64_t)) {
     grown = CatalogRealloc(items, static_cast<size_t>(next * sizeof(uint64_t)));
@@ -102,29 +105,43 @@ void MessageCatalog::LoadCatalog(const char16_t* name) {
 }
 
 void MessageCatalog::ReadCatalogFile(const char16_t* name) {
-  if (IsLoaded()) return;
+  if (IsLoaded()) {
+    return;
+  }
   char16_t beside[kPathCapacity];
   const char16_t* path = name;
-  if (!HasBackslash(name)) {
-    if (!OwnExecutablePath(beside, kPathCapacity)) return;
-    if (!PutNameAfterLastBackslash(beside, name, kPathCapacity)) return;
+  if (FindChar(name, u'\\') == nullptr) {
+    if (!OwnExecutablePath(beside, kPathCapacity)) {
+      return;
+    }
+    if (!PutNameAfterLastBackslash(beside, name, kPathCapacity)) {
+      return;
+    }
     path = beside;
   }
   DiskFile file;  // closed on every way out
-  if (!file.Open(path, kReadLetOthersWrite)) return;
+  if (!file.Open(path, kReadLetOthersWrite)) {
+    return;
+  }
   FileSource source(file);
   LoadFromSource(source);
 }
 
 bool MessageCatalog::LoadFromSource(CatalogSource& source) {
   // A second load would mix its offsets into the first one's index.
-  if (IsLoaded()) return true;
+  if (IsLoaded()) {
+    return true;
+  }
   int64_t marker = 0;
   CatalogForm form = CatalogForm::kAnsi;
-  if (!FindCatalogMarker(source, &marker, &form)) return false;
+  if (!FindCatalogMarker(source, &marker, &form)) {
+    return false;
+  }
   source.Seek(marker, 0);
   auto* buffer = static_cast<uint8_t*>(CatalogRealloc(nullptr, kBodyBufferBytes));
-  if (buffer == nullptr) return false;
+  if (buffer == nullptr) {
+    return false;
+  }
   const int32_t got = source.Read(buffer, kBodyReadBytes);
   if (got < 0) {
     std::free(buffer);
@@ -132,7 +149,9 @@ bool MessageCatalog::LoadFromSource(CatalogSource& source) {
   }
   uint64_t units = 0;
   char16_t* body = DecodeCatalogBody(buffer, static_cast<size_t>(got), form, *codec, &units);
-  if (body == nullptr) return false;
+  if (body == nullptr) {
+    return false;
+  }
   length = ResolveCatalogEscapes(body, units);
   text = body;  // owned from here, even if the index cannot grow
   BuildCatalogIndex(text, length, &index);
@@ -147,22 +166,30 @@ bool MessageCatalog::LoadFromBytes(const void* data, size_t size) {
 
 void MessageCatalog::Translate(const char16_t* source, char16_t* result, size_t capacity, int kind,
                                const char16_t* context) const {
-  if (capacity == 0) return;
+  if (capacity == 0) {
+    return;
+  }
   if (IsLoaded()) {
     char16_t key[kKeyCapacity];
     FormCatalogKey(*codec, kind, context, source, key);
     int64_t line = FindKeySorted(key);
-    if (line < 0) line = FindKeyLinear(key);
+    if (line < 0) {
+      line = FindKeyLinear(key);
+    }
     if (line >= 0) {
       CopyLineValue(static_cast<uint64_t>(line), result, capacity);
       return;
     }
   }
-  if (result != source) CopyBounded(result, source, capacity);
+  if (result != source) {
+    CopyBounded(result, source, capacity);
+  }
 }
 
 void MessageCatalog::CopyLineValue(uint64_t line, char16_t* result, size_t capacity) const {
-  if (capacity == 0) return;
+  if (capacity == 0) {
+    return;
+  }
   // An indexed line may end before its 10th unit (the text's last 9 units):
   // its value would begin past the terminator, so it is empty.
   if (!IsLoaded() || line > length || length - line < kValueStart) {
@@ -171,28 +198,46 @@ void MessageCatalog::CopyLineValue(uint64_t line, char16_t* result, size_t capac
   }
   const char16_t* value = text + line + kValueStart;
   uint64_t count = 0;
-  while (value[count] != 0 && value[count] != kLineSeparator) ++count;
-  if (value[count] == 0) count = kLastLineValue;
-  if (count > capacity - 1) count = capacity - 1;
+  while (value[count] != 0 && value[count] != kLineSeparator) {
+    ++count;
+  }
+  if (value[count] == 0) {
+    count = kLastLineValue;
+  }
+  if (count > capacity - 1) {
+    count = capacity - 1;
+  }
   size_t i = 0;
-  for (; i < count && value[i] != 0; ++i) result[i] = value[i];
-  for (; i < count; ++i) result[i] = 0;
+  for (; i < count && value[i] != 0; ++i) {
+    result[i] = value[i];
+  }
+  for (; i < count; ++i) {
+    result[i] = 0;
+  }
   result[count] = 0;
   char16_t* lastQuote = nullptr;
   for (char16_t* p = result; *p != 0; ++p) {
-    if (*p == u'"') lastQuote = p;
+    if (*p == u'"') {
+      lastQuote = p;
+    }
   }
-  if (lastQuote != nullptr) *lastQuote = 0;
+  if (lastQuote != nullptr) {
+    *lastQuote = 0;
+  }
 }
 
 int64_t MessageCatalog::FindKeySorted(const char16_t* key) const {
-  if (!IsLoaded()) return -1;
+  if (!IsLoaded()) {
+    return -1;
+  }
   const uint64_t* base = index.items;
   int32_t size = static_cast<int32_t>(index.count);
   while (size > 0) {
     const int32_t mid = size / 2;
     const int order = CompareKeyUnits(key, text + base[mid]);
-    if (order == 0) return static_cast<int64_t>(base[mid]);
+    if (order == 0) {
+      return static_cast<int64_t>(base[mid]);
+    }
     if (order < 0) {
       size = mid;
     } else {
@@ -204,12 +249,20 @@ int64_t MessageCatalog::FindKeySorted(const char16_t* key) const {
 }
 
 int64_t MessageCatalog::FindKeyLinear(const char16_t* key) const {
-  if (!IsLoaded()) return -1;
+  if (!IsLoaded()) {
+    return -1;
+  }
   const char16_t* p = text;
   while (*p != 0) {
-    if (LineHoldsKey(p, key)) return p - text;
-    while (*p != 0 && *p != kLineSeparator) ++p;
-    while (*p == kLineSeparator) ++p;
+    if (LineHoldsKey(p, key)) {
+      return p - text;
+    }
+    while (*p != 0 && *p != kLineSeparator) {
+      ++p;
+    }
+    while (*p == kLineSeparator) {
+      ++p;
+    }
   }
   return -1;
 }

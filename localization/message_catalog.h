@@ -19,6 +19,8 @@ struct GrowArray {
   ~GrowArray();
   GrowArray(const GrowArray&) = delete;
   GrowArray& operator=(const GrowArray&) = delete;
+  GrowArray(GrowArray&&) = delete;
+  GrowArray& operator=(GrowArray&&) = delete;
   // Never returns when the storage cannot grow (ErrorReporter::MemoryError).
   void Grow(uint64_t n);
   void Append(uint64_t value);
@@ -34,12 +36,16 @@ extern void* (*CatalogRealloc)(void* block, size_t bytes);
 // failure; Tell -1 when the position is unknown.
 class CatalogSource {
  public:
+  CatalogSource() = default;
+  virtual ~CatalogSource() = default;
+  CatalogSource(const CatalogSource&) = delete;
+  CatalogSource& operator=(const CatalogSource&) = delete;
+  CatalogSource(CatalogSource&&) = delete;
+  CatalogSource& operator=(CatalogSource&&) = delete;
+
   virtual int64_t Tell() = 0;
   virtual int32_t Read(void* buffer, uint64_t count) = 0;
   virtual void Seek(int64_t offset, int method) = 0;
-
- protected:
-  ~CatalogSource() = default;
 };
 
 class MessageCatalog {
@@ -50,6 +56,8 @@ class MessageCatalog {
   ~MessageCatalog();
   MessageCatalog(const MessageCatalog&) = delete;
   MessageCatalog& operator=(const MessageCatalog&) = delete;
+  MessageCatalog(MessageCatalog&&) = delete;
+  MessageCatalog& operator=(MessageCatalog&&) = delete;
 
   void LoadCatalog(const char16_t* name);
   void ReadCatalogFile(const char16_t* path);

@@ -1,13 +1,13 @@
 // The process-wide objects and the one initialiser that brings them up.
 //
 // Start-up order is the body of ProcessFrame's constructor below, not the
-// order of definitions: the objects live in slots that the compiler neither
-// constructs at run time nor destroys, and the frame constructs each one in
-// turn. The names the rest of the system uses (TheErrorReporter, ...) are
-// references bound to those slots at compile time, so they are valid before
-// any dynamic initialisation and no other translation unit's initialisation
-// can depend on an order here. No other translation unit of the launcher has
-// dynamic initialisation at all; a test of the Windows build checks that.
+// order of definitions: the objects live in slots whose own construction and
+// destruction do nothing, and the frame constructs each object in turn. The
+// names the rest of the system uses (TheErrorReporter, ...) are references
+// bound to those slots at compile time, so they are valid before any dynamic
+// initialisation and no other translation unit's initialisation can depend on
+// an order here. No other translation unit of the launcher has dynamic
+// initialisation at all; a test of the Windows build checks that.
 //
 // Exit-time steps are registered explicitly with atexit, by the frame, right
 // after the object they end is constructed. The runtime's implicit destructor
@@ -34,6 +34,10 @@ template <typename T>
 union ProcessSlot {
   constexpr ProcessSlot() : none() {}
   ~ProcessSlot() {}
+  ProcessSlot(const ProcessSlot&) = delete;
+  ProcessSlot(ProcessSlot&&) = delete;
+  ProcessSlot& operator=(const ProcessSlot&) = delete;
+  ProcessSlot& operator=(ProcessSlot&&) = delete;
   char none;
   T object;
 };

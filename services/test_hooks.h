@@ -1,8 +1,10 @@
 // The test build's hooks (ZTK_TEST_HOOKS, never set for the shipped program):
 // start-up, flow and exit-time steps are appended as lines to the file that
 // the environment variable ZTK_HOOK_LOG names, and the catalog's allocation
-// function fails at its Nth call when ZTK_FAIL_ALLOC is N. Without hooks,
-// ZTK_TEST_HOOK drops its statement, strings and all.
+// function fails at its Nth call when ZTK_FAIL_ALLOC is N (the runtime's
+// report of the abnormal end that follows then goes to standard error, never
+// to a message box). Without hooks, ZTK_TEST_HOOK drops its statement,
+// strings and all.
 #pragma once
 
 #if ZTK_TEST_HOOKS

@@ -25,10 +25,14 @@ uint64_t failingCall = 0;
 void AppendLine(const char* line) {
   wchar_t path[kNameCapacity];
   const DWORD length = GetEnvironmentVariableW(L"ZTK_HOOK_LOG", path, kNameCapacity);
-  if (length == 0 || length >= kNameCapacity) return;
+  if (length == 0 || length >= kNameCapacity) {
+    return;
+  }
   HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+  if (file == INVALID_HANDLE_VALUE) {
+    return;
+  }
   DWORD written = 0;
   WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
   WriteFile(file, "\n", 1, &written, nullptr);
@@ -80,9 +84,13 @@ void RecordResourceModuleEnd(const ResourceModule& holder) {
 void InstallAllocationFailure() {
   wchar_t text[32];
   const DWORD length = GetEnvironmentVariableW(L"ZTK_FAIL_ALLOC", text, 32);
-  if (length == 0 || length >= 32) return;
+  if (length == 0 || length >= 32) {
+    return;
+  }
   failingCall = std::wcstoull(text, nullptr, 10);
-  if (failingCall == 0) return;
+  if (failingCall == 0) {
+    return;
+  }
   CatalogRealloc = FailingRealloc;
   // The ZTK_EXIT that follows ends the process through terminate and abort. A
   // runtime that reports abort in a message box for GUI programs would stop

@@ -7,20 +7,28 @@ namespace {
 // that lost its terminator is not read past its end.
 size_t BoundedLength(const char16_t* text, size_t cap) {
   size_t n = 0;
-  while (n < cap && text[n] != 0) ++n;
+  while (n < cap && text[n] != 0) {
+    ++n;
+  }
   return n;
 }
 }  // namespace
 
 size_t TextLength(const char16_t* text) {
-  if (text == nullptr) return 0;
+  if (text == nullptr) {
+    return 0;
+  }
   size_t n = 0;
-  while (text[n] != 0) ++n;
+  while (text[n] != 0) {
+    ++n;
+  }
   return n;
 }
 
 bool TextEqual(const char16_t* a, const char16_t* b) {
-  if (a == nullptr || b == nullptr) return a == b;
+  if (a == nullptr || b == nullptr) {
+    return a == b;
+  }
   while (*a != 0 && *a == *b) {
     ++a;
     ++b;
@@ -29,18 +37,28 @@ bool TextEqual(const char16_t* a, const char16_t* b) {
 }
 
 char16_t* CopyBounded(char16_t* dst, const char16_t* src, size_t cap) {
-  if (cap == 0) return dst;
+  if (cap == 0) {
+    return dst;
+  }
   size_t i = 0;
-  for (; i + 1 < cap && src[i] != 0; ++i) dst[i] = src[i];
+  for (; i + 1 < cap && src[i] != 0; ++i) {
+    dst[i] = src[i];
+  }
   // The whole capacity is written, however short src is.
-  for (; i < cap; ++i) dst[i] = 0;
+  for (; i < cap; ++i) {
+    dst[i] = 0;
+  }
   return dst;
 }
 
 char16_t* AppendBounded(char16_t* dst, const char16_t* src, size_t cap) {
   size_t length = BoundedLength(dst, cap);
-  if (length + 1 >= cap) return dst;
-  for (; length + 1 < cap && *src != 0; ++src) dst[length++] = *src;
+  if (length + 1 >= cap) {
+    return dst;
+  }
+  for (; length + 1 < cap && *src != 0; ++src) {
+    dst[length++] = *src;
+  }
   dst[length] = 0;
   return dst;
 }
@@ -51,7 +69,9 @@ char16_t UpperCaseChar(char16_t c) {
 
 int64_t ParseDecimal(const char16_t* text) {
   uint64_t value = 0;  // unsigned, so that overflow wraps instead of being undefined
-  for (; *text >= u'0' && *text <= u'9'; ++text) value = value * 10 + (*text - u'0');
+  for (; *text >= u'0' && *text <= u'9'; ++text) {
+    value = value * 10 + (*text - u'0');
+  }
   return static_cast<int64_t>(value);
 }
 
@@ -60,15 +80,19 @@ int64_t ParseDecimal(const char16_t* text) {
 namespace {
 // Output cursor that drops everything past cap - 1 units.
 struct FormatSink {
-  char16_t* dst;
-  size_t cap;
+  char16_t* dst = nullptr;
+  size_t cap = 0;
   size_t length = 0;
 
   void Put(char16_t c) {
-    if (length + 1 < cap) dst[length++] = c;
+    if (length + 1 < cap) {
+      dst[length++] = c;
+    }
   }
   void PutRepeated(char16_t c, size_t count) {
-    for (size_t i = 0; i < count; ++i) Put(c);
+    for (size_t i = 0; i < count; ++i) {
+      Put(c);
+    }
   }
 };
 
@@ -88,7 +112,9 @@ size_t ToDigits(uint64_t value, unsigned base, bool upper, char16_t* out) {
     reversed[n++] = static_cast<char16_t>(digits[value % base]);
     value /= base;
   } while (value != 0);
-  for (size_t i = 0; i < n; ++i) out[i] = reversed[n - 1 - i];
+  for (size_t i = 0; i < n; ++i) {
+    out[i] = reversed[n - 1 - i];
+  }
   return n;
 }
 
@@ -96,11 +122,21 @@ void PutPadded(FormatSink& sink, const Conversion& conv, bool negative, const ch
                size_t bodyLength) {
   const size_t length = bodyLength + (negative ? 1 : 0);
   const size_t pad = conv.width > length ? conv.width - length : 0;
-  if (!conv.leftAlign && !conv.zeroPad) sink.PutRepeated(u' ', pad);
-  if (negative) sink.Put(u'-');
-  if (!conv.leftAlign && conv.zeroPad) sink.PutRepeated(u'0', pad);
-  for (size_t i = 0; i < bodyLength; ++i) sink.Put(body[i]);
-  if (conv.leftAlign) sink.PutRepeated(u' ', pad);
+  if (!conv.leftAlign && !conv.zeroPad) {
+    sink.PutRepeated(u' ', pad);
+  }
+  if (negative) {
+    sink.Put(u'-');
+  }
+  if (!conv.leftAlign && conv.zeroPad) {
+    sink.PutRepeated(u'0', pad);
+  }
+  for (size_t i = 0; i < bodyLength; ++i) {
+    sink.Put(body[i]);
+  }
+  if (conv.leftAlign) {
+    sink.PutRepeated(u' ', pad);
+  }
 }
 
 uint64_t TakeUnsigned(va_list& args, int size) {
@@ -141,7 +177,9 @@ const char16_t* ParseConversion(const char16_t* p, Conversion& conv) {
       break;
     }
   }
-  for (; *p >= u'0' && *p <= u'9'; ++p) conv.width = conv.width * 10 + (*p - u'0');
+  for (; *p >= u'0' && *p <= u'9'; ++p) {
+    conv.width = conv.width * 10 + (*p - u'0');
+  }
   if (*p == u'l') {
     conv.size = 1;
     if (*++p == u'l') {
@@ -161,7 +199,9 @@ bool PutConversion(FormatSink& sink, char16_t kind, Conversion conv, va_list& ar
   switch (kind) {
     case u's': {
       const char16_t* text = va_arg(args, const char16_t*);
-      if (text == nullptr) text = u"(null)";
+      if (text == nullptr) {
+        text = u"(null)";
+      }
       conv.zeroPad = false;
       PutPadded(sink, conv, false, text, TextLength(text));
       return true;
@@ -196,7 +236,9 @@ bool PutConversion(FormatSink& sink, char16_t kind, Conversion conv, va_list& ar
 }  // namespace
 
 void FormatBoundedV(char16_t* dst, size_t cap, const char16_t* format, va_list args) {
-  if (cap == 0) return;
+  if (cap == 0) {
+    return;
+  }
   FormatSink sink{dst, cap};
   va_list rest;
   va_copy(rest, args);
@@ -212,7 +254,9 @@ void FormatBoundedV(char16_t* dst, size_t cap, const char16_t* format, va_list a
     }
     Conversion conv;
     const char16_t* kind = ParseConversion(p + 1, conv);
-    if (*kind == 0) break;  // a lone '%' at the end prints nothing
+    if (*kind == 0) {
+      break;  // a lone '%' at the end prints nothing
+    }
     if (PutConversion(sink, *kind, conv, rest)) {
       p = kind;
     } else {

@@ -18,9 +18,13 @@ char16_t ByteToUnit(unsigned char byte) {
 }
 
 char UnitToByte(char16_t unit) {
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+    return static_cast<char>(unit);
+  }
   for (unsigned i = 0; i < 32; ++i) {
-    if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+    if (kHighControls[i] == unit) {
+      return static_cast<char>(0x80 + i);
+    }
   }
   return '?';
 }
@@ -30,15 +34,23 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 
 // Case folding for the comparison: ASCII and the Latin-1 letters.
 uint32_t FoldCase(char16_t c) {
-  if (c >= u'a' && c <= u'z') return c - 0x20u;
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20u;
-  if (c == 0xFF) return 0x178;
+  if (c >= u'a' && c <= u'z') {
+    return c - 0x20u;
+  }
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) {
+    return c - 0x20u;
+  }
+  if (c == 0xFF) {
+    return 0x178;
+  }
   return c;
 }
 }  // namespace
 
 bool WideToAnsi(const char16_t* src, char* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   size_t n = 0;
   for (;; ++src) {
@@ -47,14 +59,20 @@ bool WideToAnsi(const char16_t* src, char* dst, size_t cap) {
       return false;
     }
     // One character is one byte, a surrogate pair included.
-    if (IsHighSurrogate(src[0]) && IsLowSurrogate(src[1])) ++src;
+    if (IsHighSurrogate(src[0]) && IsLowSurrogate(src[1])) {
+      ++src;
+    }
     dst[n++] = UnitToByte(*src);
-    if (*src == 0) return true;
+    if (*src == 0) {
+      return true;
+    }
   }
 }
 
 bool AnsiToWide(const char* src, char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   for (size_t n = 0;; ++n, ++src) {
     if (n == cap) {
@@ -62,17 +80,25 @@ bool AnsiToWide(const char* src, char16_t* dst, size_t cap) {
       return false;
     }
     dst[n] = ByteToUnit(static_cast<unsigned char>(*src));
-    if (*src == 0) return true;
+    if (*src == 0) {
+      return true;
+    }
   }
 }
 
 int CompareNoCase(const char16_t* a, const char16_t* b) {
-  if (a == nullptr || b == nullptr) return -2;
+  if (a == nullptr || b == nullptr) {
+    return -2;
+  }
   for (;; ++a, ++b) {
     const uint32_t x = FoldCase(*a);
     const uint32_t y = FoldCase(*b);
-    if (x != y) return x < y ? -1 : 1;
-    if (x == 0) return 0;
+    if (x != y) {
+      return x < y ? -1 : 1;
+    }
+    if (x == 0) {
+      return 0;
+    }
   }
 }
 

@@ -9,7 +9,9 @@ int ClampCapacity(size_t cap) { return cap > 0x7FFFFFFF ? 0x7FFFFFFF : static_ca
 }  // namespace
 
 bool WideToAnsi(const char16_t* src, char* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   const int written =
       WideCharToMultiByte(CP_ACP, 0, AsWide(src), -1, dst, ClampCapacity(cap), nullptr, nullptr);
@@ -18,7 +20,9 @@ bool WideToAnsi(const char16_t* src, char* dst, size_t cap) {
 }
 
 bool AnsiToWide(const char* src, char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   const int written = MultiByteToWideChar(CP_ACP, 0, src, -1, AsWide(dst), ClampCapacity(cap));
   dst[cap - 1] = 0;

@@ -20,10 +20,9 @@ const char16_t* FetchString(int32_t id) {
   char16_t* buffer = FetchRing.text[FetchRing.index];
   buffer[0] = 0;
   // A loaded catalog translates the program's own English texts, so the
-  // language module's entries are not used then.
-  if (TheCatalog.IsLoaded()) {
-    LoadEntry(OwnModule, id, buffer);
-  } else if (LoadEntry(ActiveModule, id, buffer) == 0) {
+  // language module's entries are not used then; without one, a missing or
+  // empty entry there falls back to the program's own.
+  if (TheCatalog.IsLoaded() || LoadEntry(ActiveModule, id, buffer) == 0) {
     LoadEntry(OwnModule, id, buffer);
   }
   TheCatalog.Translate(buffer, buffer, kFetchCapacity, kStringText, nullptr);

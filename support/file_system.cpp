@@ -7,21 +7,31 @@
 #include "support/system_calls.h"
 
 bool MakeLongPath(const char16_t* src, char16_t* dst, size_t cap) {
-  if (src[0] == 0) return false;
-  if (IsAbsolutePath(src)) return MakeLongPathText(src, nullptr, dst, cap);
+  if (src[0] == 0) {
+    return false;
+  }
+  if (IsAbsolutePath(src)) {
+    return MakeLongPathText(src, nullptr, dst, cap);
+  }
   char16_t directory[kPathCapacity];
   const uint32_t length = Sys.getCurrentDirectory(kPathCapacity - 1, directory);
   // 0 is a failure, more than the size offered is the size the directory needs.
-  if (length == 0 || length > kPathCapacity - 1) return false;
+  if (length == 0 || length > kPathCapacity - 1) {
+    return false;
+  }
   directory[length] = 0;
   return MakeLongPathText(src, directory, dst, cap);
 }
 
 uint32_t QueryFileAttributes(const char16_t* path) {
   const uint32_t attributes = Sys.getFileAttributes(path);
-  if (attributes != sys::kInvalidAttributes) return attributes;
+  if (attributes != sys::kInvalidAttributes) {
+    return attributes;
+  }
   char16_t longForm[kPathCapacity];
-  if (!MakeLongPath(path, longForm, kPathCapacity)) return attributes;
+  if (!MakeLongPath(path, longForm, kPathCapacity)) {
+    return attributes;
+  }
   return Sys.getFileAttributes(longForm);
 }
 
@@ -30,7 +40,9 @@ bool PathExists(const char16_t* path) {
 }
 
 bool RemoveFile(const char16_t* path) {
-  if (Sys.deleteFile(path)) return true;
+  if (Sys.deleteFile(path)) {
+    return true;
+  }
   char16_t longForm[kPathCapacity];
   return MakeLongPath(path, longForm, kPathCapacity) && Sys.deleteFile(longForm);
 }

@@ -3,8 +3,12 @@
 OsVersionCache TheOsVersion;
 
 uint32_t OsVersionCode() {
-  if (TheOsVersion.platformId == -1) QueryOsVersion(&TheOsVersion);
+  if (TheOsVersion.platformId == -1) {
+    QueryOsVersion(&TheOsVersion);
+  }
   constexpr int32_t kPlatformNt = 2;
-  if (TheOsVersion.platformId != kPlatformNt) return 0x0501;
+  if (TheOsVersion.platformId != kPlatformNt) {
+    return 0x0501;
+  }
   return TheOsVersion.major * 256 + TheOsVersion.minor;
 }

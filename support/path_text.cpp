@@ -11,7 +11,9 @@ constexpr size_t kLongPrefixLength = 4;
 
 // Copies n units of src to dst without a terminator; returns the end.
 char16_t* Put(char16_t* dst, const char16_t* src, size_t n) {
-  for (size_t i = 0; i < n; ++i) dst[i] = src[i];
+  for (size_t i = 0; i < n; ++i) {
+    dst[i] = src[i];
+  }
   return dst + n;
 }
 }  // namespace
@@ -32,10 +34,14 @@ bool HasDriveLetter(const char16_t* path) {
 const char16_t* FindNamePart(const char16_t* path) {
   const size_t length = TextLength(path);
   for (size_t i = length; i > 0; --i) {
-    if (IsSeparator(path[i - 1])) return path + i;
+    if (IsSeparator(path[i - 1])) {
+      return path + i;
+    }
   }
   // Any first character counts here, not only a drive letter.
-  if (length >= 2 && path[1] == u':') return path + 2;
+  if (length >= 2 && path[1] == u':') {
+    return path + 2;
+  }
   return path;
 }
 
@@ -47,35 +53,49 @@ char16_t* ReplaceNamePart(char16_t* path, const char16_t* name, size_t cap) {
   char16_t* part = FindNamePart(path);
   const size_t offset = static_cast<size_t>(part - path);
   // A path not terminated within cap would make the remaining capacity wrap.
-  if (offset < cap) CopyBounded(part, name, cap - offset);
+  if (offset < cap) {
+    CopyBounded(part, name, cap - offset);
+  }
   return part;
 }
 
 bool IsAbsolutePath(const char16_t* path) {
-  if (path[0] == u'\\' && path[1] == u'\\') return true;
+  if (path[0] == u'\\' && path[1] == u'\\') {
+    return true;
+  }
   return HasDriveLetter(path) && IsSeparator(path[2]);
 }
 
 bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, char16_t* dst,
                       size_t cap) {
   const size_t length = TextLength(src);
-  if (length == 0) return false;
+  if (length == 0) {
+    return false;
+  }
   if (IsAbsolutePath(src)) {
     if (HasDriveLetter(src)) {
-      if (length + 4 >= cap) return false;
+      if (length + 4 >= cap) {
+        return false;
+      }
       *Put(Put(dst, kLongPrefix, kLongPrefixLength), src, length) = 0;
     } else {
-      if (length + 6 >= cap) return false;
+      if (length + 6 >= cap) {
+        return false;
+      }
       char16_t* end = Put(Put(dst, u"\\\\?\\UNC", 7), src + 1, length - 1);
       *end = 0;
     }
     return true;
   }
-  if (currentDirectory == nullptr) return false;
+  if (currentDirectory == nullptr) {
+    return false;
+  }
   const size_t dirLength = TextLength(currentDirectory);
   if (IsSeparator(src[0])) {
     // Rooted without a drive: the current directory lends its drive designator.
-    if (dirLength < 2 || length + 6 >= cap) return false;
+    if (dirLength < 2 || length + 6 >= cap) {
+      return false;
+    }
     *Put(Put(Put(dst, kLongPrefix, kLongPrefixLength), currentDirectory, 2), src, length) = 0;
     return true;
   }
@@ -83,11 +103,17 @@ bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, cha
   const bool addSeparator =
       dirLength > 0 && currentDirectory[dirLength - 1] != u'\\' && dirLength + 1 < kPathCapacity;
   const size_t joinedLength = dirLength + (addSeparator ? 1 : 0);
-  if (joinedLength + length + 4 >= cap) return false;
+  if (joinedLength + length + 4 >= cap) {
+    return false;
+  }
   char16_t* end = Put(Put(dst, kLongPrefix, kLongPrefixLength), currentDirectory, dirLength);
-  if (addSeparator) *end++ = u'\\';
+  if (addSeparator) {
+    *end++ = u'\\';
+  }
   *end = 0;
-  if (src[0] == u'.' && IsSeparator(src[1])) src += 2;
+  if (src[0] == u'.' && IsSeparator(src[1])) {
+    src += 2;
+  }
   AppendBounded(dst, src, cap);
   return true;
 }

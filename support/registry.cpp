@@ -6,6 +6,7 @@ namespace {
 // The predefined keys are 32-bit negative values, sign-extended to the width
 // of a pointer.
 RegistryKey PredefinedKey(int32_t value) {
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): these handles are integers by definition
   return reinterpret_cast<RegistryKey>(static_cast<intptr_t>(value));
 }
 }  // namespace

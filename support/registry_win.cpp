@@ -25,15 +25,21 @@ namespace {
 bool QueryRegistryString(RegistryKey root, const char16_t* sub, const char16_t* value,
                          char16_t* dst, uint32_t cap) {
   // No room for a terminator, or more than a DWORD byte count can offer.
-  if (cap == 0 || cap > 0x7FFFFFFFu) return false;
+  if (cap == 0 || cap > 0x7FFFFFFFu) {
+    return false;
+  }
   const RegistryKey key = OpenRegistryKey(root, sub);
-  if (key == nullptr) return false;
+  if (key == nullptr) {
+    return false;
+  }
   DWORD type = 0;  // received and ignored: the bytes are taken as UTF-16 text
   DWORD size = 2 * cap;
   const LSTATUS status = RegQueryValueExW(ToHkey(key), AsWide(value), nullptr, &type,
                                           reinterpret_cast<BYTE*>(dst), &size);
   CloseRegistryKey(key);
-  if (status != ERROR_SUCCESS) return false;
+  if (status != ERROR_SUCCESS) {
+    return false;
+  }
   const DWORD units = size / 2;
   dst[units < cap - 1 ? units : cap - 1] = 0;
   return true;
@@ -46,7 +52,9 @@ bool CloseRegistryKey(RegistryKey key) {
 
 bool ReadRegistryString(RegistryKey root, const char16_t* sub, const char16_t* value, char16_t* dst,
                         const char16_t* defaultText, uint32_t cap) {
-  if (QueryRegistryString(root, sub, value, dst, cap)) return true;
+  if (QueryRegistryString(root, sub, value, dst, cap)) {
+    return true;
+  }
   CopyBounded(dst, defaultText != nullptr ? defaultText : u"", cap);
   return false;
 }

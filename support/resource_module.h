@@ -19,6 +19,8 @@ class ResourceModule {
   ~ResourceModule() { Release(); }
   ResourceModule(const ResourceModule&) = delete;
   ResourceModule& operator=(const ResourceModule&) = delete;
+  ResourceModule(ResourceModule&&) = delete;
+  ResourceModule& operator=(ResourceModule&&) = delete;
 
   // path null: beside the program's own executable.
   void Load(ModuleHandle own, const char16_t* path);

@@ -14,13 +14,17 @@ void ResourceModule::Load(ModuleHandle own, const char16_t*) {
 }
 
 void ResourceModule::Release() {
-  if (!loaded) return;
+  if (!loaded) {
+    return;
+  }
   ActiveModule = OwnModule;
   loaded = false;
 }
 
 void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap) {
-  if (dst != input) CopyBounded(dst, input, cap);
+  if (dst != input) {
+    CopyBounded(dst, input, cap);
+  }
 }
 
 const char16_t* FetchString(int32_t) {

@@ -19,13 +19,19 @@ constexpr char16_t kModuleName[] = u"ztklng.dll";
 // whole; looking for a cut name could pick up an unrelated file.
 bool LocateLanguageModule(const char16_t* path, char16_t* located) {
   if (path != nullptr) {
-    if (TextLength(path) >= kPathCapacity) return false;
+    if (TextLength(path) >= kPathCapacity) {
+      return false;
+    }
     CopyBounded(located, path, kPathCapacity);
   } else {
     const DWORD length = GetModuleFileNameW(nullptr, AsWide(located), kPathCapacity);
-    if (length == 0 || length >= kPathCapacity) return false;
+    if (length == 0 || length >= kPathCapacity) {
+      return false;
+    }
   }
-  if (!TextEqual(ReplaceNamePart(located, kModuleName, kPathCapacity), kModuleName)) return false;
+  if (!TextEqual(ReplaceNamePart(located, kModuleName, kPathCapacity), kModuleName)) {
+    return false;
+  }
   RedirectToLanguageFolder(located, located, kPathCapacity);
   return true;
 }
@@ -56,17 +62,23 @@ bool ReadLanguageFolder(HKEY key, DWORD bytes, char16_t* folder) {
 bool FormCandidate(const char16_t* folder, const char16_t* input, char16_t* candidate) {
   candidate[0] = 0;
   const DWORD needed = ExpandEnvironmentStringsW(AsWide(folder), AsWide(candidate), kPathCapacity);
-  if (needed == 0 || needed > kPathCapacity) return false;
+  if (needed == 0 || needed > kPathCapacity) {
+    return false;
+  }
   AppendBackslash(candidate, kPathCapacity);
   const char16_t* name = FindNamePart(input);
-  if (TextLength(candidate) + TextLength(name) >= kPathCapacity) return false;
+  if (TextLength(candidate) + TextLength(name) >= kPathCapacity) {
+    return false;
+  }
   AppendBounded(candidate, name, kPathCapacity);
   return true;
 }
 }  // namespace
 
 void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap) {
-  if (dst != input) CopyBounded(dst, input, cap);
+  if (dst != input) {
+    CopyBounded(dst, input, cap);
+  }
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Zentak\\General", 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
@@ -95,7 +107,9 @@ void ResourceModule::Load(ModuleHandle own, const char16_t* path) {
 }
 
 void ResourceModule::Release() {
-  if (!loaded) return;
+  if (!loaded) {
+    return;
+  }
   FreeLibrary(static_cast<HMODULE>(ActiveModule));
   ActiveModule = OwnModule;
   loaded = false;

@@ -16,7 +16,8 @@
 //   link-click ID           mouse button down and up over the SysLink's first line
 //   link-enter ID [--send]  focus the SysLink, then post (or send) VK_RETURN to it
 //   focus ID                focus a control through the dialog manager
-//   pending                 (no title) the strings of PendingFileRenameOperations
+//   pending                 (no title) the pairs of PendingFileRenameOperations, as
+//                           pending=<source> and target=<target, empty to delete> lines
 // The title "-" means the foreground window. Output is UTF-8 on standard output.
 #include <windows.h>
 
@@ -132,9 +133,24 @@ HWND WaitFor(const Options& options) {
   }
 }
 
+BOOL CALLBACK DescribeTopLevel(HWND window, LPARAM data) {
+  auto* out = reinterpret_cast<std::string*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  *out += "\n  \"" + Utf8(WindowText(window)) + "\" class=" + Utf8(ClassName(window)) +
+          " visible=" + (IsWindowVisible(window) ? "1" : "0") +
+          " iconic=" + (IsIconic(window) ? "1" : "0") + " process=" + std::to_string(process);
+  return TRUE;
+}
+
+// On failure, what there is instead: the top-level windows with a title.
 HWND Dialog(const Options& options) {
   HWND dialog = WaitFor(options);
-  if (dialog == nullptr) Fail("no window titled \"" + Utf8(options.title) + "\"");
+  if (dialog == nullptr) {
+    std::string windows;
+    EnumWindows(DescribeTopLevel, reinterpret_cast<LPARAM>(&windows));
+    Fail("no window titled \"" + Utf8(options.title) + "\"; top-level windows:" + windows);
+  }
   return dialog;
 }
 
@@ -221,6 +237,8 @@ int List(const Options& options) {
   const std::string cls = Escaped(ClassName(dialog), json);
   const bool foreground = GetForegroundWindow() == dialog;
   const LRESULT bigIcon = SendMessageW(dialog, WM_GETICON, ICON_BIG, 0);
+  const HWND ownerWindow = GetWindow(dialog, GW_OWNER);
+  const std::string owner = ownerWindow != nullptr ? Escaped(WindowText(ownerWindow), json) : "";
   Listing listing{dialog, json, "", FocusOf(dialog)};
   if (json) {
     listing.out = "{\"title\": \"" + title + "\", \"class\": \"" + cls + "\", \"style\": \"" +
@@ -228,12 +246,13 @@ int List(const Options& options) {
                   "\", \"rect\": " + RectText(window, true) +
                   ", \"client\": " + RectText(client, true) +
                   ", \"foreground\": " + (foreground ? "true" : "false") +
-                  ", \"big_icon\": " + (bigIcon != 0 ? "true" : "false") + ", \"controls\": [";
+                  ", \"big_icon\": " + (bigIcon != 0 ? "true" : "false") + ", \"owner\": \"" +
+                  owner + "\", \"controls\": [";
   } else {
     listing.out = "dialog title=" + title + " class=" + cls + " style=" + style +
                   " exstyle=" + exstyle + " rect=" + RectText(window, false) +
                   " client=" + RectText(client, false) + " foreground=" + (foreground ? "1" : "0") +
-                  " big_icon=" + (bigIcon != 0 ? "1" : "0") + "\n";
+                  " big_icon=" + (bigIcon != 0 ? "1" : "0") + " owner=" + owner + "\n";
   }
   EnumChildWindows(dialog, ListControl, reinterpret_cast<LPARAM>(&listing));
   if (json) listing.out += "]}\n";
@@ -380,11 +399,11 @@ int Pending() {
   std::string out;
   while (p < end && *p != 0) {
     const std::wstring item(p);
-    out += "pending=" + Escaped(item, false) + "\n";
+    out += "pending=" + Utf8(item) + "\n";
     p += item.size() + 1;
     if (p < end) {
       const std::wstring target(p);
-      out += "target=" + Escaped(target, false) + "\n";
+      out += "target=" + Utf8(target) + "\n";
       p += target.size() + 1;
     }
   }

@@ -114,7 +114,9 @@ TEST(BoundedText, UpperCaseIsAsciiOnly) {
       {0x00E4, 0x00E4},  // a with diaeresis
       {0x00FF, 0x00FF}, {0, 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(UpperCaseChar(c.in), c.out) << int(c.in);
+  for (const auto& c : cases) {
+    EXPECT_EQ(UpperCaseChar(c.in), c.out) << int(c.in);
+  }
 }
 
 TEST(BoundedText, ParseDecimalTakesLeadingDigitsOnly) {
@@ -131,6 +133,8 @@ TEST(BoundedText, ParseDecimalTakesLeadingDigitsOnly) {
       {u"18446744073709551615", -1},  // wraps
       {u"18446744073709551616", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text), c.value);
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseDecimal(c.text), c.value);
+  }
 }
 }  // namespace

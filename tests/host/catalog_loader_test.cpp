@@ -146,8 +146,8 @@ TEST(CatalogLoader, BodyLimits) {
   const std::string filler(262144 - 14 - 2 - 16, 'x');
   const std::string kept = "\r\nad441f3e=\"A\"\r\n";
   const std::string lost = KeyOf(kStringText, nullptr, u"Lost") + "=\"gone\"\r\n";
-  for (const std::string& file :
-       {MarkerFile(filler + kept + lost), Utf16File(MarkerFile(filler + kept + lost))}) {
+  const std::string body = MarkerFile(filler + kept + lost);
+  for (const std::string& file : {body, Utf16File(body)}) {
     MessageCatalog catalog;
     ASSERT_TRUE(Loads(file, &catalog));
     EXPECT_EQ(catalog.length, 262144u);
@@ -190,8 +190,9 @@ TEST_F(FailingAllocation, GrowthRunsThrough32_72_122_184) {
   std::vector<uint64_t> capacities;
   for (uint64_t i = 0; i < 200; ++i) {
     array.Append(i);
-    if (capacities.empty() || capacities.back() != array.capacity)
+    if (capacities.empty() || capacities.back() != array.capacity) {
       capacities.push_back(array.capacity);
+    }
   }
   EXPECT_EQ(capacities, (std::vector<uint64_t>{32, 72, 122, 184, 262}));
   EXPECT_EQ(array.items[199], 199u);
@@ -216,12 +217,16 @@ TEST_F(FailingAllocation, IndexThatCannotGrowThrowsExit8) {
 TEST_F(FailingAllocation, MaximumExceededReportsThenThrows) {
   static std::u16string message;
   DeliveredMessageObserver = [](int32_t code, const char16_t* text) {
-    if (code == kMessageGeneral) message = text;
+    if (code == kMessageGeneral) {
+      message = text;
+    }
   };
   // The maximum is looked at only when the storage has to grow.
   GrowArray array;
   array.maximum = 50;
-  for (uint64_t i = 0; i < 72; ++i) array.Append(i);
+  for (uint64_t i = 0; i < 72; ++i) {
+    array.Append(i);
+  }
   EXPECT_THROW(array.Append(72), ZTK_EXIT);
   DeliveredMessageObserver = nullptr;
   EXPECT_EQ(message, u"Maximum allowed array size (50) is exceeded");
@@ -282,7 +287,7 @@ TEST_F(CatalogFile, NoMarkerReads128ChunksAndCloses) {
 
 TEST_F(CatalogFile, MissingFileOrFolderLoadsNothing) {
   for (const std::string& name : {std::string("absent.lng"), std::string()}) {
-    const auto path = TempFolder::Windows(folder_.path() + (name.empty() ? "" : "/" + name));
+    const auto path = TempFolder::Windows(folder_.Path() + (name.empty() ? "" : "/" + name));
     MessageCatalog catalog;
     catalog.LoadCatalog(path.c_str());
     EXPECT_FALSE(catalog.IsLoaded()) << name;

@@ -161,8 +161,9 @@ TEST(CatalogLookup, CodecOfTheCaller) {
   static const AnsiCodec upper = {
       [](const char16_t* src, char* dst, size_t cap) {
         size_t i = 0;
-        for (; i + 1 < cap && src[i] != 0; ++i)
+        for (; i + 1 < cap && src[i] != 0; ++i) {
           dst[i] = static_cast<char>(src[i] >= u'a' && src[i] <= u'z' ? src[i] - 32 : src[i]);
+        }
         dst[i] = 0;
         return src[i] == 0;
       },

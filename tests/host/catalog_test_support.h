@@ -46,12 +46,18 @@ class TempFolder {
     char pattern[] = "/tmp/ztk_catalog_XXXXXX";
     path_ = mkdtemp(pattern);
   }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  TempFolder(TempFolder&&) = delete;
+  TempFolder& operator=(TempFolder&&) = delete;
   ~TempFolder() {
     const std::string command = "rm -rf '" + path_ + "'";
-    if (std::system(command.c_str()) != 0) std::perror("rm");
+    if (std::system(command.c_str()) != 0) {
+      std::perror("rm");
+    }
   }
   std::string Write(const std::string& name, const std::string& bytes) const {
-    const std::string full = path_ + "/" + name;
+    std::string full = path_ + "/" + name;
     FILE* file = std::fopen(full.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
@@ -60,10 +66,12 @@ class TempFolder {
   // The backslash form the core is given (the native table turns it back).
   static std::u16string Windows(const std::string& path) {
     std::u16string out;
-    for (char c : path) out += c == '/' ? u'\\' : static_cast<char16_t>(c);
+    for (char c : path) {
+      out += c == '/' ? u'\\' : static_cast<char16_t>(c);
+    }
     return out;
   }
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;

@@ -29,7 +29,9 @@ TEST(CodePage1252, WideToAnsi) {
 
 TEST(CodePage1252, AnsiToWideRoundTripsEveryByte) {
   char all[256];
-  for (int i = 1; i < 256; ++i) all[i - 1] = static_cast<char>(i);
+  for (int i = 1; i < 256; ++i) {
+    all[i - 1] = static_cast<char>(i);
+  }
   all[255] = 0;
   char16_t wide[256];
   ASSERT_TRUE(AnsiToWide(all, wide, 256));
@@ -69,7 +71,9 @@ TEST(CodePage1252, CompareNoCase) {
       {u"ab", u"abc", -1},       {u"\u00C4x", u"\u00E4X", 0}, {u"", u"", 0},
       {u"\u00FF", u"\u0178", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(CompareNoCase(c.a, c.b), c.result);
+  for (const auto& c : cases) {
+    EXPECT_EQ(CompareNoCase(c.a, c.b), c.result);
+  }
   EXPECT_EQ(CompareNoCase(nullptr, u"x"), -2);
 }
 }  // namespace

@@ -31,10 +31,14 @@ bool FakeDelete(const char16_t* path) {
 }
 uint32_t FakeDirectory(uint32_t size, char16_t* buffer) {
   std::u16string call = u"cwd:";
-  for (char c : std::to_string(size)) call += static_cast<char16_t>(c);
+  for (char c : std::to_string(size)) {
+    call += static_cast<char16_t>(c);
+  }
   script.calls.push_back(call);
   if (size == kPathCapacity - 1) {
-    for (size_t i = 0; i < script.directory.size(); ++i) buffer[i] = script.directory[i];
+    for (size_t i = 0; i < script.directory.size(); ++i) {
+      buffer[i] = script.directory[i];
+    }
     buffer[script.directory.size()] = 0;
   }
   return script.directoryResult != 0 ? script.directoryResult
@@ -133,7 +137,9 @@ TEST(FileSystemNative, RealFilesAndDirectories) {
   char pattern[] = "/tmp/ztk_fs_XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   std::u16string dir;
-  for (const char* p = pattern; *p != 0; ++p) dir += static_cast<char16_t>(*p);
+  for (const char* p = pattern; *p != 0; ++p) {
+    dir += static_cast<char16_t>(*p);
+  }
   const std::u16string file = dir + u"/file.txt";
   std::FILE* f = std::fopen((std::string(pattern) + "/file.txt").c_str(), "w");
   ASSERT_NE(f, nullptr);

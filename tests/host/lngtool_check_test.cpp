@@ -31,13 +31,17 @@ uint32_t LineOf(const Text& text, const Text& needle) {
   const size_t at = text.find(needle);
   EXPECT_NE(at, Text::npos) << ToUtf8(needle);
   uint32_t line = 1;
-  for (size_t i = 0; i < at; ++i) line += text[i] == u'\n' ? 1 : 0;
+  for (size_t i = 0; i < at; ++i) {
+    line += text[i] == u'\n' ? 1 : 0;
+  }
   return line;
 }
 
 const CheckFinding* Find(const CheckReport& report, Finding what) {
   for (const CheckFinding& f : report.findings) {
-    if (f.what == what) return &f;
+    if (f.what == what) {
+      return &f;
+    }
   }
   return nullptr;
 }
@@ -99,9 +103,8 @@ TEST(Check, FindsEachPlantedFault) {
       {"key of 7 digits",
        [](const Text& t) { return WithLine(t, "ad441f3e", Entry("d441f3e", u"Gut")); },
        Finding::kKeyLength, Severity::kError, u"d441f3e="},
-      {"key cut at the end of the text",
-       [](const Text& t) { return t + u"0badc0de"; }, Finding::kUnreachable, Severity::kError,
-       u""},
+      {"key cut at the end of the text", [](const Text& t) { return t + u"0badc0de"; },
+       Finding::kUnreachable, Severity::kError, u""},
       {"last line longer than 255",
        [&](const Text& t) {
          return WithLine(t, "d82d648f", u"") + Entry("d82d648f", Text(300, u'y'));
@@ -224,7 +227,8 @@ TEST(Check, MarkerWhereAndInWhichForm) {
   }
   EXPECT_NE(Find(CheckBytes(bigEndian), Finding::kEncoding), nullptr);
 
-  const std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(WithLine(base, "ad441f3e", Entry("ad441f3e", u"S\xED")));
+  const std::string utf8 =
+      "\xEF\xBB\xBF" + ToUtf8(WithLine(base, "ad441f3e", Entry("ad441f3e", u"S\xED")));
   const CheckReport asUtf8 = CheckBytes(std::vector<uint8_t>(utf8.begin(), utf8.end()));
   EXPECT_NE(Find(asUtf8, Finding::kEncoding), nullptr) << Listing(asUtf8);
 }
@@ -235,7 +239,9 @@ TEST(Check, LimitsNameTheLostEntries) {
   const size_t info = base.find(u"# $ INFODLG");
   const Text filler = u"# " + Text(98, u'-') + u"\r\n";
   Text big = base.substr(0, info);
-  while (big.size() < 262144 + 1000) big += filler;
+  while (big.size() < 262144 + 1000) {
+    big += filler;
+  }
   big += base.substr(info);
   for (const bool ansi : {false, true}) {
     const CheckReport report = CheckBytes(ansi ? AnsiFile(big) : Utf16File(big));

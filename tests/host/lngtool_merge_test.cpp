@@ -23,7 +23,9 @@ Text Translate(const std::vector<uint8_t>& file, const ProgramText& t) {
 
 const ProgramText& TextOf(const std::vector<ProgramText>& texts, const std::string& key) {
   for (const ProgramText& t : texts) {
-    if (KeyText(t.key) == key) return t;
+    if (KeyText(t.key) == key) {
+      return t;
+    }
   }
   ADD_FAILURE() << key;
   return texts.front();
@@ -34,7 +36,9 @@ const ProgramText& TextOf(const std::vector<ProgramText>& texts, const std::stri
 Text OldCatalog() {
   std::vector<CatalogEntry> entries = FreshEntries(LauncherTexts());
   for (CatalogEntry& e : entries) {
-    if (e.text.Translatable()) e.value = u"DE: " + e.value + u" \"x\"";
+    if (e.text.Translatable()) {
+      e.value = u"DE: " + e.value + u" \"x\"";
+    }
   }
   return ComposeCatalog({u"; Deutsch", u"; Translator: A. N. Other"}, entries,
                         {u"# $ LAUNCHDLG \"Gone\" (control 7, STATIC)", u"0badc0de=\"Weg\"",
@@ -63,7 +67,9 @@ TEST(Merge, KeepsTranslationsListsTheObsolete) {
   const std::vector<uint8_t> file = Utf16File(text);
   for (const ProgramText& t : texts) {
     Text expected = t.Translatable() ? u"DE: " + DefaultValue(t) + u" \"x\"" : DefaultValue(t);
-    if (KeyText(t.key) == "ad441f3e") expected = u"Doppelt";  // what the launcher showed
+    if (KeyText(t.key) == "ad441f3e") {
+      expected = u"Doppelt";  // what the launcher showed
+    }
     EXPECT_EQ(Translate(file, t), expected) << ToUtf8(t.source);
   }
   EXPECT_NE(text.find(u"#~ 0badc0de=\"Weg\""), Text::npos);

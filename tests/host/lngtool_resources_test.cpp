@@ -21,7 +21,8 @@ std::vector<uint8_t> ReadFixture(const std::string& name) {
 DialogTemplate Dialog(const PeModule& m, const char16_t* name) {
   std::vector<uint8_t> data;
   DialogTemplate d;
-  EXPECT_TRUE(m.FindResource(ResourceName::Number(kResourceDialog), ResourceName::Text(name), &data));
+  EXPECT_TRUE(
+      m.FindResource(ResourceName::Number(kResourceDialog), ResourceName::Text(name), &data));
   EXPECT_TRUE(ParseDialogTemplate(data, &d));
   return d;
 }
@@ -71,16 +72,18 @@ TEST_F(LauncherModule, OfferDialogInTemplateOrder) {
     int16_t x, y, cx, cy;
     bool image;
   } expected[] = {
-      {-1, u"BUTTON", 7, 5, 317, 55, false},    {-1, u"STATIC", 16, 21, 297, 32, false},
-      {-1, u"BUTTON", 7, 63, 317, 165, false},  {-1, u"STATIC", 16, 80, 10, 10, true},
-      {-1, u"STATIC", 16, 116, 297, 24, false}, {5101, u"BUTTON", 16, 195, 200, 8, false},
-      {-1, u"STATIC", 16, 172, 297, 16, false}, {5102, u"SYSLINK", 16, 145, 297, 14, false},
+      {-1, u"BUTTON", 7, 5, 317, 55, false},       {-1, u"STATIC", 16, 21, 297, 32, false},
+      {-1, u"BUTTON", 7, 63, 317, 165, false},     {-1, u"STATIC", 16, 80, 10, 10, true},
+      {-1, u"STATIC", 16, 116, 297, 24, false},    {5101, u"BUTTON", 16, 195, 200, 8, false},
+      {-1, u"STATIC", 16, 172, 297, 16, false},    {5102, u"SYSLINK", 16, 145, 297, 14, false},
       {5103, u"SYSLINK", 16, 157, 297, 14, false}, {1, u"BUTTON", 130, 233, 70, 14, false},
   };
   for (size_t i = 0; i < 10; ++i) {
     const DialogControl& c = d.controls[i];
     std::u16string name = c.ClassName();
-    for (char16_t& ch : name) ch = ch >= u'a' && ch <= u'z' ? ch - 32 : ch;
+    for (char16_t& ch : name) {
+      ch = ch >= u'a' && ch <= u'z' ? ch - 32 : ch;
+    }
     EXPECT_EQ(static_cast<int32_t>(c.id), expected[i].id) << i;
     EXPECT_EQ(name, expected[i].className) << i;
     EXPECT_EQ((std::vector<int16_t>{c.x, c.y, c.cx, c.cy}),
@@ -173,7 +176,9 @@ TEST(PeResources, DamagedModulesFindNothingSafely) {
     std::vector<uint8_t> bytes = whole;
     bytes[at] ^= 0xFF;
     PeModule m;
-    if (!m.Load(bytes)) continue;
+    if (!m.Load(bytes)) {
+      continue;
+    }
     std::u16string text;
     m.LoadString(5101, &text);
     m.ListNames(ResourceName::Number(kResourceDialog));

@@ -44,7 +44,9 @@ TEST(Template, EveryTextOfBothDialogsAndTheStrings) {
   EXPECT_EQ(direction, 1u);
   // The worked keys: a wrong key would fail silently in the launcher.
   std::set<std::string> keys;
-  for (const ProgramText& t : texts) keys.insert(KeyText(t.key));
+  for (const ProgramText& t : texts) {
+    keys.insert(KeyText(t.key));
+  }
   for (const char* key : {"50a17ae8", "be06f7dd", "2bfcfcd7", "ad441f3e", "d82d648f"}) {
     EXPECT_EQ(keys.count(key), 1u) << key;
   }
@@ -56,7 +58,9 @@ TEST(Template, LoaderReadsEveryValueBackInBothForms) {
   for (const bool changed : {false, true}) {
     if (changed) {
       // Every character the writer must escape, in every value.
-      for (CatalogEntry& e : entries) e.value = u"\"\xE9t\xE9\" \\n\\ \t\r\n" + e.value + u"\\";
+      for (CatalogEntry& e : entries) {
+        e.value = u"\"\xE9t\xE9\" \\n\\ \t\r\n" + e.value + u"\\";
+      }
     }
     const std::u16string text = ComposeCatalog(TemplateHeader("x"), entries, {});
     for (const bool ansi : {false, true}) {
@@ -80,7 +84,9 @@ TEST(Template, CommentBeforeEachEntryNamesKindContextAndSource) {
   }
   size_t entries = 0;
   for (size_t i = 1; i < lines.size(); ++i) {
-    if (!LooksLikeKey(lines[i])) continue;
+    if (!LooksLikeKey(lines[i])) {
+      continue;
+    }
     ++entries;
     EXPECT_EQ(lines[i - 1].rfind(u"# ", 0), 0u) << ToUtf8(lines[i]);
   }
@@ -89,7 +95,8 @@ TEST(Template, CommentBeforeEachEntryNamesKindContextAndSource) {
   EXPECT_NE(all.find("# s \"\\r\\n\\r\\nYou can close this window now.\" (string 5106)\r\n"
                      "b67d4afa=\"\\r\\n\\r\\nYou can close this window now.\""),
             std::string::npos);
-  EXPECT_NE(all.find("# $ INFODLG \"OK\" (control 1, BUTTON)\r\nad441f3e=\"OK\""), std::string::npos);
+  EXPECT_NE(all.find("# $ INFODLG \"OK\" (control 1, BUTTON)\r\nad441f3e=\"OK\""),
+            std::string::npos);
   EXPECT_NE(all.find("be06f7dd=\"100*100\""), std::string::npos);
   EXPECT_NE(all.find("# $ LTR \"LTR\" (text direction"), std::string::npos);
   EXPECT_NE(all.find("50a17ae8=\"LTR\""), std::string::npos);

@@ -33,7 +33,9 @@ inline std::vector<ProgramText> LauncherTexts() {
 
 inline std::vector<CatalogEntry> FreshEntries(const std::vector<ProgramText>& texts) {
   std::vector<CatalogEntry> entries;
-  for (const ProgramText& t : texts) entries.push_back({t, DefaultValue(t)});
+  for (const ProgramText& t : texts) {
+    entries.push_back({t, DefaultValue(t)});
+  }
   return entries;
 }
 

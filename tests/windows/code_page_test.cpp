@@ -49,7 +49,9 @@ TEST(SystemCodePage, CompareNoCase) {
       {u"Button", u"BUTTON", 0}, {u"abc", u"abd", -1},      {u"abd", u"ABC", 1},
       {u"ab", u"abc", -1},       {u"\u00C4", u"\u00E4", 0}, {u"", u"", 0},
   };
-  for (const auto& c : cases) EXPECT_EQ(CompareNoCase(c.a, c.b), c.result);
+  for (const auto& c : cases) {
+    EXPECT_EQ(CompareNoCase(c.a, c.b), c.result);
+  }
   EXPECT_EQ(CompareNoCase(nullptr, u"x"), -2) << "a failed comparison";
 }
 }  // namespace

@@ -14,7 +14,9 @@ std::u16string LongForm(const std::u16string& path) { return u"\\\\?\\" + path; 
 bool CreateEmptyFile(const std::u16string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
   const HANDLE file = CreateFileW(AsWide(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   attributes, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
   CloseHandle(file);
   return true;
 }
@@ -26,7 +28,9 @@ class FileSystemTest : public testing::Test {
     wchar_t temp[MAX_PATH];
     ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
     root_ = AsUtf16(temp) + std::u16string(u"ztk_fs_");
-    for (char c : std::to_string(GetCurrentProcessId())) root_ += static_cast<char16_t>(c);
+    for (char c : std::to_string(GetCurrentProcessId())) {
+      root_ += static_cast<char16_t>(c);
+    }
     ASSERT_TRUE(CreateDirectoryW(AsWide(root_.c_str()), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
   }
@@ -38,7 +42,9 @@ class FileSystemTest : public testing::Test {
     if (find != INVALID_HANDLE_VALUE) {
       do {
         const std::u16string name = AsUtf16(found.cFileName);
-        if (name == u"." || name == u"..") continue;
+        if (name == u"." || name == u"..") {
+          continue;
+        }
         const std::u16string path = dir + u"\\" + name;
         SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_NORMAL);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -118,7 +124,9 @@ TEST_F(FileSystemTest, MakeLongPathUsesTheRealCurrentDirectory) {
   char16_t dst[2048];
   ASSERT_TRUE(MakeLongPath(u"name", dst, 2048));
   std::u16string expected = LongForm(AsUtf16(directory));
-  if (expected.back() != u'\\') expected += u'\\';
+  if (expected.back() != u'\\') {
+    expected += u'\\';
+  }
   EXPECT_EQ(std::u16string(dst), expected + u"name");
   ASSERT_TRUE(MakeLongPath(u"\\name", dst, 2048));
   EXPECT_EQ(std::u16string(dst), LongForm(std::u16string(AsUtf16(directory), 2)) + u"\\name");

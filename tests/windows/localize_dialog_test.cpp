@@ -114,10 +114,15 @@ struct Session {
 Session session;
 
 void Record(Watch& watch, UINT message, LPARAM lParam) {
-  if (message == WM_SETTEXT) ++watch.setText;
+  if (message == WM_SETTEXT) {
+    ++watch.setText;
+  }
   if (message == WM_WINDOWPOSCHANGING) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries a pointer
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-    if ((pos->flags & SWP_NOSIZE) == 0) watch.sizings.push_back(*pos);
+    if ((pos->flags & SWP_NOSIZE) == 0) {
+      watch.sizings.push_back(*pos);
+    }
   }
 }
 
@@ -138,6 +143,7 @@ void TakeSnapshot(HWND dialog) {
       s.dropped[c] = d;
     }
     session.watches[c] = Watch{};
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window's procedure
     originalProcedures[c] = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(c, GWLP_WNDPROC));
     SetWindowLongPtrW(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchedControl));
   }
@@ -146,14 +152,18 @@ void TakeSnapshot(HWND dialog) {
 
 void AddControls(HWND dialog, int count) {
   for (int i = 0; i < count; ++i) {
+    // A child's menu handle is its control id.
+    const auto id = reinterpret_cast<HMENU>(  // NOLINT(performance-no-int-to-ptr)
+        static_cast<INT_PTR>(1000 + i));
     CreateWindowExW(0, L"STATIC", L"Item", WS_CHILD | WS_VISIBLE, 4 + (i % 20) * 10, 4 + i / 20, 9,
-                    8, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + i)),
-                    GetModuleHandleW(nullptr), nullptr);
+                    8, dialog, id, GetModuleHandleW(nullptr), nullptr);
   }
 }
 
 INT_PTR CALLBACK LocalizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
-  if (session.watches.count(dialog) != 0) Record(session.watches[dialog], message, lParam);
+  if (session.watches.count(dialog) != 0) {
+    Record(session.watches[dialog], message, lParam);
+  }
   switch (message) {
     case WM_SETFONT:
       ApplyTextDirection(*session.catalog, dialog);
@@ -192,7 +202,9 @@ Asked Expected(HWND control, int x, int y) {
 class LocalizeDialogTest : public testing::Test {
  protected:
   void TearDown() override {
-    for (HWND w : opened_) DestroyWindow(w);
+    for (HWND w : opened_) {
+      DestroyWindow(w);
+    }
     session = Session{};
   }
 
@@ -274,8 +286,12 @@ TEST_F(LocalizeDialogTest, WithoutCatalogTextsAreSetBackUnchanged) {
   EXPECT_EQ(WatchOf(dialog).setText, 1);
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 101)), u"First label");
   EXPECT_EQ(TextOf(GetDlgItem(dialog, 102)), u"Press");
-  for (int id : kTextIds) EXPECT_EQ(WatchOf(GetDlgItem(dialog, id)).setText, 1) << id;
-  for (int id : kEmptyIds) EXPECT_EQ(WatchOf(GetDlgItem(dialog, id)).setText, 0) << id;
+  for (int id : kTextIds) {
+    EXPECT_EQ(WatchOf(GetDlgItem(dialog, id)).setText, 1) << id;
+  }
+  for (int id : kEmptyIds) {
+    EXPECT_EQ(WatchOf(GetDlgItem(dialog, id)).setText, 0) << id;
+  }
   ExpectNothingMoved(dialog);
   EXPECT_EQ(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
 }
@@ -385,8 +401,8 @@ TEST_F(LocalizeDialogTest, MirroredAndScaledIsTheMirrorImageOfScaled) {
   Load(rtl, {{u"CENTERDLG", u"", u"120*110"}, {u"LTR", u"LTR", u"RTL"}});
 
   struct Layout {
-    RECT client;
-    POINT clientOrigin;  // screen position of the client area's left and top
+    RECT client{};
+    POINT clientOrigin{};  // screen position of the client area's left and top
     std::map<int, RECT> screen;
     std::map<int, RECT> inClient;
   };
@@ -432,7 +448,9 @@ TEST(TextDirection, LanguageModuleWithRtlDialogMarksRightToLeft) {
   const char* fixtures = std::getenv("ZTK_FIXTURES");
   ASSERT_NE(fixtures, nullptr);
   std::u16string path;
-  for (const char* p = fixtures; *p != 0; ++p) path += static_cast<char16_t>(*p == '/' ? '\\' : *p);
+  for (const char* p = fixtures; *p != 0; ++p) {
+    path += static_cast<char16_t>(*p == '/' ? '\\' : *p);
+  }
   path += u"\\lang_rtl\\Launcher.exe";
 
   TheResourceModule.Load(GetModuleHandleW(nullptr), path.c_str());
@@ -470,8 +488,12 @@ INT_PTR CALLBACK UnhandledDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 // and counts the help requests that reach it.
 HWND sheetTabs = nullptr;
 LRESULT CALLBACK SheetWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == 0x0474) return reinterpret_cast<LRESULT>(sheetTabs);
-  if (message == WM_HELP) ++helpAtOwner;
+  if (message == 0x0474) {
+    return reinterpret_cast<LRESULT>(sheetTabs);
+  }
+  if (message == WM_HELP) {
+    ++helpAtOwner;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -490,7 +512,9 @@ class CommonDialogHandlerTest : public testing::Test {
     helpAtOwner = 0;
   }
   void TearDown() override {
-    if (dialog_ != nullptr) DestroyWindow(dialog_);
+    if (dialog_ != nullptr) {
+      DestroyWindow(dialog_);
+    }
     DestroyWindow(sheet_);
     TheCatalog.rightToLeft = false;
     handlerTopic = nullptr;

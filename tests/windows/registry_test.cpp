@@ -12,7 +12,9 @@
 namespace {
 std::u16string Pid() {
   std::u16string text;
-  for (char c : std::to_string(GetCurrentProcessId())) text += static_cast<char16_t>(c);
+  for (char c : std::to_string(GetCurrentProcessId())) {
+    text += static_cast<char16_t>(c);
+  }
   return text;
 }
 

@@ -18,7 +18,9 @@
 namespace {
 std::u16string Pid() {
   std::u16string text;
-  for (char c : std::to_string(GetCurrentProcessId())) text += static_cast<char16_t>(c);
+  for (char c : std::to_string(GetCurrentProcessId())) {
+    text += static_cast<char16_t>(c);
+  }
   return text;
 }
 
@@ -73,7 +75,9 @@ class ResourceModuleTest : public testing::Test {
   // terminator) under the (redirected) user's Software\Zentak\General.
   static void SetLanguageFolder(const std::u16string& folder, DWORD bytes = 0) {
     std::u16string data = folder;
-    if (bytes == 0) bytes = static_cast<DWORD>(2 * (folder.size() + 1));
+    if (bytes == 0) {
+      bytes = static_cast<DWORD>(2 * (folder.size() + 1));
+    }
     data.resize(bytes / 2 + 1, 0);
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Zentak\\General", 0, nullptr, 0,
@@ -102,7 +106,7 @@ class ResourceModuleTest : public testing::Test {
   }
 
   static std::u16string privateRoot_;
-  wchar_t savedDirectory_[MAX_PATH];
+  wchar_t savedDirectory_[MAX_PATH] = {};
 };
 std::u16string ResourceModuleTest::privateRoot_;
 
@@ -252,7 +256,9 @@ TEST_F(FetchStringTest, EightBuffersInTurn) {
   const char16_t* seen[8] = {first};
   for (int i = 1; i < 8; ++i) {
     seen[i] = FetchString(5102);
-    for (int j = 0; j < i; ++j) EXPECT_NE(seen[i], seen[j]);
+    for (int j = 0; j < i; ++j) {
+      EXPECT_NE(seen[i], seen[j]);
+    }
   }
   EXPECT_EQ(seen[6], FetchRing.text[7]);
   EXPECT_EQ(seen[7], FetchRing.text[0]);
@@ -260,7 +266,9 @@ TEST_F(FetchStringTest, EightBuffersInTurn) {
   EXPECT_EQ(FetchString(5103), first) << "the ninth fetch reuses the first buffer";
   EXPECT_EQ(std::u16string(first), u"own 5103");
   // A failed fetch empties its buffer.
-  for (int i = 0; i < 8; ++i) FetchString(5104);
+  for (int i = 0; i < 8; ++i) {
+    FetchString(5104);
+  }
   EXPECT_EQ(std::u16string(first), u"");
 }
 }  // namespace

@@ -20,7 +20,9 @@ class Checker {
 
   CheckReport Run() {
     CheckMarker();
-    if (!file_.markerFound) return std::move(report_);
+    if (!file_.markerFound) {
+      return std::move(report_);
+    }
     IndexTexts();
     CheckLimits();
     CheckLines();
@@ -42,7 +44,9 @@ class Checker {
 
   std::string Describe(const ProgramText& t) const {
     std::string s = std::string(KindLetter(t.kind)) + " ";
-    if (t.hasContext) s += ToUtf8(t.context) + " ";
+    if (t.hasContext) {
+      s += ToUtf8(t.context) + " ";
+    }
     return s + Quoted(t.source);
   }
 
@@ -126,10 +130,14 @@ class Checker {
       Add(Severity::kError, Finding::kNulEnds, file_.nulLine,
           "a NUL character ends the catalog text here: nothing after it is read");
     }
-    if (firstLost == lines.size()) return;
+    if (firstLost == lines.size()) {
+      return;
+    }
     std::vector<size_t> lost;
     for (size_t i = firstLost; i < lines.size(); ++i) {
-      if (ReadEntryShape(lines[i]).isEntry) lost.push_back(i);
+      if (ReadEntryShape(lines[i]).isEntry) {
+        lost.push_back(i);
+      }
     }
     if (!file_.hasNul || lines[firstLost].cut) {
       Add(Severity::kError, Finding::kBodyCut, lines[firstLost].fileLine,
@@ -143,7 +151,9 @@ class Checker {
       const EntryShape e = ReadEntryShape(l);
       std::string what = "entry " + ToUtf8(e.key);
       const auto known = textsByKey_.find(ToUtf8(LowerKey(e.key)));
-      if (known != textsByKey_.end()) what += " (" + Describe(*known->second) + ")";
+      if (known != textsByKey_.end()) {
+        what += " (" + Describe(*known->second) + ")";
+      }
       Add(Severity::kError, Finding::kEntryLost, l.fileLine,
           what + (l.cut ? " is cut short" : " is lost"));
     }
@@ -159,7 +169,9 @@ class Checker {
     const std::vector<BodyLine>& lines = file_.lines;
     for (size_t i = 1; i < lines.size(); ++i) {
       const BodyLine& l = lines[i];
-      if (!l.kept && !l.cut) break;
+      if (!l.kept && !l.cut) {
+        break;
+      }
       const EntryShape e = ReadEntryShape(l);
       if (!e.isEntry) {
         CheckNonEntry(l);
@@ -167,13 +179,17 @@ class Checker {
       }
       CheckKey(l, e);
       // Without '="' the quote rules say nothing the separator error does not.
-      if (e.lowerCase && e.hasSeparator) CheckValueShape(l, e);
+      if (e.lowerCase && e.hasSeparator) {
+        CheckValueShape(l, e);
+      }
     }
   }
 
   void CheckNonEntry(const BodyLine& l) {
     size_t blanks = 0;
-    while (blanks < l.text.size() && (l.text[blanks] == u' ' || l.text[blanks] == u'\t')) ++blanks;
+    while (blanks < l.text.size() && (l.text[blanks] == u' ' || l.text[blanks] == u'\t')) {
+      ++blanks;
+    }
     const std::u16string rest = l.text.substr(blanks);
     if (blanks > 0 && LooksLikeKey(rest)) {
       Add(Severity::kError, Finding::kIndented, l.fileLine,
@@ -182,7 +198,9 @@ class Checker {
       return;
     }
     size_t digits = 0;
-    while (digits < rest.size() && LooksLikeKey(std::u16string(8, rest[digits]))) ++digits;
+    while (digits < rest.size() && LooksLikeKey(std::u16string(8, rest[digits]))) {
+      ++digits;
+    }
     if (digits > 0 && digits != 8 && digits + 1 < rest.size() && rest[digits] == u'=' &&
         rest[digits + 1] == u'"') {
       Add(Severity::kError, Finding::kKeyLength, l.fileLine,
@@ -199,7 +217,9 @@ class Checker {
                             "and never matches it; write " +
                             ToUtf8(LowerKey(e.key));
       const auto known = textsByKey_.find(ToUtf8(LowerKey(e.key)));
-      if (known != textsByKey_.end()) message += " (" + Describe(*known->second) + ")";
+      if (known != textsByKey_.end()) {
+        message += " (" + Describe(*known->second) + ")";
+      }
       Add(Severity::kError, Finding::kUpperCaseKey, l.fileLine, message);
       return;
     }
@@ -234,8 +254,7 @@ class Checker {
           "the value of " + key + " has no closing quote: it runs to the end of the line");
     } else if (e.escapedQuoteCloses) {
       Add(Severity::kError, Finding::kEscapedQuoteCloses, l.fileLine,
-          "an escaped quote (\\\") after the closing quote of " + key +
-              " ends the value instead");
+          "an escaped quote (\\\") after the closing quote of " + key + " ends the value instead");
     } else if (e.textAfterQuote) {
       Add(Severity::kWarning, Finding::kTextAfterQuote, l.fileLine,
           "the text after the closing quote of " + key + " is ignored");
@@ -252,19 +271,27 @@ class Checker {
     std::map<std::string, std::vector<size_t>> byKey;
     for (size_t i = 1; i < file_.lines.size(); ++i) {
       const BodyLine& l = file_.lines[i];
-      if (!l.kept && !l.cut) break;
+      if (!l.kept && !l.cut) {
+        break;
+      }
       const EntryShape e = ReadEntryShape(l);
-      if (e.isEntry && e.lowerCase) byKey[ToUtf8(e.key)].push_back(i);
+      if (e.isEntry && e.lowerCase) {
+        byKey[ToUtf8(e.key)].push_back(i);
+      }
     }
     for (const auto& group : byKey) {
-      if (group.second.size() < 2) continue;
+      if (group.second.size() < 2) {
+        continue;
+      }
       const int64_t chosen = file_.ChosenLine(FromUtf8(group.first));
       std::string where;
       bool differ = false;
       const std::u16string first = ReadEntryShape(file_.lines[group.second[0]]).intended;
       for (size_t i : group.second) {
         where += (where.empty() ? "" : ", ") + std::to_string(file_.lines[i].fileLine);
-        if (ReadEntryShape(file_.lines[i]).intended != first) differ = true;
+        if (ReadEntryShape(file_.lines[i]).intended != first) {
+          differ = true;
+        }
       }
       std::string used = chosen >= 0 ? "the launcher uses line " +
                                            std::to_string(file_.lines[chosen].fileLine) +
@@ -273,16 +300,20 @@ class Checker {
                                      : "the launcher uses none of them";
       Add(differ ? Severity::kError : Severity::kWarning, Finding::kDuplicateKey,
           file_.lines[group.second[0]].fileLine,
-          "the key " + group.first + " appears on lines " + where + (differ ? " with different values" : "") +
-              "; " + used);
+          "the key " + group.first + " appears on lines " + where +
+              (differ ? " with different values" : "") + "; " + used);
     }
   }
 
   // --- the program's texts --------------------------------------------------
 
   void IndexTexts() {
-    if (texts_ == nullptr) return;
-    for (const ProgramText& t : *texts_) textsByKey_[KeyText(t.key)] = &t;
+    if (texts_ == nullptr) {
+      return;
+    }
+    for (const ProgramText& t : *texts_) {
+      textsByKey_[KeyText(t.key)] = &t;
+    }
     // Keys of the same texts under another kind or context: the commonest
     // way to form a wrong key.
     const char16_t* contexts[] = {nullptr, kDialogNames[0], kDialogNames[1], u"LTR"};
@@ -290,7 +321,9 @@ class Checker {
       for (int kind = kStringText; kind <= kMenuText; ++kind) {
         for (const char16_t* context : contexts) {
           const uint32_t key = CatalogKeyCrc(codec_, kind, context, t.source.c_str());
-          if (key == t.key) continue;
+          if (key == t.key) {
+            continue;
+          }
           const std::string as =
               std::string(KindLetter(kind)) +
               (context != nullptr ? " " + ToUtf8(context) : std::string(" (no context)"));
@@ -303,7 +336,9 @@ class Checker {
 
   std::string WrongKeyHint(const std::string& key) const {
     const auto wrong = wrongAs_.find(key);
-    if (wrong == wrongAs_.end()) return "";
+    if (wrong == wrongAs_.end()) {
+      return "";
+    }
     std::string rights;
     const auto range = rightAs_.equal_range(key);
     for (auto it = range.first; it != range.second; ++it) {
@@ -313,7 +348,9 @@ class Checker {
   }
 
   void CheckProgramTexts() {
-    for (const ProgramText& t : *texts_) CheckProgramText(t);
+    for (const ProgramText& t : *texts_) {
+      CheckProgramText(t);
+    }
     CheckInfoText();
     Add(Severity::kNote, Finding::kCoverage, 0,
         "coverage: " + std::to_string(report_.translated) + " of " + std::to_string(report_.total) +
@@ -342,7 +379,9 @@ class Checker {
         ++report_.translated;
       }
     }
-    if (chosen < 0) return;
+    if (chosen < 0) {
+      return;
+    }
     const BodyLine& l = file_.lines[static_cast<size_t>(chosen)];
     const EntryShape e = ReadEntryShape(l);
     const uint32_t line = l.fileLine;
@@ -402,9 +441,13 @@ class Checker {
     file_.catalog.GetDialogScale(t.context.c_str(), &x, &y);
     const size_t star = shown.find(u'*');
     const bool digitsOnly = [&] {
-      if (star == std::u16string::npos || star == 0 || star + 1 == shown.size()) return false;
+      if (star == std::u16string::npos || star == 0 || star + 1 == shown.size()) {
+        return false;
+      }
       for (size_t i = 0; i < shown.size(); ++i) {
-        if (i != star && (shown[i] < u'0' || shown[i] > u'9')) return false;
+        if (i != star && (shown[i] < u'0' || shown[i] > u'9')) {
+          return false;
+        }
       }
       return true;
     }();
@@ -432,10 +475,14 @@ class Checker {
     size_t length = 0;
     uint32_t line = 0;
     for (const ProgramText& t : *texts_) {
-      if (t.role != TextRole::kString || t.id < 5103 || t.id > 5106) continue;
+      if (t.role != TextRole::kString || t.id < 5103 || t.id > 5106) {
+        continue;
+      }
       length += Shown(t).size() + 1;
       const int64_t chosen = file_.ChosenLine(FromUtf8(KeyText(t.key)));
-      if (chosen >= 0) line = file_.lines[static_cast<size_t>(chosen)].fileLine;
+      if (chosen >= 0) {
+        line = file_.lines[static_cast<size_t>(chosen)].fileLine;
+      }
     }
     if (length > kDialogTextCapacity - 1) {
       Add(Severity::kWarning, Finding::kInfoTextCut, line,
@@ -450,21 +497,23 @@ class Checker {
   uint32_t codePage_;
   CheckReport report_;
   std::map<std::string, const ProgramText*> textsByKey_;
-  std::map<std::string, std::string> wrongAs_;        // a wrong key: which text, formed how
+  std::map<std::string, std::string> wrongAs_;       // a wrong key: which text, formed how
   std::multimap<std::string, std::string> rightAs_;  // and how the launcher forms it
 };
 }  // namespace
 
 bool CheckReport::HasErrors() const {
   for (const CheckFinding& f : findings) {
-    if (f.severity == Severity::kError) return true;
+    if (f.severity == Severity::kError) {
+      return true;
+    }
   }
   return false;
 }
 
 size_t CheckReport::Count(Finding what) const {
-  return static_cast<size_t>(std::count_if(findings.begin(), findings.end(),
-                                           [what](const CheckFinding& f) { return f.what == what; }));
+  return static_cast<size_t>(std::count_if(
+      findings.begin(), findings.end(), [what](const CheckFinding& f) { return f.what == what; }));
 }
 
 std::string CheckReport::Format(const std::string& fileName) const {

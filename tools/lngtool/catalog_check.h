@@ -14,19 +14,19 @@ enum class Severity : uint8_t { kError, kWarning, kNote };
 
 // What each finding is about, so that tests and scripts need not read prose.
 enum class Finding : uint8_t {
-  kMarker,             // where the marker is, in which form (note)
+  kMarker,  // where the marker is, in which form (note)
   kNoMarker,
-  kMarkerUnreached,    // a marker the launcher's search never reaches
-  kMarkerCase,         // a marker in other letter case
-  kEncoding,           // an 8-bit file that holds UTF-8, UTF-16 big-endian
+  kMarkerUnreached,  // a marker the launcher's search never reaches
+  kMarkerCase,       // a marker in other letter case
+  kEncoding,         // an 8-bit file that holds UTF-8, UTF-16 big-endian
   kEntryOnMarkerLine,
-  kBodyCut,            // the read or character limit drops lines
-  kNulEnds,            // a NUL character ends the text
-  kEntryLost,          // one entry dropped by a limit or a NUL
+  kBodyCut,    // the read or character limit drops lines
+  kNulEnds,    // a NUL character ends the text
+  kEntryLost,  // one entry dropped by a limit or a NUL
   kUpperCaseKey,
-  kNoSeparator,        // the key is not followed by '="'
-  kIndented,           // blanks before a key
-  kKeyLength,          // a key of other than 8 digits
+  kNoSeparator,  // the key is not followed by '="'
+  kIndented,     // blanks before a key
+  kKeyLength,    // a key of other than 8 digits
   kNoClosingQuote,
   kEscapedQuoteCloses,
   kTextAfterQuote,
@@ -34,7 +34,7 @@ enum class Finding : uint8_t {
   kUnreachable,
   kDuplicateKey,
   kUnknownKey,
-  kValueCut,           // the launcher shows less than the value
+  kValueCut,  // the launcher shows less than the value
   kBadScale,
   kBadDirection,
   kImageNameChanged,

@@ -23,10 +23,14 @@ char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') :
 // The marker's 13 characters at offset, compared without regard to case, in
 // either form.
 bool MarkerInAnyCase(const std::vector<uint8_t>& b, size_t at, size_t width) {
-  if (at + kMarkerUnits * width > b.size()) return false;
+  if (at + kMarkerUnits * width > b.size()) {
+    return false;
+  }
   for (size_t i = 0; i < kMarkerUnits; ++i) {
     const char16_t c = width == 1 ? b[at + i] : UnitAt(b, at + 2 * i);
-    if (Lower(c) != static_cast<char16_t>(kMarkerLower[i])) return false;
+    if (Lower(c) != static_cast<char16_t>(kMarkerLower[i])) {
+      return false;
+    }
   }
   return true;
 }
@@ -36,10 +40,18 @@ bool LooksLikeUtf8(const std::vector<uint8_t>& b) {
   bool multiByte = false;
   for (size_t i = 0; i < b.size();) {
     const uint8_t lead = b[i];
-    const size_t follow = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 9;
-    if (follow == 9 || lead > 0xF4 || (follow > 0 && i + follow >= b.size())) return false;
+    const size_t follow = lead < 0x80    ? 0
+                          : lead >= 0xF0 ? 3
+                          : lead >= 0xE0 ? 2
+                          : lead >= 0xC2 ? 1
+                                         : 9;
+    if (follow == 9 || lead > 0xF4 || (follow > 0 && i + follow >= b.size())) {
+      return false;
+    }
     for (size_t k = 1; k <= follow; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80) return false;
+      if ((b[i + k] & 0xC0) != 0x80) {
+        return false;
+      }
     }
     multiByte = multiByte || follow > 0;
     i += follow + 1;
@@ -71,21 +83,28 @@ std::vector<std::u16string> DecodeHeader(const std::vector<uint8_t>& b, size_t m
                                          CatalogForm form, const AnsiCodec& codec) {
   std::u16string text;
   if (form == CatalogForm::kUtf16) {
-    for (size_t at = marker % 2; at + 2 <= marker; at += 2) text.push_back(UnitAt(b, at));
+    for (size_t at = marker % 2; at + 2 <= marker; at += 2) {
+      text.push_back(UnitAt(b, at));
+    }
   } else {
     text = DecodeAnsi(codec, b.data(), marker);
   }
   if (!text.empty() && (text[0] == 0xFEFF || text[0] == 0x00EF)) {
     // A byte-order mark: UTF-16's, or UTF-8's read as three 8-bit characters.
-    const size_t bom = text[0] == 0xFEFF ? 1 : (text.compare(0, 3, u"\u00ef\u00bb\u00bf") == 0 ? 3 : 0);
+    const size_t bom =
+        text[0] == 0xFEFF ? 1 : (text.compare(0, 3, u"\u00ef\u00bb\u00bf") == 0 ? 3 : 0);
     text.erase(0, bom);
   }
   std::vector<std::u16string> lines;
   const size_t lastBreak = text.find_last_of(u"\r\n");
-  if (lastBreak == std::u16string::npos) return lines;
+  if (lastBreak == std::u16string::npos) {
+    return lines;
+  }
   std::u16string line;
   for (size_t i = 0; i < lastBreak; ++i) {
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') continue;
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      continue;
+    }
     if (text[i] == u'\r' || text[i] == u'\n') {
       lines.push_back(line);
       line.clear();
@@ -103,15 +122,21 @@ std::u16string DecodeBody(const std::vector<uint8_t>& b, size_t marker, CatalogF
                           const AnsiCodec& codec) {
   std::u16string body;
   if (form == CatalogForm::kUtf16) {
-    for (size_t at = marker; at + 2 <= b.size(); at += 2) body.push_back(UnitAt(b, at));
+    for (size_t at = marker; at + 2 <= b.size(); at += 2) {
+      body.push_back(UnitAt(b, at));
+    }
     return body;
   }
   size_t start = marker;
   while (start <= b.size()) {
     size_t end = start;
-    while (end < b.size() && b[end] != 0) ++end;
+    while (end < b.size() && b[end] != 0) {
+      ++end;
+    }
     body += DecodeAnsi(codec, b.data() + start, end - start);
-    if (end == b.size()) break;
+    if (end == b.size()) {
+      break;
+    }
     body.push_back(0);
     start = end + 1;
   }
@@ -120,22 +145,30 @@ std::u16string DecodeBody(const std::vector<uint8_t>& b, size_t marker, CatalogF
 }  // namespace
 
 bool LooksLikeKey(const std::u16string& text) {
-  if (text.size() < kKeyUnits) return false;
+  if (text.size() < kKeyUnits) {
+    return false;
+  }
   for (size_t i = 0; i < kKeyUnits; ++i) {
-    if (!IsHexDigit(text[i])) return false;
+    if (!IsHexDigit(text[i])) {
+      return false;
+    }
   }
   return true;
 }
 
 std::u16string LowerKey(const std::u16string& key) {
   std::u16string out = key;
-  for (char16_t& c : out) c = Lower(c);
+  for (char16_t& c : out) {
+    c = Lower(c);
+  }
   return out;
 }
 
 EntryShape ReadEntryShape(const BodyLine& line) {
   EntryShape e;
-  if (!LooksLikeKey(line.text)) return e;
+  if (!LooksLikeKey(line.text)) {
+    return e;
+  }
   e.isEntry = true;
   e.key = line.text.substr(0, kKeyUnits);
   e.lowerCase = LowerKey(e.key) == e.key;
@@ -152,7 +185,9 @@ EntryShape ReadEntryShape(const BodyLine& line) {
     } else if (c == u'\\') {
       const char16_t next = i + 1 < value.size() ? value[i + 1] : 0;
       if (next == u'"' || next == u'\\' || next == u'n' || next == u'r' || next == u't') {
-        if (next == u'"') lastEscapedQuote = i;
+        if (next == u'"') {
+          lastEscapedQuote = i;
+        }
         ++i;
       } else {
         e.literalBackslashes.push_back(line.column + 10 + static_cast<uint32_t>(i));
@@ -161,11 +196,13 @@ EntryShape ReadEntryShape(const BodyLine& line) {
   }
   e.closed = lastQuote != std::u16string::npos;
   e.intended = ResolveEscapes(value.substr(0, lastQuote));
-  e.escapedQuoteCloses = lastEscapedQuote != std::u16string::npos &&
-                         (!e.closed || lastEscapedQuote > lastQuote);
+  e.escapedQuoteCloses =
+      lastEscapedQuote != std::u16string::npos && (!e.closed || lastEscapedQuote > lastQuote);
   if (e.closed) {
     for (size_t i = lastQuote + 1; i < value.size(); ++i) {
-      if (value[i] != u' ' && value[i] != u'\t') e.textAfterQuote = true;
+      if (value[i] != u' ' && value[i] != u'\t') {
+        e.textAfterQuote = true;
+      }
     }
   }
   return e;
@@ -228,12 +265,16 @@ void CatalogFile::TraceLines(const std::u16string& body, uint32_t firstLine, uin
 
 void CatalogFile::MatchLauncherText() {
   offsets_.clear();
-  if (!catalog.IsLoaded()) return;
+  if (!catalog.IsLoaded()) {
+    return;
+  }
   std::set<uint64_t> indexed(catalog.index.items, catalog.index.items + catalog.index.count);
   uint64_t start = 0;
   size_t i = 0;
   for (uint64_t at = 0; at <= catalog.length && i < lines.size(); ++at) {
-    if (at < catalog.length && catalog.text[at] != kLineSeparator) continue;
+    if (at < catalog.length && catalog.text[at] != kLineSeparator) {
+      continue;
+    }
     const std::u16string segment(catalog.text + start, static_cast<size_t>(at - start));
     BodyLine& l = lines[i++];
     l.offset = start;
@@ -266,17 +307,25 @@ void CatalogFile::LookForMissedMarker(const std::vector<uint8_t>& bytes) {
 }
 
 int64_t CatalogFile::LineAt(int64_t offset) const {
-  if (offset < 0) return -1;
+  if (offset < 0) {
+    return -1;
+  }
   // Line starts grow strictly, so the lines the launcher holds are sorted.
   const auto at = std::lower_bound(offsets_.begin(), offsets_.end(), static_cast<uint64_t>(offset));
-  if (at == offsets_.end() || *at != static_cast<uint64_t>(offset)) return -1;
+  if (at == offsets_.end() || *at != static_cast<uint64_t>(offset)) {
+    return -1;
+  }
   return at - offsets_.begin();
 }
 
 int64_t CatalogFile::ChosenLine(const std::u16string& key) const {
-  if (!catalog.IsLoaded() || key.size() != kKeyUnits) return -1;
+  if (!catalog.IsLoaded() || key.size() != kKeyUnits) {
+    return -1;
+  }
   int64_t offset = catalog.FindKeySorted(key.c_str());
-  if (offset < 0) offset = catalog.FindKeyLinear(key.c_str());
+  if (offset < 0) {
+    offset = catalog.FindKeyLinear(key.c_str());
+  }
   return LineAt(offset);
 }
 

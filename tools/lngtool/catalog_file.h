@@ -15,27 +15,27 @@ namespace lngtool {
 
 // One line as the loader splits lines (every CR, LF and form feed ends one).
 struct BodyLine {
-  uint32_t fileLine = 0;     // 1-based, counted as an editor counts lines
-  uint32_t column = 1;       // 1-based; other than 1 after a form feed or on the marker line
-  std::u16string raw;        // as in the file, escapes unresolved
-  std::u16string text;       // escapes resolved: what the launcher compares
-  bool kept = false;         // wholly in the launcher's text
-  bool cut = false;          // only its beginning is
-  uint64_t offset = 0;       // where it begins in the launcher's text (kept or cut)
-  bool indexed = false;      // its offset is in the launcher's sorted index
+  uint32_t fileLine = 0;  // 1-based, counted as an editor counts lines
+  uint32_t column = 1;    // 1-based; other than 1 after a form feed or on the marker line
+  std::u16string raw;     // as in the file, escapes unresolved
+  std::u16string text;    // escapes resolved: what the launcher compares
+  bool kept = false;      // wholly in the launcher's text
+  bool cut = false;       // only its beginning is
+  uint64_t offset = 0;    // where it begins in the launcher's text (kept or cut)
+  bool indexed = false;   // its offset is in the launcher's sorted index
 };
 
 // What a line says as an entry. A line is entry-shaped when its first 8
 // characters are hexadecimal digits of either case.
 struct EntryShape {
   bool isEntry = false;
-  std::u16string key;              // the first 8 characters as written
-  bool lowerCase = true;           // the key has no upper-case digit
-  bool hasSeparator = false;       // characters 9 and 10 are '=' and '"'
-  std::u16string intended;         // the value up to its last unescaped quote, resolved
-  bool closed = false;             // that closing quote exists
-  bool escapedQuoteCloses = false; // the launcher's last quote is an escaped one
-  bool textAfterQuote = false;     // more than blanks after the closing quote
+  std::u16string key;                        // the first 8 characters as written
+  bool lowerCase = true;                     // the key has no upper-case digit
+  bool hasSeparator = false;                 // characters 9 and 10 are '=' and '"'
+  std::u16string intended;                   // the value up to its last unescaped quote, resolved
+  bool closed = false;                       // that closing quote exists
+  bool escapedQuoteCloses = false;           // the launcher's last quote is an escaped one
+  bool textAfterQuote = false;               // more than blanks after the closing quote
   std::vector<uint32_t> literalBackslashes;  // columns (1-based) of backslashes kept as they are
 };
 
@@ -62,11 +62,12 @@ class CatalogFile {
   int64_t markerPosition = 0;  // byte offset in the file
   CatalogForm form = CatalogForm::kAnsi;
   uint64_t fileBytes = 0;
-  uint64_t bodyBytes = 0;      // from the marker to the end of the file
-  bool hasNul = false;         // a NUL ends the launcher's text early
+  uint64_t bodyBytes = 0;  // from the marker to the end of the file
+  bool hasNul = false;     // a NUL ends the launcher's text early
   uint32_t nulLine = 0;
   std::vector<BodyLine> lines;  // lines[0] is the marker line
-  std::vector<std::u16string> header;  // the lines before the marker's line, byte-order mark dropped
+  std::vector<std::u16string>
+      header;  // the lines before the marker's line, byte-order mark dropped
 
   // A marker the launcher's search does not reach (past its chunk limit, or in
   // the UTF-16 search's blind spot): its byte offset and form, else -1.

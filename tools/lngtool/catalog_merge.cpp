@@ -7,9 +7,13 @@
 namespace lngtool {
 namespace {
 std::u16string CommentAbove(const CatalogFile& old, size_t i) {
-  if (i < 2) return u"";
+  if (i < 2) {
+    return u"";
+  }
   const std::u16string& above = old.lines[i - 1].text;
-  if (!above.empty()) return above.front() == u'#' ? above : u"";
+  if (!above.empty()) {
+    return above.front() == u'#' ? above : u"";
+  }
   // A CR LF file has an empty line between any two.
   const std::u16string& before = old.lines[i - 2].text;
   return !before.empty() && before.front() == u'#' ? before : u"";
@@ -38,9 +42,13 @@ MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>&
   }
   for (size_t i = 1; i < old.lines.size(); ++i) {
     const BodyLine& l = old.lines[i];
-    if (!l.kept && !l.cut) break;  // beyond what the launcher reads: never in use
+    if (!l.kept && !l.cut) {
+      break;  // beyond what the launcher reads: never in use
+    }
     const EntryShape e = ReadEntryShape(l);
-    if (!e.isEntry || used.count(i) != 0) continue;
+    if (!e.isEntry || used.count(i) != 0) {
+      continue;
+    }
     ObsoleteEntry o{l.fileLine, e.key, e.intended, CommentAbove(old, i), ""};
     if (!e.lowerCase) {
       o.reason = "upper-case key, never matched";
@@ -56,11 +64,15 @@ MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>&
 
 std::vector<std::u16string> ObsoleteLines(const std::vector<ObsoleteEntry>& obsolete) {
   std::vector<std::u16string> lines;
-  if (obsolete.empty()) return lines;
+  if (obsolete.empty()) {
+    return lines;
+  }
   lines.push_back(u"");
   lines.push_back(u"# Obsolete entries, kept for reference only: the launcher never uses them.");
   for (const ObsoleteEntry& o : obsolete) {
-    if (!o.comment.empty()) lines.push_back(u"#~ " + o.comment);
+    if (!o.comment.empty()) {
+      lines.push_back(u"#~ " + o.comment);
+    }
     lines.push_back(u"#~ " + o.key + u"=\"" + EscapeValue(o.value) + u"\"");
   }
   return lines;

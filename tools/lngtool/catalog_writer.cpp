@@ -44,7 +44,9 @@ std::u16string DefaultValue(const ProgramText& text) {
 std::u16string CommentLine(const ProgramText& text) {
   std::u16string line = u"# ";
   line += Ascii(KindLetter(text.kind));
-  if (text.hasContext) line += u" " + text.context;
+  if (text.hasContext) {
+    line += u" " + text.context;
+  }
   line += u" \"" + EscapeValue(text.source) + u"\" (" + Use(text) + u")";
   return line;
 }
@@ -57,21 +59,27 @@ std::u16string ComposeCatalog(const std::vector<std::u16string>& header,
                               const std::vector<CatalogEntry>& entries,
                               const std::vector<std::u16string>& trailer) {
   std::u16string out;
-  for (const std::u16string& line : header) out += line + u"\r\n";
+  for (const std::u16string& line : header) {
+    out += line + u"\r\n";
+  }
   out += kMarkerLine;
   out += u"\r\n";
   for (const CatalogEntry& e : entries) {
     out += CommentLine(e.text) + u"\r\n";
     out += EntryLine(e.text.key, e.value) + u"\r\n";
   }
-  for (const std::u16string& line : trailer) out += line + u"\r\n";
+  for (const std::u16string& line : trailer) {
+    out += line + u"\r\n";
+  }
   return out;
 }
 
 std::vector<uint8_t> EncodeCatalog(const std::u16string& text, FileForm form,
                                    const AnsiCodec& codec, bool* lossy) {
   *lossy = false;
-  if (form == FileForm::kAnsi) return EncodeAnsi(codec, text, lossy);
+  if (form == FileForm::kAnsi) {
+    return EncodeAnsi(codec, text, lossy);
+  }
   std::vector<uint8_t> bytes = {0xFF, 0xFE};
   for (char16_t c : text) {
     bytes.push_back(static_cast<uint8_t>(c & 0xFF));

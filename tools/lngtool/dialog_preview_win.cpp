@@ -3,8 +3,8 @@
 // (which hand every message to CommonDialogHandler first), with the catalog
 // loaded by the launcher's own loader; each then captured from the screen
 // into a PNG file.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -26,8 +26,8 @@ constexpr DWORD kSettleMilliseconds = 600;
 
 std::u16string Utf16(const std::string& utf8) {
   std::wstring wide(utf8.size() + 1, L'\0');
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
-                                    static_cast<int>(wide.size()));
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
   wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
   return std::u16string(wide.begin(), wide.end());
 }
@@ -118,6 +118,8 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
   uint32_t height = 0;
   std::vector<uint8_t> rgb;
   const bool captured = Capture(dialog, &width, &height, &rgb);
+  RECT client = {};
+  GetClientRect(dialog, &client);
   DestroyWindow(dialog);
   if (!captured) {
     *err += "lngtool: the dialog " + name + " could not be captured\n";
@@ -128,7 +130,8 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
     *err += "lngtool: cannot write " + path + "\n";
     return false;
   }
-  *out += path + ": " + std::to_string(width) + " x " + std::to_string(height) + "\n";
+  *out += path + ": " + std::to_string(width) + " x " + std::to_string(height) + ", client " +
+          std::to_string(client.right) + " x " + std::to_string(client.bottom) + "\n";
   return true;
 }
 }  // namespace

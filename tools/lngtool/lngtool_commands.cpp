@@ -51,8 +51,8 @@ bool ParseArguments(const std::vector<std::string>& args, Arguments* parsed, std
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--") {
-      parsed->positional.insert(parsed->positional.end(), args.begin() + static_cast<ptrdiff_t>(i) + 1,
-                                args.end());
+      parsed->positional.insert(parsed->positional.end(),
+                                args.begin() + static_cast<ptrdiff_t>(i) + 1, args.end());
       return true;
     }
     if (kValued.count(a) != 0) {
@@ -106,14 +106,22 @@ bool OpenModules(const std::string& named, const Arguments& a, const std::string
       a.Has("--program") ? a.Get("--program") : defaultFolder + "Launcher.exe";
   if (named.empty()) {
     std::vector<uint8_t> probe;
-    if (!a.Has("--program") && quietWhenAbsent && !ReadWholeFile(program, &probe)) return false;
-    if (!LoadModule(program, &m->dialogs, err)) return false;
+    if (!a.Has("--program") && quietWhenAbsent && !ReadWholeFile(program, &probe)) {
+      return false;
+    }
+    if (!LoadModule(program, &m->dialogs, err)) {
+      return false;
+    }
     m->name = BaseName(program);
     return true;
   }
-  if (!LoadModule(named, &m->dialogs, err)) return false;
+  if (!LoadModule(named, &m->dialogs, err)) {
+    return false;
+  }
   m->name = BaseName(named);
-  if (!m->dialogs.IsDll()) return true;
+  if (!m->dialogs.IsDll()) {
+    return true;
+  }
   // A language module's dialogs are shown, but with a catalog loaded the
   // launcher fetches every string from its own English string table.
   std::vector<uint8_t> probe;
@@ -131,7 +139,9 @@ std::vector<ProgramText> Texts(const Modules& m, const AnsiCodec& codec, std::st
   std::vector<std::string> problems;
   std::vector<ProgramText> texts =
       CollectProgramTexts(m.dialogs, m.haveProgram ? &m.program : nullptr, codec, &problems);
-  for (const std::string& p : problems) *err += "lngtool: warning: " + p + "\n";
+  for (const std::string& p : problems) {
+    *err += "lngtool: warning: " + p + "\n";
+  }
   return texts;
 }
 
@@ -160,7 +170,9 @@ bool Emit(const Arguments& a, const std::vector<uint8_t>& bytes, std::string* ou
     out->append(bytes.begin(), bytes.end());
     return true;
   }
-  if (WriteWholeFile(a.Get("--out"), bytes)) return true;
+  if (WriteWholeFile(a.Get("--out"), bytes)) {
+    return true;
+  }
   *err += "lngtool: cannot write " + a.Get("--out") + "\n";
   return false;
 }
@@ -172,13 +184,17 @@ int Template(const Arguments& a, const std::string& folder, std::string* out, st
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) return kExitFailure;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
   Modules m;
   if (!OpenModules(a.positional.empty() ? "" : a.positional[0], a, folder, &m, err, false)) {
     return kExitFailure;
   }
   std::vector<CatalogEntry> entries;
-  for (const ProgramText& t : Texts(m, *codec, err)) entries.push_back({t, DefaultValue(t)});
+  for (const ProgramText& t : Texts(m, *codec, err)) {
+    entries.push_back({t, DefaultValue(t)});
+  }
   const std::u16string text = ComposeCatalog(TemplateHeader(m.name), entries, {});
   bool lossy = false;
   const std::vector<uint8_t> bytes =
@@ -207,13 +223,19 @@ int Check(const Arguments& a, const std::string& folder, std::string* out, std::
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) return kExitFailure;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
   CatalogFile file(*codec);
-  if (!LoadCatalogFile(a.positional[0], &file, err)) return kExitFailure;
+  if (!LoadCatalogFile(a.positional[0], &file, err)) {
+    return kExitFailure;
+  }
   Modules m;
   std::vector<ProgramText> texts;
   const bool haveTexts = OpenModules(a.Get("--module"), a, folder, &m, err, true);
-  if (haveTexts) texts = Texts(m, *codec, err);
+  if (haveTexts) {
+    texts = Texts(m, *codec, err);
+  }
   const CheckReport report = CheckCatalog(file, haveTexts ? &texts : nullptr, *codec, codePage);
   *out += report.Format(a.positional[0]);
   return report.HasErrors() ? kExitFindings : kExitFine;
@@ -231,7 +253,9 @@ int Key(const Arguments& a, std::string* out, std::string* err) {
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) return kExitFailure;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
   auto text = [&](const std::string& s) {
     const std::u16string t = FromUtf8(s);
     return a.Has("-e") ? ResolveEscapes(t) : t;
@@ -239,9 +263,9 @@ int Key(const Arguments& a, std::string* out, std::string* err) {
   const bool hasContext = a.positional.size() == 3;
   const std::u16string context = hasContext ? text(a.positional[1]) : u"";
   const std::u16string source = text(a.positional.back());
-  *out += KeyText(CatalogKeyCrc(*codec, kind, hasContext ? context.c_str() : nullptr,
-                                source.c_str())) +
-          "\n";
+  *out +=
+      KeyText(CatalogKeyCrc(*codec, kind, hasContext ? context.c_str() : nullptr, source.c_str())) +
+      "\n";
   return kExitFine;
 }
 
@@ -252,9 +276,13 @@ int Merge(const Arguments& a, const std::string& folder, std::string* out, std::
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) return kExitFailure;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
   CatalogFile old(*codec);
-  if (!LoadCatalogFile(a.positional[0], &old, err)) return kExitFailure;
+  if (!LoadCatalogFile(a.positional[0], &old, err)) {
+    return kExitFailure;
+  }
   if (!old.markerFound) {
     *err += "lngtool: warning: " + a.positional[0] +
             " has no marker the launcher finds; no translation can be kept\n";
@@ -265,8 +293,8 @@ int Merge(const Arguments& a, const std::string& folder, std::string* out, std::
   }
   const MergeResult merged = MergeCatalog(old, Texts(m, *codec, err), TemplateHeader(m.name));
   for (const ObsoleteEntry& o : merged.obsolete) {
-    *err += a.positional[0] + ":" + std::to_string(o.line) + ": obsolete: " + ToUtf8(o.key) +
-            "=" + Quoted(o.value) + " (" + o.reason + ")\n";
+    *err += a.positional[0] + ":" + std::to_string(o.line) + ": obsolete: " + ToUtf8(o.key) + "=" +
+            Quoted(o.value) + " (" + o.reason + ")\n";
   }
   *err += "lngtool: " + std::to_string(merged.kept) + " translations kept, " +
           std::to_string(merged.added) + " new texts with their English text, " +
@@ -274,10 +302,14 @@ int Merge(const Arguments& a, const std::string& folder, std::string* out, std::
   const std::vector<std::u16string> trailer =
       a.Has("--no-obsolete") ? std::vector<std::u16string>() : ObsoleteLines(merged.obsolete);
   const std::u16string text = ComposeCatalog(merged.header, merged.entries, trailer);
-  FileForm form = old.markerFound && old.form == CatalogForm::kAnsi ? FileForm::kAnsi
-                                                                    : FileForm::kUtf16;
-  if (a.Has("--ansi")) form = FileForm::kAnsi;
-  if (a.Has("--utf16")) form = FileForm::kUtf16;
+  FileForm form =
+      old.markerFound && old.form == CatalogForm::kAnsi ? FileForm::kAnsi : FileForm::kUtf16;
+  if (a.Has("--ansi")) {
+    form = FileForm::kAnsi;
+  }
+  if (a.Has("--utf16")) {
+    form = FileForm::kUtf16;
+  }
   bool lossy = false;
   const std::vector<uint8_t> bytes = EncodeCatalog(text, form, *codec, &lossy);
   if (lossy) {
@@ -308,13 +340,25 @@ int RunLngtool(const std::vector<std::string>& args, const std::string& defaultF
     return args.empty() ? kExitFailure : kExitFine;
   }
   Arguments a;
-  if (!ParseArguments(args, &a, err)) return kExitFailure;
+  if (!ParseArguments(args, &a, err)) {
+    return kExitFailure;
+  }
   const std::string& command = args[0];
-  if (command == "template") return Template(a, defaultFolder, out, err);
-  if (command == "check") return Check(a, defaultFolder, out, err);
-  if (command == "key") return Key(a, out, err);
-  if (command == "merge") return Merge(a, defaultFolder, out, err);
-  if (command == "preview") return Preview(a, defaultFolder, out, err);
+  if (command == "template") {
+    return Template(a, defaultFolder, out, err);
+  }
+  if (command == "check") {
+    return Check(a, defaultFolder, out, err);
+  }
+  if (command == "key") {
+    return Key(a, out, err);
+  }
+  if (command == "merge") {
+    return Merge(a, defaultFolder, out, err);
+  }
+  if (command == "preview") {
+    return Preview(a, defaultFolder, out, err);
+  }
   *err += "lngtool: unknown command " + command + "\n" + kUsage;
   return kExitFailure;
 }

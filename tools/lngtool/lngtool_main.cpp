@@ -11,8 +11,12 @@ int main(int argc, char** argv) {
   std::string err;
   const int code = lngtool::RunLngtool(lngtool::CommandLineArguments(argc, argv),
                                        lngtool::OwnFolder(), &out, &err);
-  if (!out.empty()) std::fwrite(out.data(), 1, out.size(), stdout);
+  if (!out.empty()) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+  }
   std::fflush(stdout);
-  if (!err.empty()) std::fwrite(err.data(), 1, err.size(), stderr);
+  if (!err.empty()) {
+    std::fwrite(err.data(), 1, err.size(), stderr);
+  }
   return code;
 }

@@ -16,7 +16,9 @@ std::string iconvName;
 
 size_t UnitLength(const char16_t* s) {
   size_t n = 0;
-  while (s[n] != 0) ++n;
+  while (s[n] != 0) {
+    ++n;
+  }
   return n;
 }
 
@@ -25,16 +27,22 @@ size_t UnitLength(const char16_t* s) {
 bool Convert(const char* to, const char* from, const char* in, size_t inBytes, char* out,
              size_t outBytes, const char* replacement, size_t replacementBytes, size_t step) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    return false;
+  }
   char* src = const_cast<char*>(in);
   bool whole = true;
   while (inBytes > 0) {
-    if (iconv(cd, &src, &inBytes, &out, &outBytes) != static_cast<size_t>(-1)) break;
+    if (iconv(cd, &src, &inBytes, &out, &outBytes) != static_cast<size_t>(-1)) {
+      break;
+    }
     if (errno == E2BIG) {
       whole = false;
       break;
     }
-    if (errno == EINVAL) break;  // cut in the middle of a character
+    if (errno == EINVAL) {
+      break;  // cut in the middle of a character
+    }
     if (outBytes < replacementBytes) {
       whole = false;
       break;
@@ -51,7 +59,9 @@ bool Convert(const char* to, const char* from, const char* in, size_t inBytes, c
 }
 
 bool IconvWideToAnsi(const char16_t* src, char* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   std::memset(dst, 0, cap);
   const size_t units = UnitLength(src);
   const bool whole = Convert(iconvName.c_str(), "UTF-16LE", reinterpret_cast<const char*>(src),
@@ -60,12 +70,13 @@ bool IconvWideToAnsi(const char16_t* src, char* dst, size_t cap) {
 }
 
 bool IconvAnsiToWide(const char* src, char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   std::memset(dst, 0, cap * sizeof(char16_t));
   const char16_t replacement = 0xFFFD;
-  return Convert("UTF-16LE", iconvName.c_str(), src, std::strlen(src),
-                 reinterpret_cast<char*>(dst), (cap - 1) * 2,
-                 reinterpret_cast<const char*>(&replacement), 2, 1);
+  return Convert("UTF-16LE", iconvName.c_str(), src, std::strlen(src), reinterpret_cast<char*>(dst),
+                 (cap - 1) * 2, reinterpret_cast<const char*>(&replacement), 2, 1);
 }
 
 const AnsiCodec kIconvCodec = {IconvWideToAnsi, IconvAnsiToWide};
@@ -89,17 +100,23 @@ bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* err
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   std::vector<std::string> out;
-  for (int i = 1; i < argc; ++i) out.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    out.emplace_back(argv[i]);
+  }
   return out;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return false;
+  if (f == nullptr) {
+    return false;
+  }
   bytes->clear();
   uint8_t chunk[65536];
   size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes->insert(bytes->end(), chunk, chunk + got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+    bytes->insert(bytes->end(), chunk, chunk + got);
+  }
   const bool ok = std::ferror(f) == 0;
   std::fclose(f);
   return ok;
@@ -107,7 +124,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
+  if (f == nullptr) {
+    return false;
+  }
   const bool written = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
   return std::fclose(f) == 0 && written;
 }
@@ -119,7 +138,9 @@ bool MakeDirectory(const std::string& path) {
 std::string OwnFolder() {
   char path[PATH_MAX + 1];
   const ssize_t got = readlink("/proc/self/exe", path, PATH_MAX);
-  if (got <= 0) return "./";
+  if (got <= 0) {
+    return "./";
+  }
   std::string s(path, static_cast<size_t>(got));
   return s.substr(0, s.rfind('/') + 1);
 }

@@ -1,9 +1,8 @@
 // The Windows side: the system's code pages and wide file names.
-#include <windows.h>
-
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -28,8 +27,7 @@ bool PageWideToAnsi(const char16_t* src, char* dst, size_t cap) {
 bool PageAnsiToWide(const char* src, char16_t* dst, size_t cap) {
   if (cap == 0) return false;
   dst[0] = 0;
-  const int written =
-      MultiByteToWideChar(selectedCodePage, 0, src, -1, AsWide(dst), Clamp(cap));
+  const int written = MultiByteToWideChar(selectedCodePage, 0, src, -1, AsWide(dst), Clamp(cap));
   dst[cap - 1] = 0;
   return written != 0;
 }
@@ -38,8 +36,8 @@ const AnsiCodec kPageCodec = {PageWideToAnsi, PageAnsiToWide};
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
   return out;

@@ -13,7 +13,9 @@ const char16_t* const kDialogNames[2] = {u"LAUNCHDLG", u"INFODLG"};
 namespace {
 std::string Narrow(const std::u16string& s) {
   std::string out;
-  for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  for (char16_t c : s) {
+    out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  }
   return out;
 }
 
@@ -22,7 +24,9 @@ ProgramText Make(int kind, const char16_t* context, const std::u16string& source
   ProgramText t;
   t.kind = kind;
   t.hasContext = context != nullptr;
-  if (context != nullptr) t.context = context;
+  if (context != nullptr) {
+    t.context = context;
+  }
   // The launcher reads window texts into 1024 units, so a longer text is
   // looked up by its first 1023.
   t.source = source.substr(0, kDialogTextCapacity - 1);
@@ -41,16 +45,23 @@ void AddDialog(const PeModule& module, const char16_t* name, const AnsiCodec& co
     return;
   }
   if (!ParseDialogTemplate(data, &dialog)) {
-    problems->push_back("the dialog template " + Narrow(name) + " is damaged; texts read so far kept");
+    problems->push_back("the dialog template " + Narrow(name) +
+                        " is damaged; texts read so far kept");
   }
   std::set<uint32_t> seen;
   auto add = [&](ProgramText t) {
     // One key, one entry: a second "OK" in the same dialog is the same text.
-    if (seen.insert(t.key).second) out->push_back(std::move(t));
+    if (seen.insert(t.key).second) {
+      out->push_back(std::move(t));
+    }
   };
-  if (!dialog.title.empty()) add(Make(kDialogText, name, dialog.title, TextRole::kTitle, codec));
+  if (!dialog.title.empty()) {
+    add(Make(kDialogText, name, dialog.title, TextRole::kTitle, codec));
+  }
   for (const DialogControl& c : dialog.controls) {
-    if (c.text.form != TemplateText::kString || c.text.text.empty()) continue;
+    if (c.text.form != TemplateText::kString || c.text.text.empty()) {
+      continue;
+    }
     ProgramText t = Make(kDialogText, name, c.text.text,
                          c.ShowsImage() ? TextRole::kImageName : TextRole::kControl, codec);
     t.id = c.id;
@@ -87,12 +98,14 @@ std::vector<ProgramText> CollectProgramTexts(const PeModule& dialogs, const PeMo
       problems->push_back("the module has no string " + std::to_string(id));
       continue;
     }
-    ProgramText t = Make(kStringText, nullptr, text.substr(0, kFetchCapacity - 1),
-                         TextRole::kString, codec);
+    ProgramText t =
+        Make(kStringText, nullptr, text.substr(0, kFetchCapacity - 1), TextRole::kString, codec);
     t.id = id;
     out.push_back(std::move(t));
   }
-  for (const char16_t* name : kDialogNames) AddDialog(dialogs, name, codec, &out, problems);
+  for (const char16_t* name : kDialogNames) {
+    AddDialog(dialogs, name, codec, &out, problems);
+  }
   out.push_back(Make(kDialogText, u"LTR", u"LTR", TextRole::kDirection, codec));
   return out;
 }
@@ -111,9 +124,15 @@ const char* KindLetter(int kind) {
 }
 
 int ParseKind(const std::string& name) {
-  if (name == "s" || name == "string") return kStringText;
-  if (name == "$" || name == "dialog") return kDialogText;
-  if (name == "@" || name == "menu") return kMenuText;
+  if (name == "s" || name == "string") {
+    return kStringText;
+  }
+  if (name == "$" || name == "dialog") {
+    return kDialogText;
+  }
+  if (name == "@" || name == "menu") {
+    return kMenuText;
+  }
   return -1;
 }
 

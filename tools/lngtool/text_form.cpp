@@ -42,10 +42,14 @@ std::u16string FromUtf8(const std::string& text) {
     const uint8_t lead = static_cast<uint8_t>(text[i]);
     const int follow = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
     uint32_t c = follow == 3 ? lead & 0x07u : follow == 2 ? lead & 0x0Fu : lead & 0x1Fu;
-    if (follow == 0) c = lead;
+    if (follow == 0) {
+      c = lead;
+    }
     size_t k = 1;
     for (; k <= static_cast<size_t>(follow); ++k) {
-      if (i + k >= text.size() || (static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) break;
+      if (i + k >= text.size() || (static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) {
+        break;
+      }
       c = (c << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3Fu);
     }
     if (k <= static_cast<size_t>(follow)) {

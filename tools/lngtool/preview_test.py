@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""The preview under Wine: both dialogs rendered to PNG files whose sizes
+follow the catalog's scale entries by the launcher's own formula, with and
+without a language module.
+
+usage: preview_test.py WINDOWS_BUILD_DIR LANGUAGE_MODULE"""
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SCALE_KEYS = {"LAUNCHDLG": "be06f7dd", "INFODLG": "2bfcfcd7"}
+DIRECTION_KEY = "50a17ae8"
+LINE = re.compile(r"\\(\w+)\.png: (\d+) x (\d+), client (\d+) x (\d+)")
+
+
+def catalog(path, scales, rtl=False):
+    lines = ["; preview test", "***messages***"]
+    lines += ['%s="%d*%d"' % (SCALE_KEYS[d], x, y) for d, (x, y) in scales.items()]
+    if rtl:
+        lines.append('%s="RTL"' % DIRECTION_KEY)
+    with open(path, "wb") as f:
+        f.write(("\ufeff" + "\r\n".join(lines) + "\r\n").encode("utf-16-le"))
+
+
+def preview(build, work, name, lng, *extra):
+    out = os.path.join(work, name)
+    env = dict(os.environ, LNGTOOL_BUILD=build,
+               LNGTOOL_PREFIX=os.path.join(build, "wine", "lngtool-preview-test"))
+    run = subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"), lng, "--out", out, *extra],
+                         env=env, capture_output=True, text=True, timeout=300)
+    if run.returncode != 0:
+        sys.exit("preview %s failed (%d):\n%s%s" % (name, run.returncode, run.stdout, run.stderr))
+    sizes = {}
+    for m in LINE.finditer(run.stdout):
+        sizes[m.group(1)] = tuple(int(v) for v in m.groups()[1:])
+        with open(os.path.join(out, m.group(1) + ".png"), "rb") as f:
+            head = f.read(24)
+        if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != sizes[m.group(1)][:2]:
+            sys.exit("%s/%s.png: not a PNG of the size reported" % (name, m.group(1)))
+    if set(sizes) != set(SCALE_KEYS):
+        sys.exit("preview %s: expected both dialogs, got:\n%s" % (name, run.stdout))
+    return sizes
+
+
+def expect_scaled(base, scaled, x, y, what):
+    """The launcher's resize: NW = C.right * x / 100 + fw with fw = ww - C.right,
+    ww being one more than the window's width (likewise for the height)."""
+    width, height, client_w, client_h = base
+    fw = width + 1 - client_w
+    fh = height + 1 - client_h
+    expected = (client_w * x // 100 + fw, client_h * y // 100 + fh)
+    if scaled[:2] != expected:
+        sys.exit("%s at %d*%d: window %s, expected %s (from %s)" % (what, x, y, scaled[:2], expected, base))
+
+
+def main():
+    build, module = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    work = os.path.join(build, "tests", "lngtool-preview")
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+
+    plain = os.path.join(work, "plain.lng")
+    catalog(plain, {"LAUNCHDLG": (100, 100), "INFODLG": (100, 100)})
+    base = preview(build, work, "plain", plain)
+
+    scales = {"LAUNCHDLG": (150, 120), "INFODLG": (80, 200)}
+    scaled_lng = os.path.join(work, "scaled.lng")
+    catalog(scaled_lng, scales)
+    scaled = preview(build, work, "scaled", scaled_lng)
+    for dialog, (x, y) in scales.items():
+        expect_scaled(base[dialog], scaled[dialog], x, y, dialog)
+
+    # The language module's templates (same geometry), mirrored and scaled.
+    rtl_lng = os.path.join(work, "rtl.lng")
+    catalog(rtl_lng, {"LAUNCHDLG": (120, 110)}, rtl=True)
+    german = preview(build, work, "german", rtl_lng, "--dll", module)
+    expect_scaled(base["LAUNCHDLG"], german["LAUNCHDLG"], 120, 110, "LAUNCHDLG with the module")
+    if german["INFODLG"] != base["INFODLG"]:
+        sys.exit("INFODLG with the module: %s, expected %s" % (german["INFODLG"], base["INFODLG"]))
+
+    print("preview: both dialogs, sizes as the scale entries give them")
+
+
+if __name__ == "__main__":
+    main()
