@@ -23,7 +23,9 @@ bool ComposeInstallerPath(char16_t* path, const char16_t* installerName) {
 
 bool FormatCleanupCommand(char16_t* dst, const char16_t* interpreter, const char16_t* ownPath) {
   dst[0] = 0;
-  if (interpreter[0] == 0) return false;
+  if (interpreter[0] == 0) {
+    return false;
+  }
   if (kCleanupFixedLength + TextLength(interpreter) + TextLength(ownPath) >=
       kCleanupCommandCapacity) {
     return false;

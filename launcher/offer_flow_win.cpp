@@ -40,7 +40,9 @@ void InitLinkControls() {
 void ReadEnvironmentText(const char16_t* name, char16_t* dst, DWORD cap) {
   dst[0] = 0;
   const DWORD length = GetEnvironmentVariableW(AsWide(name), AsWide(dst), cap);
-  if (length == 0 || length >= cap) dst[0] = 0;
+  if (length == 0 || length >= cap) {
+    dst[0] = 0;
+  }
 }
 
 void ReadOwnPath(char16_t* dst) {
@@ -68,7 +70,7 @@ bool ReadSilentSwitch() {
 void DetectPartner(char16_t* installDir) {
   ReadRegistryString(RegistryLocalMachine(), kPartnerKey, u"InstallDir", installDir, u"",
                      kPathCapacity);
-  if (false && installDir[0] == 0) {
+  if (installDir[0] == 0) {
     ReadRegistryString(RegistryLocalMachine(), kPartnerKey32, u"InstallDir", installDir, u"",
                        kPathCapacity);
   }
@@ -82,7 +84,9 @@ void RunOfferDialog() {
 bool ReadProgramsFolder(char16_t* dst) {
   dst[0] = 0;
   IMalloc* allocator = nullptr;
-  if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) return false;
+  if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) {
+    return false;
+  }
   LPITEMIDLIST items = nullptr;
   bool found = false;
   if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &items)) && items != nullptr) {
@@ -95,7 +99,9 @@ bool ReadProgramsFolder(char16_t* dst) {
 
 void OpenProgramGroup() {
   char16_t group[kPathCapacity];
-  if (!ReadProgramsFolder(group)) return;
+  if (!ReadProgramsFolder(group)) {
+    return;
+  }
   AppendBackslash(group, kPathCapacity);
   AppendBounded(group, u"Zentak", kPathCapacity);
   if (PathExists(group)) {
@@ -108,9 +114,13 @@ void OpenProgramGroup() {
 void HardenDllSearchPath() {
   using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
   HMODULE kernel = GetModuleHandleW(L"kernel32");
-  if (kernel == nullptr) return;
+  if (kernel == nullptr) {
+    return;
+  }
   FARPROC entry = GetProcAddress(kernel, "SetDllDirectoryW");
-  if (entry == nullptr) return;
+  if (entry == nullptr) {
+    return;
+  }
   reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void*>(entry))(L"");
 }
 
@@ -121,7 +131,9 @@ bool SelfRemoval() {
   char16_t interpreter[kPathCapacity];
   ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<DWORD>(kPathCapacity));
   char16_t commandLine[kCleanupCommandCapacity];
-  if (!FormatCleanupCommand(commandLine, interpreter, ownPath)) return false;
+  if (!FormatCleanupCommand(commandLine, interpreter, ownPath)) {
+    return false;
+  }
 
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
@@ -152,7 +164,9 @@ int OfferFlow(ModuleHandle own) {
   } else {
     RunOfferDialog();
   }
-  if (!silent) OpenProgramGroup();
+  if (!silent) {
+    OpenProgramGroup();
+  }
 
   DeleteObject(static_cast<HGDIOBJ>(LauncherIcon));
   SelfRemoval();

@@ -314,13 +314,17 @@ class Scenario:
     # -- the run -----------------------------------------------------------
 
     def run(self, sfxcmd=None, comspec=INTERPRETER_WIN, launcher=None, cwd=INSTALL_WIN, env=None,
-            timeout_ms=30000, dismiss_after_ms=0):
+            timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False):
         """Starts the launcher through starter.exe and waits for it and for
         everything it started. sfxcmd None: unset; comspec "": unset, None:
-        Wine's own. Returns the Result (also kept as self.result)."""
+        Wine's own. dismiss_after_ms: windows still up after that long are
+        closed (WM_CLOSE), or answered with OK when dismiss_with_ok. Returns
+        the Result (also kept as self.result)."""
         launcher = launcher or INSTALL_WIN + "\\Launcher.exe"
         job = ["launcher=" + launcher, "cwd=" + cwd, "out=C:\\ztk\\result.txt",
                "timeout=%d" % timeout_ms, "dismiss_after=%d" % dismiss_after_ms]
+        if dismiss_with_ok:
+            job.append("dismiss_with=ok")
         if comspec is not None:
             job.append("comspec=" + comspec)
         if sfxcmd is not None:

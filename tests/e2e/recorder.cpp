@@ -14,7 +14,9 @@
 namespace {
 
 std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
+  if (text.empty()) {
+    return {};
+  }
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                        nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(size), '\0');
@@ -38,7 +40,9 @@ std::wstring CurrentDirectory() {
 std::wstring LogPath(const std::wstring& own) {
   std::wstring named(32768, L'\0');
   const DWORD n = GetEnvironmentVariableW(L"ZTK_RECORD_FILE", &named[0], 32768);
-  if (n > 0 && n < 32768) return named.substr(0, n);
+  if (n > 0 && n < 32768) {
+    return named.substr(0, n);
+  }
   return own + L".log";
 }
 
@@ -63,7 +67,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   HANDLE log =
       CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (log == INVALID_HANDLE_VALUE) return 1;
+  if (log == INVALID_HANDLE_VALUE) {
+    return 1;
+  }
   DWORD written = 0;
   const BOOL ok =
       WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);

@@ -17,6 +17,7 @@
 //   dismiss_after=<ms>     close each window of the launcher that has been
 //                          visible this long (WM_CLOSE, as the close box does);
 //                          windows are reported (window=<title>) either way
+//   dismiss_with=ok        dismiss with the OK button instead (WM_COMMAND IDOK)
 // The result file gets lines as they happen: started=, window=, dismissed=,
 // exit=, descendants=, pending.count= and one pending= per string of
 // PendingFileRenameOperations.
@@ -29,7 +30,9 @@
 namespace {
 
 std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
+  if (text.empty()) {
+    return {};
+  }
   const int n =
       MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
@@ -38,7 +41,9 @@ std::wstring Wide(const std::string& text) {
 }
 
 std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
+  if (text.empty()) {
+    return {};
+  }
   const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
                                     0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
@@ -59,20 +64,30 @@ struct Job {
 bool ReadJob(const std::wstring& path, Job* job) {
   HANDLE file =
       CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) {
+    return false;
+  }
   std::string bytes;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+    bytes.append(chunk, got);
+  }
   CloseHandle(file);
   size_t start = 0;
   while (start < bytes.size()) {
     size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
+    if (end == std::string::npos) {
+      end = bytes.size();
+    }
     std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
     const size_t eq = line.find('=');
-    if (eq != std::string::npos) job->values.emplace(line.substr(0, eq), Wide(line.substr(eq + 1)));
+    if (eq != std::string::npos) {
+      job->values.emplace(line.substr(0, eq), Wide(line.substr(eq + 1)));
+    }
     start = end + 1;
   }
   return job->Has("launcher");
@@ -84,8 +99,12 @@ class Output {
     file_ = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
   }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
   ~Output() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    if (file_ != INVALID_HANDLE_VALUE) {
+      CloseHandle(file_);
+    }
   }
   void Line(const std::string& key, const std::string& value) {
     const std::string text = key + "=" + value + "\n";
@@ -94,7 +113,7 @@ class Output {
       WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     }
   }
-  bool ok() const { return file_ != INVALID_HANDLE_VALUE; }
+  bool Ok() const { return file_ != INVALID_HANDLE_VALUE; }
 
  private:
   HANDLE file_ = INVALID_HANDLE_VALUE;
@@ -113,7 +132,9 @@ void PrepareEnvironment(const Job& job) {
   auto range = job.values.equal_range("env");
   for (auto it = range.first; it != range.second; ++it) {
     const size_t eq = it->second.find(L'=');
-    if (eq == std::wstring::npos) continue;
+    if (eq == std::wstring::npos) {
+      continue;
+    }
     const std::wstring value = it->second.substr(eq + 1);
     SetVariable(it->second.substr(0, eq).c_str(), value, value.empty());
   }
@@ -130,10 +151,12 @@ struct WindowSearch {
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
+  auto* search = reinterpret_cast<WindowSearch*>(data);  // NOLINT(performance-no-int-to-ptr)
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+  if (owner == search->processId && IsWindowVisible(window)) {
+    search->found.push_back(window);
+  }
   return TRUE;
 }
 
@@ -145,13 +168,26 @@ std::string WindowTitle(HWND window) {
 
 // Waits for the launcher, reporting each visible window it shows; with
 // dismissAfter, closes those that stayed up that long.
+void Dismiss(HWND window, bool withOk) {
+  if (withOk) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+  } else {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+}
+
 DWORD WaitForLauncher(HANDLE process, DWORD processId, DWORD timeout, DWORD dismissAfter,
-                      Output* out) {
+                      bool dismissWithOk, Output* out) {
   std::map<HWND, ULONGLONG> seen;
   const ULONGLONG begin = GetTickCount64();
   for (;;) {
-    if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) return WAIT_OBJECT_0;
-    if (GetTickCount64() - begin > timeout) return WAIT_TIMEOUT;
+    if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) {
+      return WAIT_OBJECT_0;
+    }
+    if (GetTickCount64() - begin > timeout) {
+      return WAIT_TIMEOUT;
+    }
     WindowSearch search{processId, {}};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     for (HWND window : search.found) {
@@ -162,7 +198,7 @@ DWORD WaitForLauncher(HANDLE process, DWORD processId, DWORD timeout, DWORD dism
       } else if (dismissAfter != 0 && it->second != 0 &&
                  GetTickCount64() - it->second >= dismissAfter) {
         out->Line("dismissed", WindowTitle(window));
-        PostMessageW(window, WM_CLOSE, 0, 0);
+        Dismiss(window, dismissWithOk);
         it->second = 0;
       }
     }
@@ -176,16 +212,22 @@ bool IsSessionProcess(DWORD processId) {
                                             L"winedevice.exe", L"plugplay.exe", L"svchost.exe",
                                             L"rpcss.exe",      L"wineboot.exe", L"tabtip.exe"};
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (process == nullptr) return true;  // gone already
+  if (process == nullptr) {
+    return true;  // gone already
+  }
   wchar_t image[MAX_PATH * 4] = {};
   DWORD size = MAX_PATH * 4;
   const BOOL named = QueryFullProcessImageNameW(process, 0, image, &size);
   CloseHandle(process);
-  if (!named) return false;
+  if (!named) {
+    return false;
+  }
   const wchar_t* base = wcsrchr(image, L'\\');
   base = base == nullptr ? image : base + 1;
   for (const wchar_t* name : kSession) {
-    if (lstrcmpiW(base, name) == 0) return true;
+    if (lstrcmpiW(base, name) == 0) {
+      return true;
+    }
   }
   return false;
 }
@@ -202,7 +244,9 @@ int CountDescendants(HANDLE job) {
   }
   int count = 0;
   for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
-    if (!IsSessionProcess(static_cast<DWORD>(ids.list.ProcessIdList[i]))) ++count;
+    if (!IsSessionProcess(static_cast<DWORD>(ids.list.ProcessIdList[i]))) {
+      ++count;
+    }
   }
   return count;
 }
@@ -211,8 +255,12 @@ bool WaitForDescendants(HANDLE job, DWORD timeout) {
   const ULONGLONG begin = GetTickCount64();
   for (;;) {
     const int count = CountDescendants(job);
-    if (count <= 0) return count == 0;
-    if (GetTickCount64() - begin > timeout) return false;
+    if (count <= 0) {
+      return count == 0;
+    }
+    if (GetTickCount64() - begin > timeout) {
+      return false;
+    }
     Sleep(50);
   }
 }
@@ -241,24 +289,36 @@ void ReportPendingRenames(Output* out) {
   size_t start = 0;
   while (start < data.size()) {
     size_t end = start;
-    while (end < data.size() && data[end] != 0) ++end;
+    while (end < data.size() && data[end] != 0) {
+      ++end;
+    }
     strings.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(start),
                          data.begin() + static_cast<std::ptrdiff_t>(end));
     start = end + 1;
   }
-  while (!strings.empty() && strings.back().empty() && strings.size() % 2 == 1) strings.pop_back();
+  while (!strings.empty() && strings.back().empty() && strings.size() % 2 == 1) {
+    strings.pop_back();
+  }
   out->Line("pending.count", std::to_string(strings.size()));
-  for (const std::wstring& s : strings) out->Line("pending", Utf8(s));
+  for (const std::wstring& s : strings) {
+    out->Line("pending", Utf8(s));
+  }
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) return 2;
+int Wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    return 2;
+  }
   Job job;
-  if (!ReadJob(argv[1], &job)) return 2;
+  if (!ReadJob(argv[1], &job)) {
+    return 2;
+  }
   Output out(job.Get("out", std::wstring(argv[1]) + L".out"));
-  if (!out.ok()) return 2;
+  if (!out.Ok()) {
+    return 2;
+  }
   const DWORD timeout = static_cast<DWORD>(_wtoi(job.Get("timeout", L"60000").c_str()));
   const DWORD dismissAfter = static_cast<DWORD>(_wtoi(job.Get("dismiss_after", L"0").c_str()));
 
@@ -285,8 +345,9 @@ int wmain(int argc, wchar_t** argv) {
   ResumeThread(process.hThread);
   out.Line("started", "1");
 
-  if (WaitForLauncher(process.hProcess, process.dwProcessId, timeout, dismissAfter, &out) !=
-      WAIT_OBJECT_0) {
+  const bool dismissWithOk = job.Get("dismiss_with") == L"ok";
+  if (WaitForLauncher(process.hProcess, process.dwProcessId, timeout, dismissAfter, dismissWithOk,
+                      &out) != WAIT_OBJECT_0) {
     out.Line("exit", "timeout");
     TerminateProcess(process.hProcess, 259);
   } else {

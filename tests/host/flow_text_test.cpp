@@ -12,7 +12,9 @@ std::u16string Composed(const std::u16string& ownPath, const char16_t* name, boo
   std::u16string buffer(kPathCapacity, u'\0');
   buffer.replace(0, ownPath.size(), ownPath);
   const bool result = ComposeInstallerPath(&buffer[0], name);
-  if (fit != nullptr) *fit = result;
+  if (fit != nullptr) {
+    *fit = result;
+  }
   return std::u16string(buffer.c_str());
 }
 
@@ -27,7 +29,9 @@ TEST(ComposeInstallerPath, ReplacesTheNamePart) {
       {u"Launcher.exe", u"Setup.exe"},
       {u"\\\\server\\share\\L.exe", u"\\\\server\\share\\Setup.exe"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Composed(c.own, u"Setup.exe"), c.expected) << c.expected;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Composed(c.own, u"Setup.exe"), c.expected) << c.expected;
+  }
 }
 
 // The folder plus the name must fit 2047 units; a cut name would be another file.

@@ -33,6 +33,7 @@ inline std::vector<ProgramText> LauncherTexts() {
 
 inline std::vector<CatalogEntry> FreshEntries(const std::vector<ProgramText>& texts) {
   std::vector<CatalogEntry> entries;
+  entries.reserve(texts.size());
   for (const ProgramText& t : texts) {
     entries.push_back({t, DefaultValue(t)});
   }

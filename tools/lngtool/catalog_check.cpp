@@ -293,15 +293,17 @@ class Checker {
           differ = true;
         }
       }
-      std::string used = chosen >= 0 ? "the launcher uses line " +
-                                           std::to_string(file_.lines[chosen].fileLine) +
-                                           " (its binary search over the sorted index meets that "
-                                           "one first)"
-                                     : "the launcher uses none of them";
+      std::string used =
+          chosen >= 0 ? "the launcher uses line " +
+                            std::to_string(file_.lines[static_cast<size_t>(chosen)].fileLine) +
+                            " (its binary search over the sorted index meets that "
+                            "one first)"
+                      : "the launcher uses none of them";
+      std::string message = "the key " + group.first + " appears on lines " + where;
+      message += differ ? " with different values; " : "; ";
+      message += used;
       Add(differ ? Severity::kError : Severity::kWarning, Finding::kDuplicateKey,
-          file_.lines[group.second[0]].fileLine,
-          "the key " + group.first + " appears on lines " + where +
-              (differ ? " with different values" : "") + "; " + used);
+          file_.lines[group.second[0]].fileLine, message);
     }
   }
 

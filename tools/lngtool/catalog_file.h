@@ -44,8 +44,11 @@ EntryShape ReadEntryShape(const BodyLine& line);
 class CatalogFile {
  public:
   explicit CatalogFile(const AnsiCodec& codec) : catalog(codec), codec_(codec) {}
+  ~CatalogFile() = default;
   CatalogFile(const CatalogFile&) = delete;
   CatalogFile& operator=(const CatalogFile&) = delete;
+  CatalogFile(CatalogFile&&) = delete;
+  CatalogFile& operator=(CatalogFile&&) = delete;
 
   // Loads the bytes with the launcher's loader and traces its lines. False
   // when the launcher finds no marker (the catalog stays empty).

@@ -3,8 +3,9 @@
 // (which hand every message to CommonDialogHandler first), with the catalog
 // loaded by the launcher's own loader; each then captured from the screen
 // into a PNG file.
-#include <commctrl.h>
 #include <windows.h>
+// After <windows.h>, which it builds on.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
@@ -34,10 +35,12 @@ std::u16string Utf16(const std::string& utf8) {
 
 // The loader takes a name with a backslash as the path itself.
 std::u16string FullPath(const std::string& path) {
-  const std::u16string given = Utf16(path);
+  std::u16string given = Utf16(path);
   wchar_t full[MAX_PATH * 4];
   const DWORD n = GetFullPathNameW(AsWide(given.c_str()), MAX_PATH * 4, full, nullptr);
-  if (n == 0 || n >= MAX_PATH * 4) return given;
+  if (n == 0 || n >= MAX_PATH * 4) {
+    return given;
+  }
   return AsUtf16(full);
 }
 
@@ -64,7 +67,9 @@ void Settle(HWND dialog) {
 // the frame and every child are exactly what a user would see.
 bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t>* rgb) {
   RECT r;
-  if (!GetWindowRect(dialog, &r)) return false;
+  if (!GetWindowRect(dialog, &r)) {
+    return false;
+  }
   *width = static_cast<uint32_t>(r.right - r.left);
   *height = static_cast<uint32_t>(r.bottom - r.top);
   HDC screen = GetDC(nullptr);
@@ -167,7 +172,9 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
   MakeDirectory(request.outDir);
   const PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog}, {L"INFODLG", ProgressInfoDialog}};
   bool all = true;
-  for (const PreviewDialog& d : dialogs) all = Render(d, request.outDir, out, err) && all;
+  for (const PreviewDialog& d : dialogs) {
+    all = Render(d, request.outDir, out, err) && all;
+  }
   return all ? kExitFine : kExitFailure;
 }
 

@@ -14,6 +14,11 @@ namespace lngtool {
 namespace {
 std::string iconvName;
 
+// iconv_open's failure value, by its contract.
+bool Failed(iconv_t cd) {
+  return cd == reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+}
+
 size_t UnitLength(const char16_t* s) {
   size_t n = 0;
   while (s[n] != 0) {
@@ -27,7 +32,7 @@ size_t UnitLength(const char16_t* s) {
 bool Convert(const char* to, const char* from, const char* in, size_t inBytes, char* out,
              size_t outBytes, const char* replacement, size_t replacementBytes, size_t step) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  if (Failed(cd)) {
     return false;
   }
   char* src = const_cast<char*>(in);
@@ -89,7 +94,7 @@ bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* err
   }
   iconvName = codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage);
   iconv_t probe = iconv_open("UTF-16LE", iconvName.c_str());
-  if (probe == reinterpret_cast<iconv_t>(-1)) {
+  if (Failed(probe)) {
     *error = "code page " + std::to_string(codePage) + " is not available here";
     return false;
   }

@@ -1,8 +1,9 @@
 // The Windows side: the system's code pages and wide file names.
+#include <windows.h>
+// After <windows.h>, which they build on.
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 
@@ -16,7 +17,9 @@ UINT selectedCodePage = CP_ACP;
 int Clamp(size_t cap) { return cap > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(cap); }
 
 bool PageWideToAnsi(const char16_t* src, char* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   const int written =
       WideCharToMultiByte(selectedCodePage, 0, AsWide(src), -1, dst, Clamp(cap), nullptr, nullptr);
@@ -25,7 +28,9 @@ bool PageWideToAnsi(const char16_t* src, char* dst, size_t cap) {
 }
 
 bool PageAnsiToWide(const char* src, char16_t* dst, size_t cap) {
-  if (cap == 0) return false;
+  if (cap == 0) {
+    return false;
+  }
   dst[0] = 0;
   const int written = MultiByteToWideChar(selectedCodePage, 0, src, -1, AsWide(dst), Clamp(cap));
   dst[cap - 1] = 0;
@@ -35,7 +40,9 @@ bool PageAnsiToWide(const char* src, char16_t* dst, size_t cap) {
 const AnsiCodec kPageCodec = {PageWideToAnsi, PageAnsiToWide};
 
 std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
+  if (utf8.empty()) {
+    return std::wstring();
+  }
   const int n =
       MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');
@@ -45,7 +52,9 @@ std::wstring Wide(const std::string& utf8) {
 
 std::string Utf8(const wchar_t* wide) {
   const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
+  if (n <= 1) {
+    return std::string();
+  }
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide, -1, &out[0], n, nullptr, nullptr);
   out.resize(static_cast<size_t>(n - 1));
@@ -72,15 +81,21 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> out;
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (args == nullptr) return out;
-  for (int i = 1; i < count; ++i) out.push_back(Utf8(args[i]));
+  if (args == nullptr) {
+    return out;
+  }
+  for (int i = 1; i < count; ++i) {
+    out.push_back(Utf8(args[i]));
+  }
   LocalFree(args);
   return out;
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
   std::FILE* f = _wfopen(Wide(path).c_str(), L"rb");
-  if (f == nullptr) return false;
+  if (f == nullptr) {
+    return false;
+  }
   bytes->clear();
   uint8_t chunk[65536];
   size_t got = 0;
@@ -94,7 +109,9 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = _wfopen(Wide(path).c_str(), L"wb");
-  if (f == nullptr) return false;
+  if (f == nullptr) {
+    return false;
+  }
   const bool written = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
   return std::fclose(f) == 0 && written;
 }
@@ -107,7 +124,9 @@ bool MakeDirectory(const std::string& path) {
 std::string OwnFolder() {
   wchar_t path[MAX_PATH * 4];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-  if (n == 0 || n >= MAX_PATH * 4) return ".\\";
+  if (n == 0 || n >= MAX_PATH * 4) {
+    return ".\\";
+  }
   std::string s = Utf8(path);
   return s.substr(0, s.find_last_of("\\/") + 1);
 }

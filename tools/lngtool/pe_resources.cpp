@@ -43,7 +43,7 @@ bool SameNameText(const std::u16string& a, const std::u16string& b) {
 class TemplateReader {
  public:
   explicit TemplateReader(const std::vector<uint8_t>& data) : data_(data) {}
-  bool ok() const { return ok_; }
+  bool Ok() const { return ok_; }
 
   uint16_t Word() {
     if (!Fits(data_.size(), at_, 2)) {
@@ -255,7 +255,7 @@ bool PeModule::ReadName(uint32_t entry, ResourceName* name) const {
   }
   std::u16string text;
   for (uint16_t i = 0; i < units; ++i) {
-    text.push_back(Get16(chars + 2 * i));
+    text.push_back(Get16(chars + 2 * static_cast<size_t>(i)));
   }
   *name = ResourceName::Text(text);
   return true;
@@ -379,7 +379,7 @@ bool PeModule::LoadString(uint16_t id, std::u16string* text) const {
     if (i == (id & 15)) {
       text->clear();
       for (uint16_t k = 0; k < units; ++k) {
-        text->push_back(Get16(block.data() + at + 2 * k));
+        text->push_back(Get16(block.data() + at + 2 * static_cast<size_t>(k)));
       }
       return units != 0;
     }
@@ -455,14 +455,14 @@ bool ParseDialogTemplate(const std::vector<uint8_t>& data, DialogTemplate* dialo
     }
     dialog->typeface = r.String();
   }
-  for (uint16_t i = 0; i < count && r.ok(); ++i) {
+  for (uint16_t i = 0; i < count && r.Ok(); ++i) {
     DialogControl control;
     ReadControl(r, dialog->extended, &control);
-    if (r.ok()) {
+    if (r.Ok()) {
       dialog->controls.push_back(std::move(control));
     }
   }
-  return r.ok();
+  return r.Ok();
 }
 
 }  // namespace lngtool

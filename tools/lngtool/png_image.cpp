@@ -1,6 +1,6 @@
 #include "tools/lngtool/png_image.h"
 
-#include <string>
+#include <cstddef>
 
 #include "services/crc32.h"
 
@@ -9,7 +9,9 @@ namespace {
 constexpr size_t kStoredBlockBytes = 65535;
 
 void Put32(std::vector<uint8_t>* out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(v >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    out->push_back(static_cast<uint8_t>(v >> shift));
+  }
 }
 
 void Chunk(std::vector<uint8_t>* out, const char* type, const std::vector<uint8_t>& data) {
@@ -64,7 +66,9 @@ std::vector<uint8_t> EncodePng(uint32_t width, uint32_t height, const std::vecto
   for (uint32_t y = 0; y < height; ++y) {
     rows.push_back(0);  // filter type None
     const size_t start = y * stride;
-    for (size_t i = 0; i < stride; ++i) rows.push_back(start + i < rgb.size() ? rgb[start + i] : 0);
+    for (size_t i = 0; i < stride; ++i) {
+      rows.push_back(start + i < rgb.size() ? rgb[start + i] : 0);
+    }
   }
   Chunk(&png, "IDAT", StoredZlib(rows));
   Chunk(&png, "IEND", {});
