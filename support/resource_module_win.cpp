@@ -37,8 +37,8 @@ bool LocateLanguageModule(const char16_t* path, char16_t* located) {
 }
 
 HMODULE LoadLanguageModule(const char16_t* path) {
-  // From 5.2 on a data-file load runs nothing of the module; older systems
-  // cannot read resources from such a load.
+  // From 5.2 on the module is mapped as a data file, so that nothing in it
+  // runs; older systems load it as a module.
   if (OsVersionCode() >= 0x0502) {
     return LoadLibraryExW(AsWide(path), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }

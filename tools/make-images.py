@@ -46,38 +46,54 @@ def hex_colour(text):
 
 # ---------------------------------------------------------------- artwork
 
-TILE_TOP = hex_colour("3A8EE6")
-TILE_BOTTOM = hex_colour("17478F")
-TILE_EDGE = hex_colour("0F2F63")
-SLABS = [hex_colour("FFFFFF"), hex_colour("D9E8FA"), hex_colour("B3D0F2")]
-STRAP = hex_colour("F4B331")
-STRAP_SHADE = hex_colour("C98A12")
+# The tile's colours: smooth ones for 256 colours, and the standard
+# 16-colour palette's own entries for 16 colours, where shading would only
+# turn into stray colours.
+TRUE_COLOURS = {
+    "top": hex_colour("3A8EE6"), "bottom": hex_colour("17478F"), "edge": hex_colour("0F2F63"),
+    "slabs": [hex_colour("FFFFFF"), hex_colour("D9E8FA"), hex_colour("B3D0F2")],
+    "slab_shade": 0.35, "strap": hex_colour("F4B331"), "strap_shade": hex_colour("C98A12"),
+    "highlight": 0.12,
+}
+VGA_COLOURS = {
+    "top": (0, 0, 255), "bottom": (0, 0, 128), "edge": (0, 0, 128),
+    "slabs": [(255, 255, 255), (192, 192, 192), (192, 192, 192)],
+    "slab_shade": None, "strap": (255, 255, 0), "strap_shade": (128, 128, 0), "highlight": 0,
+}
 
 
-def product_tile(x, y):
+def product_tile(x, y, scheme=TRUE_COLOURS):
     """The product icon on a 32-unit square: a blue tile holding three
     stacked slabs tied by a golden strap. Returns an RGB tuple or None."""
     if not rounded_rect_inside(x, y, 1, 1, 31, 31, 6.5):
         return None
     if not rounded_rect_inside(x, y, 2.2, 2.2, 29.8, 29.8, 5.4):
-        return TILE_EDGE
-    colour = mix(TILE_TOP, TILE_BOTTOM, (y - 2) / 28)
+        return scheme["edge"]
+    if scheme["slab_shade"] is None:
+        colour = scheme["top"] if y < 17 else scheme["bottom"]
+    else:
+        colour = mix(scheme["top"], scheme["bottom"], (y - 2) / 28)
     # A soft highlight over the upper half of the tile.
     if y < 15 and rounded_rect_inside(x, y, 3, 3, 29, 27, 5):
-        colour = mix(colour, (255, 255, 255), 0.12 * (15 - y) / 12)
-    for i, slab in enumerate(SLABS):
+        colour = mix(colour, (255, 255, 255), scheme["highlight"] * (15 - y) / 12)
+    for i, slab in enumerate(scheme["slabs"]):
         top = 7.5 + i * 6.2
         if rounded_rect_inside(x, y, 7, top, 25, top + 5, 1.8):
             colour = slab
             if y > top + 3.8:
-                colour = mix(slab, TILE_BOTTOM, 0.35)
+                shade = scheme["slab_shade"]
+                colour = (128, 128, 128) if shade is None else mix(slab, scheme["bottom"], shade)
     if 14 <= x <= 18 and 6 <= y <= 26.5:
-        colour = STRAP_SHADE if x > 17 else STRAP
+        colour = scheme["strap_shade"] if x > 17 else scheme["strap"]
     if rounded_rect_inside(x, y, 12.6, 14.2, 19.4, 19.2, 1.2):
-        colour = STRAP_SHADE
+        colour = scheme["strap_shade"]
         if rounded_rect_inside(x, y, 13.8, 15.3, 18.2, 18.1, 0.6):
-            colour = TILE_BOTTOM
+            colour = scheme["bottom"]
     return colour
+
+
+def product_tile_vga(x, y):
+    return product_tile(x, y, VGA_COLOURS)
 
 
 SHIELD_LIGHT = hex_colour("2FBF8F")
@@ -144,11 +160,10 @@ def logo_small(x, y):
 # ---------------------------------------------------------------- rendering
 
 
-def render(draw, width, height, scale):
-    """Supersampled RGBA rows; draw takes coordinates in its own units and
-    returns RGB or None (transparent)."""
+def render(draw, width, height, scale, n=SUPERSAMPLE):
+    """RGBA rows, n by n samples a pixel; draw takes coordinates in its own
+    units and returns RGB or None (transparent)."""
     rows = []
-    n = SUPERSAMPLE
     for py in range(height):
         row = []
         for px in range(width):
@@ -276,7 +291,10 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "resources")
     big = render(product_tile, 32, 32, 1.0)
     small = render(product_tile, 16, 16, 2.0)
-    write_icon(os.path.join(out, "ztk.ico"), [(big, 8), (small, 8), (big, 4), (small, 4)])
+    # One sample a pixel at 16 colours: smoothed edges have no palette entry.
+    big16 = render(product_tile_vga, 32, 32, 1.0, n=1)
+    small16 = render(product_tile_vga, 16, 16, 2.0, n=1)
+    write_icon(os.path.join(out, "ztk.ico"), [(big, 8), (small, 8), (big16, 4), (small16, 4)])
     write_bmp(os.path.join(out, "logo.bmp"), render(logo, 294, 47, 1.0))
     write_bmp(os.path.join(out, "logosmall.bmp"), render(logo_small, 64, 64, 1.0))
 

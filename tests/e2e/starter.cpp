@@ -101,6 +101,8 @@ class Output {
   }
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
+  Output(Output&&) = delete;
+  Output& operator=(Output&&) = delete;
   ~Output() {
     if (file_ != INVALID_HANDLE_VALUE) {
       CloseHandle(file_);
@@ -307,7 +309,8 @@ void ReportPendingRenames(Output* out) {
 
 }  // namespace
 
-int Wmain(int argc, wchar_t** argv) {
+// NOLINTNEXTLINE(readability-identifier-naming): the runtime calls it by this name
+int wmain(int argc, wchar_t** argv) {
   if (argc != 2) {
     return 2;
   }

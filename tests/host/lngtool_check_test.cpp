@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 
 #include "lngtool_test_support.h"
 #include "localization/catalog_text.h"
@@ -192,7 +193,8 @@ TEST(Check, DuplicateKeysNameTheLauncherChoice) {
     EXPECT_TRUE(found) << f->message;
   }
   const Text same = TemplateCatalog() + Entry("ad441f3e", u"OK") + u"\r\n";
-  const CheckFinding* f = Find(CheckBytes(Utf16File(same)), Finding::kDuplicateKey);
+  const CheckReport sameReport = CheckBytes(Utf16File(same));
+  const CheckFinding* f = Find(sameReport, Finding::kDuplicateKey);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->severity, Severity::kWarning);
 }
@@ -294,6 +296,35 @@ TEST(Check, OtherCodePage) {
   EXPECT_NE(run.out.find("1 of 16 texts translated"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("code page 1251"), std::string::npos);
   EXPECT_EQ(RunTool({"check", path, "--codepage", "99999"}).code, kExitFailure);
+}
+
+// Random damage to a catalog in either form: the check always reports, and
+// never reads outside what it was given (the sanitizer build watches).
+TEST(Check, SurvivesDamagedCatalogs) {
+  const Text base = TemplateCatalog();
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes = round % 2 == 0 ? Utf16File(base) : AnsiFile(base);
+    const int edits = 1 + static_cast<int>(random() % 8);
+    for (int e = 0; e < edits && !bytes.empty(); ++e) {
+      const size_t at = random() % bytes.size();
+      switch (random() % 4) {
+        case 0:
+          bytes[at] = static_cast<uint8_t>(random());
+          break;
+        case 1:
+          bytes.resize(at);
+          break;
+        case 2:
+          bytes.insert(bytes.begin() + static_cast<ptrdiff_t>(at), {'\\', '"', 0x0C, '\r'});
+          break;
+        default:
+          bytes.erase(bytes.begin() + static_cast<ptrdiff_t>(at));
+      }
+    }
+    const CheckReport report = CheckBytes(bytes);
+    EXPECT_FALSE(report.findings.empty()) << round;
+  }
 }
 
 TEST(Check, ExitCodesAndListing) {

@@ -2,6 +2,7 @@
 // a decoder reads back pixel for pixel, also across several stored blocks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -78,11 +79,13 @@ TEST(Png, PixelsReadBackInOneOrManyBlocks) {
     EXPECT_EQ(d.width, size.first);
     EXPECT_EQ(d.height, size.second);
     ASSERT_EQ(d.rows.size(), size.second * (1 + size.first * 3));
-    for (uint32_t y = 0; y < size.second; ++y) {
-      const size_t row = y * (1 + size.first * 3);
+    const size_t stride = size_t{size.first} * 3;
+    for (size_t y = 0; y < size.second; ++y) {
+      const size_t row = y * (1 + stride);
       EXPECT_EQ(d.rows[row], 0);  // filter None
-      EXPECT_TRUE(std::equal(rgb.begin() + y * size.first * 3,
-                             rgb.begin() + (y + 1) * size.first * 3, d.rows.begin() + row + 1));
+      EXPECT_TRUE(std::equal(rgb.begin() + static_cast<ptrdiff_t>(y * stride),
+                             rgb.begin() + static_cast<ptrdiff_t>((y + 1) * stride),
+                             d.rows.begin() + static_cast<ptrdiff_t>(row) + 1));
     }
   }
 }

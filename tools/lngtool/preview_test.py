@@ -10,6 +10,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCALE_KEYS = {"LAUNCHDLG": "be06f7dd", "INFODLG": "2bfcfcd7"}
@@ -46,6 +47,35 @@ def preview(build, work, name, lng, *extra):
     return sizes
 
 
+def winpath(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def tool(build, *args):
+    """lngtool.exe itself under Wine, in the preview's prefix."""
+    # Wine takes the arguments in the Unix locale's encoding: UTF-8 here.
+    env = dict(os.environ, WINEPREFIX=os.path.join(build, "wine", "lngtool-preview-test"),
+               LC_ALL="C.UTF-8")
+    return subprocess.run([os.path.join(ROOT, "tools", "wine-run"), os.path.join(build, "lngtool.exe"),
+                           *args], env=env, capture_output=True, timeout=300)
+
+
+def expect_tool_commands(build, work):
+    """The Windows build's own side: the program found beside lngtool.exe,
+    files by wide names, and arguments beyond ASCII from the command line."""
+    lng = os.path.join(work, "Vorlage \u00e4.lng")
+    made = tool(build, "template", "--out", winpath(lng))
+    if made.returncode != 0 or not open(lng, "rb").read().startswith(b"\xff\xfe"):
+        sys.exit("lngtool.exe template failed: %s" % made.stderr.decode(errors="replace"))
+    checked = tool(build, "check", winpath(lng))
+    if checked.returncode != 0 or b"16 as in English" not in checked.stdout:
+        sys.exit("lngtool.exe check of its template: %s" % checked.stdout.decode(errors="replace"))
+    key = tool(build, "key", "$", "INFODLG", "\u00c4nderung")
+    expected = "%08x" % (zlib.crc32("$INFODLG\u00c4nderung".encode("cp1252")) & 0xFFFFFFFF)
+    if key.stdout.decode().strip() != expected:
+        sys.exit("lngtool.exe key: %r, expected %s" % (key.stdout, expected))
+
+
 def expect_scaled(base, scaled, x, y, what):
     """The launcher's resize: NW = C.right * x / 100 + fw with fw = ww - C.right,
     ww being one more than the window's width (likewise for the height)."""
@@ -63,6 +93,7 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
 
+    # First, so that the preview's prefix exists for the tool's own runs.
     plain = os.path.join(work, "plain.lng")
     catalog(plain, {"LAUNCHDLG": (100, 100), "INFODLG": (100, 100)})
     base = preview(build, work, "plain", plain)
@@ -73,6 +104,8 @@ def main():
     scaled = preview(build, work, "scaled", scaled_lng)
     for dialog, (x, y) in scales.items():
         expect_scaled(base[dialog], scaled[dialog], x, y, dialog)
+
+    expect_tool_commands(build, work)
 
     # The language module's templates (same geometry), mirrored and scaled.
     rtl_lng = os.path.join(work, "rtl.lng")

@@ -1,0 +1,113 @@
+// The resources Launcher.exe carries, read from the built program as a data
+// file, the way a language module's are: texts, icon images and logos.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// ZTK_FIXTURES is <build>\tests\fixtures; the program lies at <build>.
+std::wstring LauncherPath() {
+  wchar_t fixtures[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(L"ZTK_FIXTURES", fixtures, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return {};
+  std::wstring path(fixtures);
+  for (int up = 0; up < 2; ++up) path.erase(path.find_last_of(L"\\/"));
+  return path + L"\\Launcher.exe";
+}
+
+class LauncherResources : public testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring path = LauncherPath();
+    module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module_ == nullptr) GTEST_SKIP() << "Launcher.exe not built";
+  }
+  void TearDown() override {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  HMODULE module_ = nullptr;
+};
+
+TEST_F(LauncherResources, StringTable) {
+  struct Entry {
+    UINT id;
+    const wchar_t* text;
+  } entries[] = {
+      {5101, L"BavPro_Setup_Mini_240.exe"},
+      {5102, L"First use info URL"},
+      {5103, L"It may take a few minutes to finish the installation of Baidu Antivirus."},
+      {5104,
+       L"You will see the Baidu Antivirus icon on your desktop and in the system tray when done."},
+      {5105,
+       L"Baidu Antivirus will protect your system when you surf the Internet and download files."},
+      {5106, L"\r\n\r\nYou can close this window now."},
+  };
+  for (const Entry& e : entries) {
+    wchar_t text[512] = {};
+    EXPECT_GT(LoadStringW(module_, e.id, text, 512), 0) << e.id;
+    EXPECT_STREQ(text, e.text) << e.id;
+  }
+  wchar_t none[16] = {};
+  EXPECT_EQ(LoadStringW(module_, 5107, none, 16), 0);
+}
+
+#pragma pack(push, 2)
+struct IconGroupEntry {
+  BYTE width, height, colours, reserved;
+  WORD planes, bitCount;
+  DWORD bytes;
+  WORD id;
+};
+struct IconGroup {
+  WORD reserved, type, count;
+  IconGroupEntry entries[1];
+};
+#pragma pack(pop)
+
+TEST_F(LauncherResources, IconGroupHoldsFourImages) {
+  HRSRC found = FindResourceW(module_, L"ZTKICON", RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  ASSERT_EQ(SizeofResource(module_, found), 6u + 4 * sizeof(IconGroupEntry));
+  const auto* group = static_cast<const IconGroup*>(LockResource(LoadResource(module_, found)));
+  ASSERT_EQ(group->count, 4);
+  const struct {
+    BYTE size;
+    WORD bits;
+  } expected[] = {{32, 8}, {16, 8}, {32, 4}, {16, 4}};
+  for (int i = 0; i < 4; ++i) {
+    const IconGroupEntry& e = group->entries[i];
+    EXPECT_EQ(e.width, expected[i].size) << i;
+    EXPECT_EQ(e.height, expected[i].size) << i;
+    EXPECT_EQ(e.bitCount, expected[i].bits) << i;
+    EXPECT_EQ(e.colours, expected[i].bits == 4 ? 16 : 0) << i;
+  }
+  for (int size : {16, 32}) {
+    HICON icon = static_cast<HICON>(LoadImageW(module_, L"ZTKICON", IMAGE_ICON, size, size, 0));
+    EXPECT_NE(icon, nullptr) << size;
+    if (icon != nullptr) DestroyIcon(icon);
+  }
+}
+
+TEST_F(LauncherResources, LogosAreUncompressedTrueColour) {
+  const struct {
+    const wchar_t* name;
+    LONG width, height;
+  } logos[] = {{L"LOGO", 294, 47}, {L"LOGOSMALL", 64, 64}};
+  for (const auto& logo : logos) {
+    HRSRC found = FindResourceW(module_, logo.name, RT_BITMAP);
+    ASSERT_NE(found, nullptr) << logo.name;
+    const auto* info =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module_, found)));
+    EXPECT_EQ(info->biWidth, logo.width);
+    EXPECT_EQ(info->biHeight, logo.height);
+    EXPECT_EQ(info->biBitCount, 24);
+    EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RGB));
+    const DWORD stride = (static_cast<DWORD>(logo.width) * 3 + 3) & ~3u;
+    EXPECT_GE(SizeofResource(module_, found),
+              info->biSize + stride * static_cast<DWORD>(logo.height));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+// The flow's own Win32 steps against the real system: the DLL search
+// hardening and the self-removal's file and process handling.
+#include "launcher/offer_flow.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// A scratch folder made the current directory for one test.
+class ScratchDirectory {
+ public:
+  ScratchDirectory() {
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    path_ = std::wstring(base) + L"ztk_flow_" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(path_.c_str(), nullptr);
+    GetCurrentDirectoryW(MAX_PATH, saved_);
+    SetCurrentDirectoryW(path_.c_str());
+  }
+  ~ScratchDirectory() {
+    SetCurrentDirectoryW(saved_);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        DeleteFileW((path_ + L"\\" + found.cFileName).c_str());
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(path_.c_str());
+  }
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+  ScratchDirectory(ScratchDirectory&&) = delete;
+  ScratchDirectory& operator=(ScratchDirectory&&) = delete;
+
+  std::wstring File(const wchar_t* name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+  wchar_t saved_[MAX_PATH] = {};
+};
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  CloseHandle(file);
+}
+
+// The DLL directory becomes the empty text, which on Windows takes the
+// current directory out of the search order. (Wine treats an empty DLL
+// directory like none and keeps searching the current directory, so what is
+// checked here is the setting, not its effect on LoadLibrary.)
+TEST(HardenDllSearchPath, SetsTheEmptyDllDirectory) {
+  ASSERT_TRUE(SetDllDirectoryW(L"C:\\windows"));
+  HardenDllSearchPath();
+  wchar_t directory[MAX_PATH] = L"unchanged";
+  EXPECT_EQ(GetDllDirectoryW(MAX_PATH, directory), 0u);
+  EXPECT_STREQ(directory, L"");
+  SetDllDirectoryW(nullptr);
+}
+
+class SelfRemovalTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    saved_.resize(32768);
+    const DWORD n = GetEnvironmentVariableW(L"COMSPEC", &saved_[0], 32768);
+    hadComspec_ = n > 0 && n < 32768;
+    saved_.resize(hadComspec_ ? n : 0);
+  }
+  void TearDown() override {
+    SetEnvironmentVariableW(L"COMSPEC", hadComspec_ ? saved_.c_str() : nullptr);
+  }
+
+ private:
+  std::wstring saved_;
+  bool hadComspec_ = false;
+};
+
+// Whatever becomes of the interpreter, the catalog in the current directory
+// goes first, and a start that cannot happen is reported as such.
+TEST_F(SelfRemovalTest, DeletesTheCatalogAndReportsAFailedStart) {
+  const wchar_t* interpreters[] = {L"C:\\ztk-missing\\interp.exe", nullptr};
+  for (const wchar_t* interpreter : interpreters) {
+    ScratchDirectory scratch;
+    Touch(scratch.File(L"launcher.lng"));
+    Touch(scratch.File(L"other.lng"));
+    SetEnvironmentVariableW(L"COMSPEC", interpreter);
+    EXPECT_FALSE(SelfRemoval());
+    EXPECT_FALSE(Exists(scratch.File(L"launcher.lng")));
+    EXPECT_TRUE(Exists(scratch.File(L"other.lng")));
+  }
+}
+
+}  // namespace
