@@ -7,8 +7,10 @@
 #include <cstdint>
 
 using PlatformHandle = void*;
+// INVALID_HANDLE_VALUE: the all-ones handle, which only a cast can spell.
 inline PlatformHandle InvalidPlatformHandle() {
-  return reinterpret_cast<PlatformHandle>(~uintptr_t{0});
+  return reinterpret_cast<PlatformHandle>(~uintptr_t{0});  // NOLINT(performance-no-int-to-ptr)
+});
 }
 
 namespace sys {
@@ -54,6 +56,8 @@ class SystemCallsOverride {
   ~SystemCallsOverride() { Sys = saved_; }
   SystemCallsOverride(const SystemCallsOverride&) = delete;
   SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
+  SystemCallsOverride(SystemCallsOverride&&) = delete;
+  SystemCallsOverride& operator=(SystemCallsOverride&&) = delete;
 
  private:
   SystemCalls saved_;

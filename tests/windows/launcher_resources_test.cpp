@@ -11,9 +11,13 @@ namespace {
 std::wstring LauncherPath() {
   wchar_t fixtures[MAX_PATH] = {};
   const DWORD n = GetEnvironmentVariableW(L"ZTK_FIXTURES", fixtures, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
+  if (n == 0 || n >= MAX_PATH) {
+    return {};
+  }
   std::wstring path(fixtures);
-  for (int up = 0; up < 2; ++up) path.erase(path.find_last_of(L"\\/"));
+  for (int up = 0; up < 2; ++up) {
+    path.erase(path.find_last_of(L"\\/"));
+  }
   return path + L"\\Launcher.exe";
 }
 
@@ -22,10 +26,14 @@ class LauncherResources : public testing::Test {
   void SetUp() override {
     const std::wstring path = LauncherPath();
     module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (module_ == nullptr) GTEST_SKIP() << "Launcher.exe not built";
+    if (module_ == nullptr) {
+      GTEST_SKIP() << "Launcher.exe not built";
+    }
   }
   void TearDown() override {
-    if (module_ != nullptr) FreeLibrary(module_);
+    if (module_ != nullptr) {
+      FreeLibrary(module_);
+    }
   }
   HMODULE module_ = nullptr;
 };
@@ -86,7 +94,9 @@ TEST_F(LauncherResources, IconGroupHoldsFourImages) {
   for (int size : {16, 32}) {
     HICON icon = static_cast<HICON>(LoadImageW(module_, L"ZTKICON", IMAGE_ICON, size, size, 0));
     EXPECT_NE(icon, nullptr) << size;
-    if (icon != nullptr) DestroyIcon(icon);
+    if (icon != nullptr) {
+      DestroyIcon(icon);
+    }
   }
 }
 

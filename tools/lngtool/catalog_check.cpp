@@ -126,21 +126,23 @@ class Checker {
         break;
       }
     }
-    if (file_.hasNul) {
-      Add(Severity::kError, Finding::kNulEnds, file_.nulLine,
-          "a NUL character ends the catalog text here: nothing after it is read");
-    }
-    if (firstLost == lines.size()) {
-      return;
-    }
     std::vector<size_t> lost;
     for (size_t i = firstLost; i < lines.size(); ++i) {
       if (ReadEntryShape(lines[i]).isEntry) {
         lost.push_back(i);
       }
     }
+    if (file_.hasNul) {
+      // Padding after the last entry costs nothing; entries after it do.
+      Add(lost.empty() ? Severity::kWarning : Severity::kError, Finding::kNulEnds, file_.nulLine,
+          "a NUL character ends the catalog text here: nothing after it is read");
+    }
+    if (firstLost == lines.size()) {
+      return;
+    }
     if (!file_.hasNul || lines[firstLost].cut) {
-      Add(Severity::kError, Finding::kBodyCut, lines[firstLost].fileLine,
+      Add(lost.empty() ? Severity::kWarning : Severity::kError, Finding::kBodyCut,
+          lines[firstLost].fileLine,
           "the catalog is cut here: the launcher reads 524,288 bytes from the marker on (this "
           "body has " +
               std::to_string(file_.bodyBytes) + ") and keeps 262,144 characters; " +
