@@ -10,7 +10,6 @@ using PlatformHandle = void*;
 // INVALID_HANDLE_VALUE: the all-ones handle, which only a cast can spell.
 inline PlatformHandle InvalidPlatformHandle() {
   return reinterpret_cast<PlatformHandle>(~uintptr_t{0});  // NOLINT(performance-no-int-to-ptr)
-});
 }
 
 namespace sys {
