@@ -13,6 +13,8 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+# Nothing may be written into the source tree, not even byte code.
+sys.dont_write_bytecode = True
 
 import harness  # noqa: E402
 

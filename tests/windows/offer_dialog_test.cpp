@@ -123,6 +123,22 @@ TEST_F(OfferDialogTest, OpensTickedWithItsIconAndFocusOnTheBox) {
   EXPECT_EQ(icon, static_cast<HICON>(LauncherIcon));
 }
 
+TEST_F(OfferDialogTest, WithoutAnIconTheOfferStillWorks) {
+  LauncherIcon = nullptr;
+  HICON icon = reinterpret_cast<HICON>(1);
+  bool ticked = false;
+  const INT_PTR result = RunOffer({Post([&](HWND d) {
+    icon = reinterpret_cast<HICON>(SendMessageW(d, WM_GETICON, ICON_BIG, 0));
+    ticked = IsDlgButtonChecked(d, kInstallBox) == BST_CHECKED;
+    CheckDlgButton(d, kInstallBox, BST_UNCHECKED);
+    PostMessageW(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+  })});
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(icon, nullptr);
+  EXPECT_TRUE(ticked);
+  EXPECT_FALSE(FileExists(InstallerPath));
+}
+
 TEST_F(OfferDialogTest, EveryRoadButAcceptanceDeletesTheInstallerAndEndsWithZero) {
   const struct {
     const char* name;
