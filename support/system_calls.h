@@ -9,7 +9,7 @@
 using PlatformHandle = void*;
 // INVALID_HANDLE_VALUE: the all-ones handle, which only a cast can spell.
 inline PlatformHandle InvalidPlatformHandle() {
-  return reinterpret_cast<PlatformHandle>(~uintptr_t{0});  // NOLINT(performance-no-int-to-ptr)
+  return reinterpret_cast<PlatformHandle>(~uintptr_t{0});
 }
 
 namespace sys {
