@@ -1,30 +1,43 @@
-"""Prints lines and branches covered per project folder from an lcov .info file."""
+"""Prints lines and branches covered per project folder from an lcov .info file.
+
+Counts from the DA and BRDA records themselves (a capture need not carry
+summary lines), merging the records that several objects give for one file.
+"""
 import collections
 import os
 import sys
 
 
 def main(info_path, root):
-    totals = collections.defaultdict(lambda: [0, 0, 0, 0])  # lines hit, found, branches hit, found
-    folder = None
+    lines = collections.defaultdict(dict)     # file -> line -> hit
+    branches = collections.defaultdict(dict)  # file -> (line, block, branch) -> taken
+    path = None
     with open(info_path, encoding="utf-8", errors="replace") as info:
-        for line in info:
-            line = line.strip()
-            if line.startswith("SF:"):
-                path = os.path.relpath(line[3:], root)
-                top = path.split(os.sep)[0]
-                keep = not path.startswith("..") and top not in ("tests", "build")
-                folder = top if keep else None
-            elif folder is None:
+        for record in info:
+            record = record.strip()
+            if record.startswith("SF:"):
+                rel = os.path.relpath(record[3:], root)
+                keep = not rel.startswith("..") and rel.split(os.sep)[0] not in ("tests", "build")
+                path = rel if keep else None
+            elif path is None:
                 continue
-            elif line.startswith("LH:"):
-                totals[folder][0] += int(line[3:])
-            elif line.startswith("LF:"):
-                totals[folder][1] += int(line[3:])
-            elif line.startswith("BRH:"):
-                totals[folder][2] += int(line[4:])
-            elif line.startswith("BRF:"):
-                totals[folder][3] += int(line[4:])
+            elif record.startswith("DA:"):
+                number, count = record[3:].split(",")[:2]
+                lines[path][number] = lines[path].get(number, False) or int(count) > 0
+            elif record.startswith("BRDA:"):
+                line, block, branch, taken = record[5:].split(",")
+                key = (line, block, branch)
+                hit = taken not in ("-", "0")
+                branches[path][key] = branches[path].get(key, False) or hit
+    totals = collections.defaultdict(lambda: [0, 0, 0, 0])
+    for path, hits in lines.items():
+        t = totals[path.split(os.sep)[0]]
+        t[0] += sum(hits.values())
+        t[1] += len(hits)
+    for path, taken in branches.items():
+        t = totals[path.split(os.sep)[0]]
+        t[2] += sum(taken.values())
+        t[3] += len(taken)
     print("coverage of the host tests (lines, branches):")
     for name in sorted(totals):
         lh, lf, bh, bf = totals[name]
