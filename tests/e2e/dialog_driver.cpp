@@ -114,7 +114,10 @@ struct Options {
   }
   int Id() const {
     if (args.empty()) Fail("a control id is needed");
-    return std::atoi(args[0].c_str());
+    char* end = nullptr;
+    const long id = std::strtol(args[0].c_str(), &end, 10);
+    if (end == args[0].c_str() || *end != 0) Fail("not a control id: " + args[0]);
+    return static_cast<int>(id);
   }
 };
 

@@ -72,7 +72,7 @@ void PostKey(HWND target, WPARAM key) {
 }
 
 // Each step posts, so the dialog acts on it from its own loop.
-std::function<bool()> Post(std::function<void(HWND)> action) {
+std::function<bool()> Post(const std::function<void(HWND)>& action) {
   return [action] {
     HWND dialog = Offer();
     if (dialog == nullptr) return false;
