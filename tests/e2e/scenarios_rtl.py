@@ -117,6 +117,16 @@ class PrivateDisplay:
         display = ":" + number.decode().strip()
         os.environ["DISPLAY"] = display
         self.s.env["DISPLAY"] = display
+        # One Wine session for the launcher and every driver call: a server
+        # that stays up between programs, and its desktop made before two
+        # programs could race to make one each (the second would see none of
+        # the first one's windows).
+        try:
+            subprocess.run(["wineserver", "-p"], env=self.s.env, timeout=60)
+            drive(self.s, "gone", "no such window", "--timeout", "0")
+        except BaseException:
+            self.__exit__(None, None, None)
+            raise
         return self
 
     def stop_server(self):
