@@ -155,8 +155,10 @@ void AddControls(HWND dialog, int count) {
     // A child's menu handle is its control id.
     const auto id = reinterpret_cast<HMENU>(  // NOLINT(performance-no-int-to-ptr)
         static_cast<INT_PTR>(1000 + i));
-    CreateWindowExW(0, L"STATIC", L"Item", WS_CHILD | WS_VISIBLE, 4 + (i % 20) * 10, 4 + i / 20, 9,
-                    8, dialog, id, GetModuleHandleW(nullptr), nullptr);
+    HWND control =
+        CreateWindowExW(0, L"STATIC", L"Item", WS_CHILD | WS_VISIBLE, 4 + (i % 20) * 10, 4 + i / 20,
+                        9, 8, dialog, id, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
   }
 }
 
