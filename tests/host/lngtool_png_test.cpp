@@ -12,8 +12,27 @@
 namespace lngtool {
 namespace {
 
+// Bounds-checked reads: a broken writer fails the test instead of sending the
+// decoder past the end of its buffer.
+uint8_t Byte(const std::vector<uint8_t>& b, size_t at) {
+  if (at < b.size()) return b[at];
+  ADD_FAILURE() << "read at " << at << " past the end (" << b.size() << " bytes)";
+  return 0;
+}
+
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
-  return (static_cast<uint32_t>(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3];
+  return (static_cast<uint32_t>(Byte(b, at)) << 24) | (Byte(b, at + 1) << 16) |
+         (Byte(b, at + 2) << 8) | Byte(b, at + 3);
+}
+
+// The bytes [from, from + n) of b, or a failure when they are not all there.
+std::vector<uint8_t> Slice(const std::vector<uint8_t>& b, size_t from, size_t n) {
+  if (from > b.size() || n > b.size() - from) {
+    ADD_FAILURE() << "slice " << from << "+" << n << " past the end (" << b.size() << " bytes)";
+    return {};
+  }
+  return std::vector<uint8_t>(b.begin() + static_cast<ptrdiff_t>(from),
+                              b.begin() + static_cast<ptrdiff_t>(from + n));
 }
 
 struct Decoded {
@@ -26,7 +45,7 @@ struct Decoded {
 Decoded Decode(const std::vector<uint8_t>& png) {
   Decoded d;
   const std::vector<uint8_t> signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  EXPECT_EQ(std::vector<uint8_t>(png.begin(), png.begin() + 8), signature);
+  EXPECT_EQ(Slice(png, 0, 8), signature);
   std::vector<uint8_t> z;
   std::vector<std::string> types;
   for (size_t at = 8; at + 12 <= png.size();) {
@@ -34,29 +53,30 @@ Decoded Decode(const std::vector<uint8_t>& png) {
     const std::string type(png.begin() + static_cast<ptrdiff_t>(at) + 4,
                            png.begin() + static_cast<ptrdiff_t>(at) + 8);
     types.push_back(type);
-    EXPECT_EQ(Get32(png, at + 8 + n), ~Crc32(0xFFFFFFFFu, png.data() + at + 4, n + 4)) << type;
+    const std::vector<uint8_t> checked = Slice(png, at + 4, size_t{n} + 4);
+    EXPECT_EQ(Get32(png, at + 8 + n), ~Crc32(0xFFFFFFFFu, checked.data(), checked.size())) << type;
     if (type == "IHDR") {
       d.width = Get32(png, at + 8);
       d.height = Get32(png, at + 12);
       EXPECT_EQ(png[at + 16], 8);  // bit depth
       EXPECT_EQ(png[at + 17], 2);  // RGB
     } else if (type == "IDAT") {
-      z.insert(z.end(), png.begin() + static_cast<ptrdiff_t>(at) + 8,
-               png.begin() + static_cast<ptrdiff_t>(at) + 8 + n);
+      const std::vector<uint8_t> data = Slice(png, at + 8, n);
+      z.insert(z.end(), data.begin(), data.end());
     }
     at += 12 + n;
   }
   EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
-  EXPECT_EQ(z[0], 0x78);
-  EXPECT_EQ((z[0] * 256 + z[1]) % 31, 0);  // the zlib header's check bits
+  EXPECT_EQ(Byte(z, 0), 0x78);
+  EXPECT_EQ((Byte(z, 0) * 256 + Byte(z, 1)) % 31, 0);  // the zlib header's check bits
   size_t at = 2;
-  for (bool last = false; !last;) {
-    last = (z[at] & 1) != 0;
-    EXPECT_EQ(z[at] & 6, 0);  // stored
-    const size_t n = z[at + 1] | (z[at + 2] << 8);
-    EXPECT_EQ(n ^ 0xFFFF, static_cast<size_t>(z[at + 3] | (z[at + 4] << 8)));
-    d.rows.insert(d.rows.end(), z.begin() + static_cast<ptrdiff_t>(at) + 5,
-                  z.begin() + static_cast<ptrdiff_t>(at + 5 + n));
+  for (bool last = false; !last && at < z.size();) {
+    last = (Byte(z, at) & 1) != 0;
+    EXPECT_EQ(Byte(z, at) & 6, 0);  // stored
+    const size_t n = Byte(z, at + 1) | (Byte(z, at + 2) << 8);
+    EXPECT_EQ(n ^ 0xFFFF, static_cast<size_t>(Byte(z, at + 3) | (Byte(z, at + 4) << 8)));
+    const std::vector<uint8_t> block = Slice(z, at + 5, n);
+    d.rows.insert(d.rows.end(), block.begin(), block.end());
     at += 5 + n;
   }
   uint32_t a = 1;

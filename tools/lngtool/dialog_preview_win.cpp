@@ -83,8 +83,8 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = bitmap != nullptr;
-  if (ok) {
+  bool ok = false;
+  if (bitmap != nullptr) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     ok = BitBlt(memory, 0, 0, static_cast<int>(*width), static_cast<int>(*height), screen, r.left,
                 r.top, SRCCOPY | CAPTUREBLT) != 0;
