@@ -179,7 +179,8 @@ TEST_F(ResourceModuleTest, TheFolderValueIsExpanded) {
 TEST_F(ResourceModuleTest, AFolderValueLargerThanTheSizeOfferedIsNotRead) {
   // The offer is 2 x (2047 - length of the module's path beside the program).
   std::u16string beside = OwnPath();
-  beside = beside.substr(0, beside.find_last_of(u"\\/") + 1) + u"ztklng.dll";
+  beside.erase(beside.find_last_of(u"\\/") + 1);
+  beside += u"ztklng.dll";
   const DWORD offered = static_cast<DWORD>(2 * (2047 - beside.size()));
   // The folder's text, then zero units up to the stored size: only the size
   // differs, the text read would be the same.
