@@ -11,7 +11,16 @@ constexpr char16_t kCleanupFormat[] = u"%s /c .\\uninstall.exe/wait & del \"%s\"
 constexpr size_t kCleanupFixedLength = sizeof(kCleanupFormat) / sizeof(char16_t) - 1 - 4;
 }  // namespace
 
+const char16_t* ChooseInstallerName(const char16_t* fetched, const char16_t* builtIn) {
+  if (IsPlainFileName(fetched)) return fetched;
+  return IsPlainFileName(builtIn) ? builtIn : nullptr;
+}
+
 bool ComposeInstallerPath(char16_t* path, const char16_t* installerName) {
+  if (installerName == nullptr) {
+    path[0] = 0;
+    return false;
+  }
   const size_t folderLength = static_cast<size_t>(FindNamePart(path) - path);
   if (folderLength + TextLength(installerName) >= kPathCapacity) {
     path[0] = 0;

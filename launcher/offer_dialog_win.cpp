@@ -8,7 +8,9 @@
 #include "launcher/offer_flow.h"
 #include "launcher/offer_text.h"
 #include "launcher/progress_info_dialog.h"
+#include "launcher/shell_open.h"
 #include "localization/common_dialog_handler.h"
+#include "support/bounded_text.h"
 #include "support/file_system.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
@@ -36,18 +38,35 @@ INT_PTR InitOffer(HWND dialog) {
   return TRUE;  // the dialog manager focuses the first tab stop
 }
 
-// Both links hold one anchor each, so index 0 is the only one there is.
+// Only a SysLink control's notification carries an NMLINK; a language
+// module's template may add controls of other classes that send NM_CLICK
+// with a shorter structure.
+bool IsSentByLink(const NMHDR* header) {
+  wchar_t className[32];
+  return GetClassNameW(header->hwndFrom, className, 32) > 0 &&
+         CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, className, -1, WC_LINK, -1) ==
+             CSTR_EQUAL;
+}
+
+// Both links hold one anchor each, so index 0 is the only one there is. The
+// markup may come from a catalog the user can write: only a web address is
+// opened, and as the user.
 void OpenActivatedLink(const NMHDR* header) {
   if (header->code != NM_CLICK && header->code != NM_RETURN) return;
+  if (!IsSentByLink(header)) return;
   const NMLINK* link = reinterpret_cast<const NMLINK*>(header);
   if (link->item.iLink != 0) return;
-  ShellExecuteW(nullptr, L"open", link->item.szUrl, nullptr, nullptr, SW_SHOW);
+  char16_t url[L_MAX_URL_LENGTH];
+  // The control terminates its text; copying within the array's size makes
+  // sure of it.
+  CopyBounded(url, AsUtf16(link->item.szUrl), L_MAX_URL_LENGTH);
+  if (IsWebAddress(url)) OpenAsUser(url, ShellShow::kShow);
 }
 
 void OpenFirstUsePage() {
   const char16_t* page = FetchString(kFirstUsePageId);
-  if (IsFirstUsePage(page)) {
-    ShellExecuteW(nullptr, L"open", AsWide(page), nullptr, L"", SW_SHOWNORMAL);
+  if (IsFirstUsePage(page) && IsWebAddress(page)) {
+    OpenAsUser(page, ShellShow::kNormal);
   }
 }
 

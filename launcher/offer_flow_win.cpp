@@ -9,7 +9,9 @@
 #include "launcher/flow_text.h"
 #include "launcher/offer_dialog.h"
 #include "launcher/offer_flow.h"
+#include "launcher/shell_open.h"
 #include "launcher/silent_switch.h"
+#include "localization/catalog_edge.h"
 #include "localization/message_catalog.h"
 #include "support/file_system.h"
 #include "support/path_text.h"
@@ -43,12 +45,6 @@ void ReadEnvironmentText(const char16_t* name, char16_t* dst, DWORD cap) {
   if (length == 0 || length >= cap) {
     dst[0] = 0;
   }
-}
-
-void ReadOwnPath(char16_t* dst) {
-  dst[0] = 0;
-  GetModuleFileNameW(nullptr, AsWide(dst), static_cast<DWORD>(kPathCapacity));
-  dst[kPathCapacity - 1] = 0;
 }
 
 HICON LoadLauncherIcon() {
@@ -104,9 +100,21 @@ void OpenProgramGroup() {
   }
   AppendBackslash(group, kPathCapacity);
   AppendBounded(group, u"Zentak", kPathCapacity);
-  if (PathExists(group)) {
-    ShellExecuteW(nullptr, L"open", AsWide(group), nullptr, L"", SW_SHOWNORMAL);
+  // Only a folder: a file of that name in the user's own Start menu could be
+  // any program, which must not run with the launcher's rights.
+  if (IsFolder(group)) {
+    OpenAsUser(group, ShellShow::kNormal);
   }
+}
+
+// The own path with the installer's name, or empty when either is unusable:
+// then nothing is offered, run or deleted.
+void ComposeInstallerPathFromOwnPath() {
+  if (!OwnExecutablePath(InstallerPath, kPathCapacity)) return;
+  const char16_t* fetched = FetchString(kInstallerNameId);
+  // The program's own name, untranslated, stands in for an unusable one.
+  ComposeInstallerPath(InstallerPath,
+                       ChooseInstallerName(fetched, FetchBuiltInString(kInstallerNameId)));
 }
 
 }  // namespace
@@ -127,7 +135,10 @@ void HardenDllSearchPath() {
 bool SelfRemoval() {
   RemoveFile(u"launcher.lng");
   char16_t ownPath[kPathCapacity];
-  ReadOwnPath(ownPath);
+  // A cut path names another file, which the command would delete.
+  if (!OwnExecutablePath(ownPath, kPathCapacity)) {
+    return false;
+  }
   char16_t interpreter[kPathCapacity];
   ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<DWORD>(kPathCapacity));
   char16_t commandLine[kCleanupCommandCapacity];
@@ -146,14 +157,16 @@ bool SelfRemoval() {
 }
 
 int OfferFlow(ModuleHandle own) {
+  // Pages and the program group go through the user's desktop shell, a COM
+  // server; one apartment serves the whole run.
+  const ScopedComApartment apartment;
   InitLinkControls();
   HardenDllSearchPath();
   TheResourceModule.Load(own, nullptr);
   // Before the first fetch: the catalog may rename the installer.
   TheCatalog.LoadCatalog(u"launcher.lng");
 
-  ReadOwnPath(InstallerPath);
-  ComposeInstallerPath(InstallerPath, FetchString(kInstallerNameId));
+  ComposeInstallerPathFromOwnPath();
   LauncherIcon = LoadLauncherIcon();
   const bool silent = ReadSilentSwitch();
   char16_t partnerInstallDir[kPathCapacity];

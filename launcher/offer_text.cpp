@@ -1,5 +1,7 @@
 #include "launcher/offer_text.h"
 
+#include <initializer_list>
+
 #include "support/bounded_text.h"
 
 void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id)) {
@@ -14,6 +16,28 @@ bool IsFirstUsePage(const char16_t* text) {
   static constexpr char16_t kPrefix[] = u"http://";
   for (size_t i = 0; kPrefix[i] != 0; ++i) {
     if (text[i] != kPrefix[i]) return false;  // also stops at a shorter text's terminator
+  }
+  return true;
+}
+
+namespace {
+// Length of the "http://" or "https://" that begins text, compared without
+// regard to case; 0 when it begins otherwise.
+size_t WebSchemeLength(const char16_t* text) {
+  for (const char16_t* scheme : {u"HTTP://", u"HTTPS://"}) {
+    size_t i = 0;
+    while (scheme[i] != 0 && UpperCaseChar(text[i]) == scheme[i]) ++i;
+    if (scheme[i] == 0) return i;
+  }
+  return 0;
+}
+}  // namespace
+
+bool IsWebAddress(const char16_t* text) {
+  const size_t scheme = WebSchemeLength(text);
+  if (scheme == 0 || text[scheme] == 0) return false;
+  for (const char16_t* c = text + scheme; *c != 0; ++c) {
+    if (*c <= u' ' || *c == u'"' || *c == 0x7F) return false;
   }
   return true;
 }

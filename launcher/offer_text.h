@@ -14,3 +14,10 @@ void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id));
 // True when text begins with exactly "http://" (case-sensitive): only such a
 // first-use page is opened.
 bool IsFirstUsePage(const char16_t* text);
+
+// True when text is a web address the launcher may hand to the shell: an
+// http or https scheme (any case), something after "//", and no blank,
+// double quote or control character, any of which could carry further
+// arguments into the browser's command line. Links and the first-use page
+// come from files the user can write, so nothing else is opened.
+bool IsWebAddress(const char16_t* text);

@@ -39,6 +39,11 @@ bool PathExists(const char16_t* path) {
   return QueryFileAttributes(path) != sys::kInvalidAttributes;
 }
 
+bool IsFolder(const char16_t* path) {
+  const uint32_t attributes = QueryFileAttributes(path);
+  return attributes != sys::kInvalidAttributes && (attributes & sys::kAttributeDirectory) != 0;
+}
+
 bool RemoveFile(const char16_t* path) {
   if (Sys.deleteFile(path)) {
     return true;

@@ -8,4 +8,5 @@
 bool MakeLongPath(const char16_t* src, char16_t* dst, size_t cap);
 uint32_t QueryFileAttributes(const char16_t* path);
 bool PathExists(const char16_t* path);  // a directory counts as existing
+bool IsFolder(const char16_t* path);
 bool RemoveFile(const char16_t* path);

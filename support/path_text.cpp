@@ -1,6 +1,8 @@
 // Path text, handled purely as text: nothing here touches the file system.
 #include "support/path_text.h"
 
+#include <initializer_list>
+
 #include "support/bounded_text.h"
 
 namespace {
@@ -116,4 +118,48 @@ bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, cha
   }
   AppendBounded(dst, src, cap);
   return true;
+}
+
+namespace {
+bool IsRefusedInName(char16_t c) {
+  if (c < 0x20 || c == 0x7F) return true;
+  for (const char16_t refused : u"\\/:*?\"<>|") {
+    if (refused != 0 && c == refused) return true;
+  }
+  return false;
+}
+
+bool EqualsAsciiNoCase(const char16_t* text, size_t length, const char16_t* upper) {
+  for (size_t i = 0; i < length; ++i) {
+    if (upper[i] == 0 || UpperCaseChar(text[i]) != upper[i]) return false;
+  }
+  return upper[length] == 0;
+}
+
+// The device names Windows reserves in every folder. The stem ends at the
+// first dot, blanks before it ignored, as Windows reads such names.
+bool IsReservedDeviceName(const char16_t* name) {
+  size_t stem = 0;
+  while (name[stem] != 0 && name[stem] != u'.') ++stem;
+  while (stem > 0 && name[stem - 1] == u' ') --stem;
+  for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"}) {
+    if (EqualsAsciiNoCase(name, stem, device)) return true;
+  }
+  if (stem != 4) return false;
+  const bool port = EqualsAsciiNoCase(name, 3, u"COM") || EqualsAsciiNoCase(name, 3, u"LPT");
+  // Superscript one to three count as digits here too.
+  const char16_t digit = name[3];
+  return port &&
+         ((digit >= u'1' && digit <= u'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
+}
+}  // namespace
+
+bool IsPlainFileName(const char16_t* name) {
+  const size_t length = TextLength(name);
+  if (length == 0 || TextEqual(name, u".") || TextEqual(name, u"..")) return false;
+  if (name[length - 1] == u'.' || name[length - 1] == u' ') return false;
+  for (size_t i = 0; i < length; ++i) {
+    if (IsRefusedInName(name[i])) return false;
+  }
+  return !IsReservedDeviceName(name);
 }

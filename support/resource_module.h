@@ -41,6 +41,10 @@ void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap);
 // eight 512-unit buffers: valid until eight further fetches.
 const char16_t* FetchString(int32_t id);
 
+// The program's own string-table text, untranslated, in the next ring
+// buffer: the built-in value where a translated one cannot be used.
+const char16_t* FetchBuiltInString(int32_t id);
+
 // The buffers FetchString hands out. The index advances before each fetch, so
 // the first fetch after start uses buffer 1.
 struct FetchRingBuffers {

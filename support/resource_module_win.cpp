@@ -1,9 +1,9 @@
 // Finding, loading and releasing the language module ztklng.dll.
 #include <windows.h>
 
+#include "localization/catalog_edge.h"
 #include "support/bounded_text.h"
 #include "support/file_system.h"
-#include "support/os_version.h"
 #include "support/path_text.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
@@ -23,11 +23,8 @@ bool LocateLanguageModule(const char16_t* path, char16_t* located) {
       return false;
     }
     CopyBounded(located, path, kPathCapacity);
-  } else {
-    const DWORD length = GetModuleFileNameW(nullptr, AsWide(located), kPathCapacity);
-    if (length == 0 || length >= kPathCapacity) {
-      return false;
-    }
+  } else if (!OwnExecutablePath(located, kPathCapacity)) {
+    return false;
   }
   if (!TextEqual(ReplaceNamePart(located, kModuleName, kPathCapacity), kModuleName)) {
     return false;
@@ -36,13 +33,13 @@ bool LocateLanguageModule(const char16_t* path, char16_t* located) {
   return true;
 }
 
+// The module may come from a folder the user can write: it is only ever
+// mapped as resources, never loaded as code (which would run its entry point
+// with the launcher's rights), on every system a 64-bit program runs on.
+// Exclusive: nobody can change the file while it is mapped.
 HMODULE LoadLanguageModule(const char16_t* path) {
-  // From 5.2 on the module is mapped as a data file, so that nothing in it
-  // runs; older systems load it as a module.
-  if (OsVersionCode() >= 0x0502) {
-    return LoadLibraryExW(AsWide(path), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  }
-  return LoadLibraryW(AsWide(path));
+  return LoadLibraryExW(AsWide(path), nullptr,
+                        LOAD_LIBRARY_AS_DATAFILE_EXCLUSIVE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
 
 // The "LanguageFolder" text, read with at most bytes bytes; false when absent

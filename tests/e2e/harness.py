@@ -314,17 +314,21 @@ class Scenario:
     # -- the run -----------------------------------------------------------
 
     def run(self, sfxcmd=None, comspec=INTERPRETER_WIN, launcher=None, cwd=INSTALL_WIN, env=None,
-            timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False):
+            timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False, awaits=()):
         """Starts the launcher through starter.exe and waits for it and for
         everything it started. sfxcmd None: unset; comspec "": unset, None:
         Wine's own. dismiss_after_ms: windows still up after that long are
         closed (WM_CLOSE), or answered with OK when dismiss_with_ok. Returns
-        the Result (also kept as self.result)."""
+        the Result (also kept as self.result). The shell handlers, and the
+        programs named in awaits, are awaited too: the desktop shell, not the
+        launcher, starts them."""
         launcher = launcher or INSTALL_WIN + "\\Launcher.exe"
         job = ["launcher=" + launcher, "cwd=" + cwd, "out=C:\\ztk\\result.txt",
                "timeout=%d" % timeout_ms, "dismiss_after=%d" % dismiss_after_ms]
         if dismiss_with_ok:
             job.append("dismiss_with=ok")
+        for name in ["%s.exe" % exe for exe in HANDLERS] + list(awaits):
+            job.append("await=" + name)
         if comspec is not None:
             job.append("comspec=" + comspec)
         if sfxcmd is not None:

@@ -6,10 +6,14 @@
 // The log is %ZTK_RECORD_FILE% when that is set, else the program's own path
 // with ".log" appended. One record per start, UTF-8:
 //   exe=<own path>  cmdline=<command line as received>  flags=0x<STARTUPINFO
-//   dwFlags>  show=<wShowWindow>  cwd=<current directory>, then a line ".".
+//   dwFlags>  show=<wShowWindow>  cwd=<current directory>  parent=<file name of
+//   the parent process, empty when it is gone>, then a line ".".
 #include <windows.h>
+// After <windows.h>.
+#include <tlhelp32.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,6 +50,31 @@ std::wstring LogPath(const std::wstring& own) {
   return own + L".log";
 }
 
+// The parent's file name, from one snapshot: the parent's own entry is
+// looked up by the id this process's entry names.
+std::wstring ParentName() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return {};
+  }
+  std::vector<PROCESSENTRY32W> entries;
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    entries.push_back(entry);
+  }
+  CloseHandle(snapshot);
+  DWORD parent = 0;
+  for (const PROCESSENTRY32W& e : entries) {
+    if (e.th32ProcessID == GetCurrentProcessId()) parent = e.th32ParentProcessID;
+  }
+  for (const PROCESSENTRY32W& e : entries) {
+    if (parent != 0 && e.th32ProcessID == parent) return e.szExeFile;
+  }
+  return {};
+}
+
 std::string Hex(DWORD value) {
   char text[16];
   wsprintfA(text, "0x%lx", value);
@@ -59,10 +88,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   startup.cb = sizeof(startup);
   GetStartupInfoW(&startup);
   const std::wstring own = OwnPath();
-  const std::string record = "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
-                             "\nflags=" + Hex(startup.dwFlags) +
-                             "\nshow=" + std::to_string(startup.wShowWindow) +
-                             "\ncwd=" + Utf8(CurrentDirectory()) + "\n.\n";
+  const std::string record =
+      "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
+      "\nflags=" + Hex(startup.dwFlags) + "\nshow=" + std::to_string(startup.wShowWindow) +
+      "\ncwd=" + Utf8(CurrentDirectory()) + "\nparent=" + Utf8(ParentName()) + "\n.\n";
   // Appends are atomic per write, so records of concurrent starts stay whole.
   HANDLE log =
       CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -18,10 +18,16 @@
 //                          visible this long (WM_CLOSE, as the close box does);
 //                          windows are reported (window=<title>) either way
 //   dismiss_with=ok        dismiss with the OK button instead (WM_COMMAND IDOK)
+//   await=<name.exe>       after the launcher's descendants, wait also for every
+//                          process of that file name (repeatable): what the
+//                          desktop shell starts for the launcher is not its
+//                          descendant
 // The result file gets lines as they happen: started=, window=, dismissed=,
 // exit=, descendants=, pending.count= and one pending= per string of
 // PendingFileRenameOperations.
 #include <windows.h>
+// After <windows.h>.
+#include <tlhelp32.h>
 
 #include <map>
 #include <string>
@@ -267,6 +273,42 @@ bool WaitForDescendants(HANDLE job, DWORD timeout) {
   }
 }
 
+// True when a process of one of these file names runs; false also when the
+// processes cannot be listed.
+bool AnyProcessNamed(const std::vector<std::wstring>& names) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof(entry);
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry)) {
+    for (const std::wstring& name : names) {
+      found = found || lstrcmpiW(entry.szExeFile, name.c_str()) == 0;
+    }
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+bool WaitForNamedProcesses(const Job& job, DWORD timeout) {
+  std::vector<std::wstring> names;
+  auto range = job.values.equal_range("await");
+  for (auto it = range.first; it != range.second; ++it) {
+    names.push_back(it->second);
+  }
+  const ULONGLONG begin = GetTickCount64();
+  while (AnyProcessNamed(names)) {
+    if (GetTickCount64() - begin > timeout) {
+      return false;
+    }
+    Sleep(50);
+  }
+  return true;
+}
+
 void ReportPendingRenames(Output* out) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
@@ -362,6 +404,9 @@ int wmain(int argc, wchar_t** argv) {
     out.Line("descendants", WaitForDescendants(tree, timeout) ? "done" : "timeout");
   } else {
     out.Line("descendants", "untracked");
+  }
+  if (!WaitForNamedProcesses(job, timeout)) {
+    out.Line("descendants", "timeout");
   }
   ReportPendingRenames(&out);
   out.Line("end", "1");

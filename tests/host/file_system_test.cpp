@@ -148,7 +148,10 @@ TEST(FileSystemNative, RealFilesAndDirectories) {
   EXPECT_TRUE(PathExists(dir.c_str()));
   EXPECT_NE(QueryFileAttributes(dir.c_str()) & sys::kAttributeDirectory, 0u);
   EXPECT_TRUE(PathExists(file.c_str()));
+  EXPECT_TRUE(IsFolder(dir.c_str()));
+  EXPECT_FALSE(IsFolder(file.c_str())) << "a file is not a folder";
   EXPECT_TRUE(RemoveFile(file.c_str()));
+  EXPECT_FALSE(IsFolder(file.c_str()));
   EXPECT_FALSE(PathExists(file.c_str()));
   EXPECT_FALSE(RemoveFile(file.c_str()));
   EXPECT_FALSE(RemoveFile(dir.c_str())) << "a directory is not a file";

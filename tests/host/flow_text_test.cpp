@@ -83,4 +83,17 @@ TEST(FormatCleanupCommand, RefusesWhatCannotRunAsIntended) {
   EXPECT_FALSE(ok);
 }
 
+// A translated name is used only when plain; else the built-in one, and when
+// even that is unusable, no path at all.
+TEST(ChooseInstallerName, FallsBackToTheBuiltInNameThenToNone) {
+  const char16_t* builtIn = u"BavPro_Setup_Mini_240.exe";
+  const std::u16string own = u"C:\\Z\\Launcher.exe";
+  EXPECT_EQ(Composed(own, ChooseInstallerName(u"Setup_de.exe", builtIn)), u"C:\\Z\\Setup_de.exe");
+  EXPECT_EQ(Composed(own, ChooseInstallerName(u"..\\users\\Public\\evil.exe", builtIn)),
+            u"C:\\Z\\BavPro_Setup_Mini_240.exe");
+  EXPECT_EQ(Composed(own, ChooseInstallerName(u"", builtIn)), u"C:\\Z\\BavPro_Setup_Mini_240.exe");
+  bool fit = true;
+  EXPECT_EQ(Composed(own, ChooseInstallerName(u"NUL", u"C:\\x"), &fit), u"");
+  EXPECT_FALSE(fit);
+}
 }  // namespace

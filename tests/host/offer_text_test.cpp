@@ -62,4 +62,20 @@ TEST(FirstUsePage, OnlyTextsBeginningWithExactlyHttpColonSlashSlash) {
   }
 }
 
+// Link targets and first-use pages come from files the user can write: only
+// a web address with nothing that could split the browser's command line.
+TEST(WebAddress, OnlyHttpOrHttpsWithoutBlanksQuotesOrControls) {
+  for (const char16_t* url : {u"http://example.com/pt/policy.php", u"https://example.com/",
+                              u"HTTP://EXAMPLE.COM", u"hTtPs://x", u"http://x/\u00E9?q=1#f"}) {
+    EXPECT_TRUE(IsWebAddress(url)) << std::string(url, url + TextLength(url));
+  }
+  for (const char16_t* url :
+       {u"", u"http://", u"https://", u"http:/x", u"file:///C:/users/Public/evil.exe",
+        u"C:\\users\\Public\\evil.exe", u"\\\\srv\\share\\evil.exe", u"ftp://x", u"httpx://x",
+        u" http://x", u"javascript:alert(1)", u"http://x\" --flag", u"http://x y", u"http://x\ty",
+        u"http://x\r\n"}) {
+    EXPECT_FALSE(IsWebAddress(url)) << std::string(url, url + TextLength(url));
+  }
+}
+
 }  // namespace

@@ -162,3 +162,45 @@ TEST(PathText, LongFormLengthLimits) {
   }
 }
 }  // namespace
+
+namespace {
+// Each refused name would let a catalog point the elevated launcher outside
+// its folder, at a device, or at a name Windows silently changes.
+TEST(PlainFileName, OnlyNamesThatStayInTheirFolder) {
+  for (const char16_t* name :
+       {u"BavPro_Setup_Mini_240.exe", u"Setup.exe", u"a", u"..a", u"CONSOLE.exe", u"COM10.exe",
+        u"LPT0", u"nul_driver.exe", u"\u05D4\u05EA\u05E7\u05E0\u05D4.exe"}) {
+    EXPECT_TRUE(IsPlainFileName(name)) << std::string(name, name + TextLength(name));
+  }
+  for (const char16_t* name : {u"",
+                               u".",
+                               u"..",
+                               u"..\\evil.exe",
+                               u"../evil.exe",
+                               u"sub\\x.exe",
+                               u"C:x.exe",
+                               u"C:\\x.exe",
+                               u"\\\\srv\\s\\x.exe",
+                               u"x.exe:stream",
+                               u"x.exe.",
+                               u"x.exe ",
+                               u"x\tx.exe",
+                               u"x\x7Fx.exe",
+                               u"x*.exe",
+                               u"x?.exe",
+                               u"\"x\".exe",
+                               u"x<y",
+                               u"x|y",
+                               u"CON",
+                               u"con.txt",
+                               u"Nul",
+                               u"AUX.exe",
+                               u"prn .txt",
+                               u"COM1",
+                               u"lpt9.exe",
+                               u"COM\u00B9",
+                               u"CONIN$"}) {
+    EXPECT_FALSE(IsPlainFileName(name)) << std::string(name, name + TextLength(name));
+  }
+}
+}  // namespace

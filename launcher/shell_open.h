@@ -1,0 +1,25 @@
+// Opening web pages and folders as the signed-in user rather than with the
+// launcher's administrator rights: through the user's own desktop shell.
+#pragma once
+
+enum class ShellShow { kShow, kNormal };  // SW_SHOW, SW_SHOWNORMAL
+
+// Opens target with the verb "open": handed to the desktop shell's process,
+// so that what it starts runs unelevated, or, when no desktop shell answers,
+// opened directly. The result is ignored by every caller, so there is none.
+void OpenAsUser(const char16_t* target, ShellShow show);
+
+// COM for the calling thread from construction to destruction, when the
+// thread did not have it already.
+class ScopedComApartment {
+ public:
+  ScopedComApartment();
+  ~ScopedComApartment();
+  ScopedComApartment(const ScopedComApartment&) = delete;
+  ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+  ScopedComApartment(ScopedComApartment&&) = delete;
+  ScopedComApartment& operator=(ScopedComApartment&&) = delete;
+
+ private:
+  bool initialized_;
+};

@@ -1,0 +1,131 @@
+// The desktop shell's own ShellExecute, reached from the desktop window's
+// view: the shell's process starts the target, as the user who runs it.
+// clang-format off
+#include <windows.h>  // before the other platform headers, which need its types
+#include <exdisp.h>
+#include <shldisp.h>
+#include <shlobj.h>
+#include <shellapi.h>
+// clang-format on
+
+#include "launcher/shell_open.h"
+#include "support/wide_bridge.h"
+
+namespace {
+
+// The two identifiers that are no interface's own, spelt here so that the
+// program does not link the platform's whole GUID library for them; the
+// interfaces' identifiers come with their declarations (__uuidof).
+constexpr CLSID kShellWindowsClass = {
+    0x9ba05972, 0xf6a8, 0x11cf, {0xa4, 0x42, 0x00, 0xa0, 0xc9, 0x0a, 0x8f, 0x39}};
+constexpr GUID kTopLevelBrowserService = {
+    0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
+
+// Owns one COM interface pointer; Release on scope exit.
+template <typename T>
+class ComRef {
+ public:
+  ComRef() = default;
+  ~ComRef() {
+    if (p_ != nullptr) p_->Release();
+  }
+  ComRef(const ComRef&) = delete;
+  ComRef& operator=(const ComRef&) = delete;
+  ComRef(ComRef&&) = delete;
+  ComRef& operator=(ComRef&&) = delete;
+
+  T* operator->() const { return p_; }
+  T* Get() const { return p_; }
+  T** Out() { return &p_; }
+  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
+  static REFIID Id() { return __uuidof(T); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Owns one BSTR.
+class ScopedBstr {
+ public:
+  explicit ScopedBstr(const wchar_t* text) : text_(SysAllocString(text)) {}
+  ~ScopedBstr() { SysFreeString(text_); }
+  ScopedBstr(const ScopedBstr&) = delete;
+  ScopedBstr& operator=(const ScopedBstr&) = delete;
+  ScopedBstr(ScopedBstr&&) = delete;
+  ScopedBstr& operator=(ScopedBstr&&) = delete;
+
+  BSTR Get() const { return text_; }
+
+ private:
+  BSTR text_;
+};
+
+// The desktop's shell application object: window list, the desktop's
+// browser, its active view, that view's background object, its Application.
+bool FindDesktopShell(ComRef<IShellDispatch2>* shell) {
+  ComRef<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(kShellWindowsClass, nullptr, CLSCTX_LOCAL_SERVER, windows.Id(),
+                              windows.OutVoid()))) {
+    return false;
+  }
+  VARIANT none;
+  VariantInit(&none);
+  long window = 0;  // NOLINT(google-runtime-int): the interface's own type
+  ComRef<IDispatch> desktop;
+  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.Out()) !=
+          S_OK ||
+      desktop.Get() == nullptr) {
+    return false;
+  }
+  ComRef<IServiceProvider> provider;
+  ComRef<IShellBrowser> browser;
+  ComRef<IShellView> view;
+  ComRef<IDispatch> background;
+  ComRef<IShellFolderViewDual> folderView;
+  ComRef<IDispatch> application;
+  return SUCCEEDED(desktop->QueryInterface(provider.Id(), provider.OutVoid())) &&
+         SUCCEEDED(
+             provider->QueryService(kTopLevelBrowserService, browser.Id(), browser.OutVoid())) &&
+         SUCCEEDED(browser->QueryActiveShellView(view.Out())) &&
+         SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, background.Id(), background.OutVoid())) &&
+         SUCCEEDED(background->QueryInterface(folderView.Id(), folderView.OutVoid())) &&
+         SUCCEEDED(folderView->get_Application(application.Out())) &&
+         application.Get() != nullptr &&
+         SUCCEEDED(application->QueryInterface(shell->Id(), shell->OutVoid()));
+}
+
+bool OpenThroughDesktopShell(const wchar_t* target, int show) {
+  ComRef<IShellDispatch2> shell;
+  if (!FindDesktopShell(&shell)) return false;
+  const ScopedBstr file(target);
+  const ScopedBstr verb(L"open");
+  if (file.Get() == nullptr || verb.Get() == nullptr) return false;
+  VARIANT none;
+  VariantInit(&none);
+  VARIANT operation;
+  VariantInit(&operation);
+  operation.vt = VT_BSTR;
+  operation.bstrVal = verb.Get();
+  VARIANT showCommand;
+  VariantInit(&showCommand);
+  showCommand.vt = VT_I4;
+  showCommand.lVal = show;
+  return SUCCEEDED(shell->ShellExecute(file.Get(), none, none, operation, showCommand));
+}
+
+}  // namespace
+
+void OpenAsUser(const char16_t* target, ShellShow show) {
+  const int command = show == ShellShow::kShow ? SW_SHOW : SW_SHOWNORMAL;
+  if (OpenThroughDesktopShell(AsWide(target), command)) return;
+  // No desktop shell (a session without one): the launcher opens it itself.
+  ShellExecuteW(nullptr, L"open", AsWide(target), nullptr, L"", command);
+}
+
+ScopedComApartment::ScopedComApartment()
+    : initialized_(
+          SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+
+ScopedComApartment::~ScopedComApartment() {
+  if (initialized_) CoUninitialize();
+}
