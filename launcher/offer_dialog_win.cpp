@@ -48,19 +48,9 @@ bool IsSentByLink(const NMHDR* header) {
              CSTR_EQUAL;
 }
 
-// Both links hold one anchor each, so index 0 is the only one there is. The
-// markup may come from a catalog the user can write: only a web address is
-// opened, and as the user.
 void OpenActivatedLink(const NMHDR* header) {
-  if (header->code != NM_CLICK && header->code != NM_RETURN) return;
-  if (!IsSentByLink(header)) return;
-  const NMLINK* link = reinterpret_cast<const NMLINK*>(header);
-  if (link->item.iLink != 0) return;
   char16_t url[L_MAX_URL_LENGTH];
-  // The control terminates its text; copying within the array's size makes
-  // sure of it.
-  CopyBounded(url, AsUtf16(link->item.szUrl), L_MAX_URL_LENGTH);
-  if (IsWebAddress(url)) OpenAsUser(url, ShellShow::kShow);
+  if (LinkToOpen(header, url, L_MAX_URL_LENGTH)) OpenAsUser(url, ShellShow::kShow);
 }
 
 void OpenFirstUsePage() {
@@ -106,6 +96,22 @@ void HandleCommand(HWND dialog, WORD command) {
   }
 }
 }  // namespace
+
+// Both links hold one anchor each, so index 0 is the only one there is. The
+// markup may come from a catalog the user can write: only a web address is
+// opened.
+bool LinkToOpen(const NMHDR* header, char16_t* url, size_t cap) {
+  url[0] = 0;
+  if (header->code != NM_CLICK && header->code != NM_RETURN) return false;
+  if (!IsSentByLink(header)) return false;
+  const NMLINK* link = reinterpret_cast<const NMLINK*>(header);
+  if (link->item.iLink != 0) return false;
+  // The control terminates its text; the copy is bounded by the array all the same.
+  CopyBounded(url, AsUtf16(link->item.szUrl), cap < L_MAX_URL_LENGTH ? cap : L_MAX_URL_LENGTH);
+  if (IsWebAddress(url)) return true;
+  url[0] = 0;
+  return false;
+}
 
 INT_PTR CALLBACK OfferDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (CommonDialogHandler(dialog, message, wParam, lParam, u"LAUNCHDLG", nullptr, 0)) return TRUE;

@@ -123,7 +123,7 @@ bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, cha
 namespace {
 bool IsRefusedInName(char16_t c) {
   if (c < 0x20 || c == 0x7F) return true;
-  for (const char16_t refused : u"\\/:*?\"<>|") {
+  for (const char16_t refused : u"*?\"<>|") {
     if (refused != 0 && c == refused) return true;
   }
   return false;
@@ -154,12 +154,18 @@ bool IsReservedDeviceName(const char16_t* name) {
 }
 }  // namespace
 
-bool IsPlainFileName(const char16_t* name) {
+FileNameFault FindFileNameFault(const char16_t* name) {
   const size_t length = TextLength(name);
-  if (length == 0 || TextEqual(name, u".") || TextEqual(name, u"..")) return false;
-  if (name[length - 1] == u'.' || name[length - 1] == u' ') return false;
+  if (length == 0) return FileNameFault::kEmpty;
+  if (TextEqual(name, u".") || TextEqual(name, u"..")) return FileNameFault::kDotName;
   for (size_t i = 0; i < length; ++i) {
-    if (IsRefusedInName(name[i])) return false;
+    if (IsSeparator(name[i]) || name[i] == u':') return FileNameFault::kFolderPart;
   }
-  return !IsReservedDeviceName(name);
+  for (size_t i = 0; i < length; ++i) {
+    if (IsRefusedInName(name[i])) return FileNameFault::kRefusedChar;
+  }
+  if (name[length - 1] == u'.' || name[length - 1] == u' ') {
+    return FileNameFault::kTrailingDotOrBlank;
+  }
+  return IsReservedDeviceName(name) ? FileNameFault::kDeviceName : FileNameFault::kNone;
 }

@@ -17,10 +17,18 @@ bool IsAbsolutePath(const char16_t* path);
 bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, char16_t* dst,
                       size_t cap);
 
-// True when name is one file's plain name, which can only denote a file in
-// the folder it is joined to: not empty; no separator, drive or stream colon,
-// wildcard or other character Windows refuses in names; not "." or ".."; no
-// trailing dot or blank (Windows drops them, so the name would denote
-// another file); no control character; not a reserved device name such as
-// NUL or COM1, with or without an extension.
-bool IsPlainFileName(const char16_t* name);
+// Why a text is not one file's plain name, which can only denote a file in
+// the folder it is joined to.
+enum class FileNameFault {
+  kNone,
+  kEmpty,
+  kDotName,             // "." or ".."
+  kFolderPart,          // a separator, or a drive or stream colon
+  kRefusedChar,         // a control character, or one of * ? " < > |
+  kTrailingDotOrBlank,  // Windows drops them: the name would denote another file
+  kDeviceName,          // CON, NUL, COM1 and the like, with or without an extension
+};
+FileNameFault FindFileNameFault(const char16_t* name);
+inline bool IsPlainFileName(const char16_t* name) {
+  return FindFileNameFault(name) == FileNameFault::kNone;
+}

@@ -123,6 +123,22 @@ TEST(Check, FindsEachPlantedFault) {
       {"installer name translated",
        [](const Text& t) { return WithLine(t, "2455b360", Entry("2455b360", u"Installer.exe")); },
        Finding::kInstallerNameChanged, Severity::kWarning, u"2455b360"},
+      {"installer name outside the launcher's folder",
+       [](const Text& t) {
+         return WithLine(t, "2455b360", Entry("2455b360", uR"(..\..\users\Public\evil.exe)"));
+       },
+       Finding::kInstallerNameRefused, Severity::kError, u"2455b360"},
+      {"link to a program",
+       [](const Text& t) {
+         return WithLine(t, "c348919f",
+                         Entry("c348919f", uR"(<a href=\"file:///C:/evil.exe\">Datenschutz</a>)"));
+       },
+       Finding::kLinkTargetRefused, Severity::kError, u"c348919f"},
+      {"first-use page that could carry arguments",
+       [](const Text& t) {
+         return WithLine(t, "2a3edeb8", Entry("2a3edeb8", uR"(http://x.test/\" --evil)"));
+       },
+       Finding::kLinkTargetRefused, Severity::kError, u"2a3edeb8"},
       {"information text over 1023",
        [](const Text& t) {
          Text out = t;

@@ -226,4 +226,46 @@ TEST_F(OfferDialogTest, AcceptanceShowsTheInformationOwnedByTheOfferAndEndsWithO
   EXPECT_EQ(Offer(), nullptr);
 }
 
+// A language module's template may carry controls of any class: only a
+// SysLink's notification is read as an NMLINK, and only a web address in it
+// is opened. The button's NM_CLICK is a bare NMHDR in the real world; here it
+// is a full NMLINK naming a page, so that only the class check can refuse it.
+TEST_F(OfferDialogTest, OnlyALinkControlsWebAddressIsOpened) {
+  struct Case {
+    int sender;
+    UINT code;
+    int index;
+    const wchar_t* url;
+    const char16_t* opened;
+  };
+  const Case cases[] = {
+      {5102, NM_CLICK, 0, L"http://example.com/pt/policy.php", u"http://example.com/pt/policy.php"},
+      {5103, NM_RETURN, 0, L"HTTPS://example.com/", u"HTTPS://example.com/"},
+      {kInstallBox, NM_CLICK, 0, L"http://example.com/", nullptr},
+      {IDOK, NM_RETURN, 0, L"http://example.com/", nullptr},
+      {5102, NM_CLICK, 1, L"http://example.com/", nullptr},
+      {5102, NM_CLICK, 0, L"C:\\users\\Public\\evil.exe", nullptr},
+      {5102, NM_RETURN, 0, L"file:///C:/users/Public/evil.exe", nullptr},
+      {5102, NM_SETFOCUS, 0, L"http://example.com/", nullptr},
+  };
+  std::vector<std::u16string> results;
+  RunOffer({Post([&](HWND d) {
+    for (const Case& c : cases) {
+      NMLINK link = {};
+      link.hdr.hwndFrom = GetDlgItem(d, c.sender);
+      link.hdr.idFrom = static_cast<UINT_PTR>(c.sender);
+      link.hdr.code = c.code;
+      link.item.iLink = c.index;
+      lstrcpynW(link.item.szUrl, c.url, L_MAX_URL_LENGTH);
+      char16_t url[L_MAX_URL_LENGTH];
+      results.push_back(LinkToOpen(&link.hdr, url, L_MAX_URL_LENGTH) ? url : u"(none)");
+    }
+    PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+  })});
+  ASSERT_EQ(results.size(), sizeof(cases) / sizeof(cases[0]));
+  for (size_t i = 0; i < results.size(); ++i) {
+    EXPECT_EQ(results[i], cases[i].opened != nullptr ? cases[i].opened : u"(none)") << "case " << i;
+  }
+}
+
 }  // namespace

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <map>
 
+#include "launcher/offer_text.h"
 #include "support/bounded_text.h"
+#include "support/path_text.h"
 #include "tools/lngtool/text_form.h"
 
 namespace lngtool {
@@ -11,6 +13,60 @@ namespace {
 constexpr size_t kListedLosses = 20;
 constexpr uint64_t kLastLineValue = 255;
 constexpr int32_t kLargeScale = 400;
+constexpr int32_t kFirstUseStringId = 5102;
+
+const char* DescribeFileNameFault(FileNameFault fault) {
+  switch (fault) {
+    case FileNameFault::kEmpty:
+      return "it is empty";
+    case FileNameFault::kDotName:
+      return "it names a folder (\".\" or \"..\")";
+    case FileNameFault::kFolderPart:
+      return "it holds a folder, drive or stream part (a backslash, slash or colon)";
+    case FileNameFault::kRefusedChar:
+      return "it holds a control character or one of * ? \" < > |";
+    case FileNameFault::kTrailingDotOrBlank:
+      return "it ends in a dot or blank, which Windows drops";
+    case FileNameFault::kDeviceName:
+      return "it is a device name such as NUL or COM1";
+    case FileNameFault::kNone:
+      break;
+  }
+  return "";
+}
+
+bool StartsWithNoCase(const std::u16string& text, size_t at, const char16_t* upper) {
+  for (size_t i = 0; upper[i] != 0; ++i) {
+    if (at + i >= text.size() || UpperCaseChar(text[at + i]) != upper[i]) return false;
+  }
+  return true;
+}
+
+// The href of every anchor in link markup, as the link control reads it:
+// quoted with either quote, or empty when the anchor has none.
+std::vector<std::u16string> LinkTargets(const std::u16string& markup) {
+  std::vector<std::u16string> targets;
+  for (size_t at = 0; (at = markup.find(u'<', at)) != std::u16string::npos; ++at) {
+    if (!StartsWithNoCase(markup, at + 1, u"A") ||
+        (at + 2 < markup.size() && markup[at + 2] != u' ' && markup[at + 2] != u'>')) {
+      continue;
+    }
+    const size_t end = markup.find(u'>', at);
+    const std::u16string tag = markup.substr(at, end == std::u16string::npos ? end : end - at);
+    std::u16string target;
+    for (size_t h = 0; h < tag.size(); ++h) {
+      if (!StartsWithNoCase(tag, h, u"HREF=") || h + 5 >= tag.size()) continue;
+      const char16_t quote = tag[h + 5];
+      const size_t from = quote == u'"' || quote == u'\'' ? h + 6 : h + 5;
+      const size_t to =
+          quote == u'"' || quote == u'\'' ? tag.find(quote, from) : tag.find(u' ', from);
+      target = tag.substr(from, to == std::u16string::npos ? to : to - from);
+      break;
+    }
+    targets.push_back(target);
+  }
+  return targets;
+}
 
 class Checker {
  public:
@@ -432,10 +488,40 @@ class Checker {
           "the source is a link (<a href=\"...\">text</a>); without that markup the translation "
           "opens no page");
     }
+    CheckLinkTargets(t, shown, line);
     if (t.role == TextRole::kString && t.id == kFirstStringId && shown != t.source) {
-      Add(Severity::kWarning, Finding::kInstallerNameChanged, line,
-          "string 5101 is the file name of the partner's installer: translated, the launcher "
-          "looks for a file of that name instead");
+      const FileNameFault fault = FindFileNameFault(shown.c_str());
+      if (fault != FileNameFault::kNone) {
+        Add(Severity::kError, Finding::kInstallerNameRefused, line,
+            "string 5101 " + Quoted(shown) +
+                " is not a plain file name: " + DescribeFileNameFault(fault) +
+                "; the launcher refuses it and looks for the installer under its built-in name");
+      } else {
+        Add(Severity::kWarning, Finding::kInstallerNameChanged, line,
+            "string 5101 is the file name of the partner's installer: translated, the launcher "
+            "looks for a file of that name instead");
+      }
+    }
+  }
+
+  // The launcher opens only web addresses: a link to anything else, or a
+  // first-use page beginning with http:// that is no web address, opens nothing.
+  void CheckLinkTargets(const ProgramText& t, const std::u16string& shown, uint32_t line) {
+    if (t.source.find(u"<a") != std::u16string::npos) {
+      for (const std::u16string& target : LinkTargets(shown)) {
+        if (!IsWebAddress(target.c_str())) {
+          Add(Severity::kError, Finding::kLinkTargetRefused, line,
+              "the link's target " + Quoted(target) +
+                  " is not an http or https address (without blanks or quotes): the launcher "
+                  "opens nothing for it");
+        }
+      }
+    }
+    if (t.role == TextRole::kString && t.id == kFirstUseStringId && IsFirstUsePage(shown.c_str()) &&
+        !IsWebAddress(shown.c_str())) {
+      Add(Severity::kError, Finding::kLinkTargetRefused, line,
+          "the first-use page " + Quoted(shown) +
+              " is not a web address (without blanks or quotes): the launcher opens nothing");
     }
   }
 

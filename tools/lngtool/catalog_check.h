@@ -40,6 +40,9 @@ enum class Finding : uint8_t {
   kImageNameChanged,
   kLinkMarkupLost,
   kInstallerNameChanged,
+  kInstallerNameRefused,  // not a plain file name: the launcher uses its built-in one
+  kLinkTargetRefused,     // a link or first-use page that is no web address
+
   kInfoTextCut,
   kNoModule,
   kCoverage,

@@ -1,0 +1,161 @@
+"""The elevated launcher against files a program without elevation can write:
+"LanguageFolder" under HKEY_CURRENT_USER names a folder under C:\\users\\Public
+holding a planted catalog or language module, and a planted program and file
+beside it. Whatever they say, nothing outside the launcher's job is started,
+scheduled or deleted; and what the launcher opens for the user (pages, the
+program group) is started by the user's desktop shell, not by the launcher."""
+import os
+
+from harness import BIN_WIN, INSTALL_WIN, INSTALLER, PARTNER_KEY, check, scenario
+from scenarios_catalog import GENERAL_KEY, key
+from scenarios_dialogs import (INFO, INSTALLER_WIN, LICENSE_URL, OFFER, POLICY_URL, OfferRun,
+                               control, expect_installer_started_once, expect_pending_deletion,
+                               web_urls)
+from scenarios_rtl import escaped
+
+PUBLIC = "C:\\users\\Public"
+PLANTED_FOLDER = PUBLIC + "\\ztklang"
+EVIL = PUBLIC + "\\evil.exe"
+VICTIM = PUBLIC + "\\victim.txt"
+OUTSIDE = "..\\..\\users\\Public\\"
+POLICY_MARKUP = '<a href="%s">Baidu Antivirus privacy policy</a>' % POLICY_URL
+LICENSE_MARKUP = '<a href="%s">Baidu Antivirus license agreement</a>' % LICENSE_URL
+FIRST_USE_SOURCE = "First use info URL"
+FIRST_USE_PAGE = "http://example.com/first-use"
+
+
+def plant(s, catalog=None, module=None):
+    """The attacker's folder, named by LanguageFolder, with a program and a
+    file to aim at, and a UTF-16 catalog of these (kind, context, source):
+    value entries, or a test language module."""
+    s.reg_add(GENERAL_KEY, "LanguageFolder", PLANTED_FOLDER)
+    s.copy_recorder(EVIL)
+    s.write_file(VICTIM, "keep me")
+    if catalog:
+        lines = ["%s=\"%s\"" % (key(*entry), escaped(value)) for entry, value in catalog.items()]
+        text = "; planted\r\n***messages*** planted\r\n" + "\r\n".join(lines) + "\r\n"
+        s.write_file(PLANTED_FOLDER + "\\launcher.lng", b"\xff\xfe" + text.encode("utf-16-le"))
+    if module:
+        os.makedirs(s.unix(PLANTED_FOLDER), exist_ok=True)
+        s.language_module(module, folder=PLANTED_FOLDER)
+
+
+def expect_planted_untouched(s):
+    check(not s.records(EVIL), "the planted program was started: %s" % s.records(EVIL))
+    check(os.path.exists(s.unix(EVIL)), "the planted program was deleted")
+    check(os.path.exists(s.unix(VICTIM)), "the planted file was deleted")
+
+
+def activate_links(run):
+    """Click the first link, Enter on the second; the offer stays open."""
+    run.drive("link-click", OFFER, "5102")
+    run.drive("link-enter", OFFER, "5103")
+    return run.listing(OFFER)
+
+
+def offer_accepted_with_links_tried(s, expected_links, information=True):
+    with OfferRun(s, awaits=["evil.exe"]) as run:
+        run.wait(OFFER)
+        listing = activate_links(run)
+        for link_id, target in expected_links:
+            check(target in control(listing, link_id)["text"],
+                  "link %d holds %r: the planted text was not used" % (
+                      link_id, control(listing, link_id)["text"]))
+        run.drive("click", OFFER, "1")
+        if information:  # a module without the information template shows none
+            run.wait(INFO)
+            run.drive("click", INFO, "1")
+        run.gone(OFFER)
+    r = run.result
+    r.expect_exit(0)
+    expect_installer_started_once(s)
+    expect_pending_deletion(list(zip(r.pending[0::2], r.pending[1::2])))
+    check(not web_urls(s), "pages opened: %s" % web_urls(s))
+    expect_planted_untouched(s)
+    s.expect_cleanup()
+
+
+@scenario
+def planted_catalog_starts_nothing_outside(s):
+    # Links to a program (a path, a file URL) and an installer name outside
+    # the folder: the links open nothing, the built-in installer is offered.
+    s.install(installer=True)
+    plant(s, catalog={
+        ("$", "LAUNCHDLG", POLICY_MARKUP): '<a href="%s">Privacy</a>' % EVIL,
+        ("$", "LAUNCHDLG", LICENSE_MARKUP): '<a href="file:///C:/users/Public/evil.exe">EULA</a>',
+        ("s", None, INSTALLER): OUTSIDE + "evil.exe",
+    })
+    offer_accepted_with_links_tried(s, [(5102, EVIL), (5103, "file:///")])
+
+
+@scenario
+def planted_catalog_deletes_nothing_outside(s):
+    # The roads that delete the installer without asking: silent, and the
+    # partner already installed.
+    s.install(installer=True)
+    plant(s, catalog={("s", None, INSTALLER): OUTSIDE + "victim.txt"})
+    for road in ("silent", "partner installed"):
+        if road == "silent":
+            r = s.run(sfxcmd="setup.exe /s")
+        else:
+            s.copy_recorder(INSTALLER_WIN)
+            s.reg_add(PARTNER_KEY, "InstallDir", "C:\\Program Files\\Partner")
+            r = s.run()
+        r.expect_exit(0)
+        r.expect_no_window()
+        check(not os.path.exists(s.install_path(INSTALLER)), "%s: installer kept" % road)
+        expect_planted_untouched(s)
+
+
+@scenario
+def planted_language_module_starts_nothing_outside(s):
+    # The same texts from a module's string table and offer template; first
+    # on the silent road (nothing deleted outside), then on the offer.
+    s.install(installer=True)
+    plant(s, module="attack")
+    r = s.run(sfxcmd="setup.exe /s")
+    r.expect_exit(0)
+    expect_planted_untouched(s)
+    s.copy_recorder(INSTALLER_WIN)
+    os.remove(s.unix(BIN_WIN + "\\interp.exe") + ".log")
+    offer_accepted_with_links_tried(s, [(5102, EVIL), (5103, "file:///")], information=False)
+
+
+@scenario
+def shell_targets_opened_by_the_desktop_shell(s):
+    # Pages and the program group are started by explorer.exe, as the user;
+    # only the installer, which needs the rights, by the launcher itself.
+    s.install(installer=True)
+    group = s.make_program_group()
+    s.write_file(INSTALL_WIN + "\\launcher.lng", "; first-use page\r\n***messages*** x\r\n%s=\"%s\"\r\n"
+                 % (key("s", None, FIRST_USE_SOURCE), FIRST_USE_PAGE))
+    with OfferRun(s) as run:
+        run.wait(OFFER)
+        activate_links(run)
+        run.drive("click", OFFER, "1")
+        run.wait(INFO)
+        run.drive("click", INFO, "1")
+        run.gone(OFFER)
+    run.result.expect_exit(0)
+    check(web_urls(s) == [POLICY_URL, LICENSE_URL, FIRST_USE_PAGE], "pages: %s" % web_urls(s))
+    s.expect_folder_opened(group)
+    shell_started = s.records(BIN_WIN + "\\web.exe") + s.records(BIN_WIN + "\\folder.exe")
+    parents = [r.get("parent", "").lower() for r in shell_started]
+    check(parents == ["explorer.exe"] * 4, "pages and group started by %s" % parents)
+    installer = s.records(INSTALL_WIN + "\\" + INSTALLER)
+    check([r.get("parent", "").lower() for r in installer] == ["launcher.exe"],
+          "installer started by %s" % [r.get("parent") for r in installer])
+
+
+@scenario
+def program_group_file_not_opened(s):
+    # A program named like the group in the user's own Start menu is left
+    # alone (opened, the shell would run it).
+    s.install(installer=False)
+    group = s.programs_folder_win() + "\\Zentak"
+    s.copy_recorder(group)
+    r = s.run(awaits=["Zentak"])
+    r.expect_exit(0)
+    check(not s.records(group), "the file in the Start menu was run: %s" % s.records(group))
+    s.expect_nothing_opened()
+    s.expect_cleanup()
