@@ -128,18 +128,24 @@ TEST_F(ResourceModuleTest, TheModuleBesideTheProgramIsLoadedAndReleased) {
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_none\\Launcher.exe").c_str()), u"own");
 }
 
-TEST_F(ResourceModuleTest, SystemsBefore52LoadTheModuleAsAModule) {
-  const std::u16string path = Fixture(u"lang_folder\\ztklng.dll");
+// The module may come from a folder the user can write: on every system the
+// version query can report, it is mapped as resources, never run as code,
+// and nobody can change the file while it is mapped.
+TEST_F(ResourceModuleTest, TheModuleIsNeverRunOnAnySystem) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring mark = std::wstring(temp) + L"ztk_module_code_ran";
+  const std::u16string path = Fixture(u"lang_code\\ztklng.dll");
   const OsVersionCache saved = TheOsVersion;
-  TheOsVersion = {2, 5, 1};
-  EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
-  EXPECT_EQ(static_cast<ModuleHandle>(GetModuleHandleW(AsWide(path.c_str()))), ActiveModule);
-  TheResourceModule.Release();
-  EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr) << "freed";
-
-  TheOsVersion = {2, 5, 2};  // a data file: not a module of the process
-  EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
-  EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr);
+  for (const OsVersionCache version :
+       {OsVersionCache{2, 5, 1}, OsVersionCache{1, 4, 10}, OsVersionCache{2, 10, 0}}) {
+    DeleteFileW(mark.c_str());
+    TheOsVersion = version;
+    EXPECT_EQ(LoadedFrom(Fixture(u"lang_code\\Launcher.exe").c_str()), u"code");
+    EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr) << "loaded as a module";
+    EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "its code ran";
+    TheResourceModule.Release();
+  }
   TheOsVersion = saved;
 }
 
