@@ -21,8 +21,6 @@ std::string At(const ImportOptions& o, uint32_t line) {
   return o.fileName + (line != 0 ? ":" + std::to_string(line) : std::string());
 }
 
-std::string Hex4(char16_t c) { return KeyText(c).substr(4); }
-
 // The program's text of that key, or one made from the label alone.
 ProgramText TextFor(const ParsedLabel& label, const std::u16string& source, uint32_t key,
                     const std::vector<ProgramText>* texts) {
@@ -72,7 +70,7 @@ bool MakeEntry(const TranslationMessage& m, const ImportOptions& o,
     const size_t at = FindUncarried(*text);
     if (at != std::u16string::npos) {
       return Fail(o, m.line,
-                  "the character U+" + Hex4((*text)[at]) +
+                  "the character " + CodePointName((*text)[at]) +
                       " cannot stand in launcher.lng (a NUL ends its text, a form feed ends a "
                       "line)",
                   outcome);

@@ -1,5 +1,7 @@
 #include "tools/lngtool/translation_message.h"
 
+#include <cstdio>
+
 #include "localization/message_catalog.h"
 #include "tools/lngtool/text_form.h"
 
@@ -120,6 +122,16 @@ size_t FindUncarried(const std::u16string& text) {
     }
   }
   return std::u16string::npos;
+}
+
+}  // namespace lngtool
+
+namespace lngtool {
+
+std::string CodePointName(char16_t c) {
+  char name[8];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+  return name;
 }
 
 }  // namespace lngtool

@@ -59,5 +59,7 @@ bool IsValidUtf8(const std::string& text, size_t* faultAt);
 // Characters no translators' format can carry: controls other than TAB, LF
 // and CR, U+FFFE, U+FFFF and unpaired surrogates. The first such, or npos.
 size_t FindUncarried(const std::u16string& text);
+// "U+000C".
+std::string CodePointName(char16_t c);
 
 }  // namespace lngtool

@@ -79,7 +79,9 @@ bool ParseXml(const std::string& bytes, XmlHandler* handler, uint32_t* errorLine
                                 XML_TRUE) == XML_STATUS_OK;
   *errorLine = static_cast<uint32_t>(XML_GetCurrentLineNumber(state.parser));
   if (!parsed) {
-    *error = state.stopped ? state.reason : XML_ErrorString(XML_GetErrorCode(state.parser));
+    *error = state.stopped ? state.reason
+                           : std::string("not well-formed XML: ") +
+                                 XML_ErrorString(XML_GetErrorCode(state.parser));
   }
   XML_ParserFree(state.parser);
   return parsed && !state.stopped;
