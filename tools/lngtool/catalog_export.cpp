@@ -70,6 +70,7 @@ std::string Note(const ProgramText& t, uint32_t perLine, uint32_t lines) {
   return note;
 }
 
+// "NAME:PLACE", from which LabelFromReference gives the label again.
 std::string Reference(const ProgramText& t) {
   switch (t.role) {
     case TextRole::kString:
@@ -78,12 +79,13 @@ std::string Reference(const ProgramText& t) {
     case TextRole::kImageName:
       return DialogName(t) + ":" + Signed(t.id);
     case TextRole::kTitle:
+      return DialogName(t) + ":title";
     case TextRole::kScale:
-      return DialogName(t);
+      return DialogName(t) + ":scale";
     case TextRole::kDirection:
       break;
   }
-  return "";
+  return DialogName(t) + ":direction";
 }
 
 TranslationMessage Describe(const ProgramText& t) {
@@ -110,7 +112,7 @@ bool Carried(const std::u16string& text, const std::string& what, std::string* m
   if (at == std::u16string::npos) {
     return true;
   }
-  *messages += "lngtool: " + what + " holds the character U+" + KeyText(text[at]).substr(4) +
+  *messages += "lngtool: " + what + " holds the character " + CodePointName(text[at]) +
                ", which neither PO nor XLIFF can carry; nothing was exported\n";
   return false;
 }

@@ -56,9 +56,10 @@ bool MakeEntry(const TranslationMessage& m, const ImportOptions& o,
                const std::vector<ProgramText>* texts, const AnsiCodec& codec, Imported* out,
                ImportOutcome* outcome) {
   ParsedLabel label;
-  if (!ParseContextLabel(m.context, &label)) {
+  const std::string context = m.context.empty() ? LabelFromReference(m.reference) : m.context;
+  if (!ParseContextLabel(context, &label)) {
     return Fail(o, m.line,
-                "the context \"" + m.context +
+                "the context \"" + context +
                     "\" names no kind of text: \"string\", \"dialog NAME\", \"menu NAME\" or "
                     "\"scale NAME\", as lngtool export writes it",
                 outcome);

@@ -235,6 +235,10 @@ class PoReader {
         return false;
       }
     }
+    if (text.compare(0, 2, "#:") == 0 && reference_.empty()) {
+      const std::string rest = Trim(text.substr(2));
+      reference_ = rest.substr(0, rest.find_first_of(" \t"));
+    }
     if (text.compare(0, 2, "#,") == 0) {
       std::string flags = text.substr(2);
       size_t start = 0;
@@ -344,6 +348,7 @@ class PoReader {
     field_ = Part::kNone;
     hasContext_ = plural_ = fuzzy_ = empty_ = false;
     context_.clear();
+    reference_.clear();
     id_.clear();
     string_.clear();
     return done;
@@ -360,6 +365,7 @@ class PoReader {
     }
     TranslationMessage m;
     m.context = context_;
+    m.reference = reference_;
     m.source = id_;
     m.translation = string_;
     m.translated = !string_.empty() || empty_;
@@ -416,6 +422,7 @@ class PoReader {
   bool fuzzy_ = false;
   bool empty_ = false;
   std::string context_;
+  std::string reference_;  // the first "#:" place
   std::string id_;
   std::string string_;
   uint32_t stringLine_ = 0;

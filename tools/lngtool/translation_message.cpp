@@ -87,6 +87,19 @@ bool ParseContextLabel(const std::string& label, ParsedLabel* parsed) {
   return true;
 }
 
+std::string LabelFromReference(const std::string& reference) {
+  const size_t colon = reference.find(':');
+  if (colon == 0 || colon == std::string::npos) {
+    return "";
+  }
+  const std::string name = reference.substr(0, colon);
+  const std::string place = reference.substr(colon + 1);
+  if (name == "STRINGTABLE") {
+    return "string";
+  }
+  return (place == "scale" ? "scale " : "dialog ") + name;
+}
+
 bool IsValidUtf8(const std::string& text, size_t* faultAt) {
   for (size_t i = 0; i < text.size();) {
     const uint8_t lead = static_cast<uint8_t>(text[i]);

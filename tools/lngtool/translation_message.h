@@ -49,6 +49,12 @@ struct ParsedLabel {
 // False when the label names no kind.
 bool ParseContextLabel(const std::string& label, ParsedLabel* parsed);
 
+// The label a reference names, for files whose tools dropped the context
+// (translate-toolkit's po2xliff does): "STRINGTABLE:5101" is a string,
+// "NAME:scale" a dialog's scale, any other "NAME:..." a text of that dialog.
+// Empty when the reference names none.
+std::string LabelFromReference(const std::string& reference);
+
 // The English text that stands for a scale entry.
 extern const char kScaleSource[];
 

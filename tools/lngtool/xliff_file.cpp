@@ -98,15 +98,6 @@ std::string Find(const XmlAttributes& attributes, const char* name) {
   return "";
 }
 
-bool Has(const XmlAttributes& attributes, const char* name) {
-  for (const auto& a : attributes) {
-    if (a.first == name) {
-      return true;
-    }
-  }
-  return false;
-}
-
 class XliffHandler : public XmlHandler {
  public:
   explicit XliffHandler(TranslationFile* file) : file_(file) {}
@@ -129,6 +120,14 @@ class XliffHandler : public XmlHandler {
       file_->language = Find(attributes, "target-language");
     } else if (name == "trans-unit") {
       return StartUnit(attributes, line);
+    } else if (inUnit_ && name == "context-group" && Find(attributes, "purpose") == "location") {
+      place_ = {};
+      inLocation_ = true;
+    } else if (inLocation_ && name == "context") {
+      const std::string type = Find(attributes, "context-type");
+      collecting_ = type == "sourcefile"   ? &place_.first
+                    : type == "linenumber" ? &place_.second
+                                           : &ignored_;
     } else if (inUnit_ && (name == "alt-trans" || name == "seg-source" || name == "note" ||
                            name == "context-group")) {
       skipDepth_ = depth_;  // suggestions, segmentation and notes are not the translation
@@ -151,6 +150,12 @@ class XliffHandler : public XmlHandler {
     }
     if (name == "trans-unit" && inUnit_) {
       return FinishUnit();
+    }
+    if (name == "context-group" && inLocation_) {
+      inLocation_ = false;
+      if (unit_.reference.empty() && !place_.first.empty()) {
+        unit_.reference = place_.first + (place_.second.empty() ? "" : ":" + place_.second);
+      }
     }
     return true;
   }
@@ -193,9 +198,8 @@ class XliffHandler : public XmlHandler {
     unit_.context = Find(attributes, "resname");
     unit_.line = line;
     approvedNo_ = Find(attributes, "approved") == "no";
-    if (!Has(attributes, "resname")) {
-      return Fail("a trans-unit without resname, which names the text (as \"dialog LAUNCHDLG\")");
-    }
+    // A PO header that translate-toolkit carried over: no text of the program.
+    header_ = Find(attributes, "restype") == "x-gettext-domain-header";
     return true;
   }
 
@@ -210,6 +214,14 @@ class XliffHandler : public XmlHandler {
   // is fuzzy unless its state (if any) and approval say it is done.
   bool FinishUnit() {
     inUnit_ = false;
+    if (header_) {
+      return true;
+    }
+    if (unit_.context.empty() && LabelFromReference(unit_.reference).empty()) {
+      return Fail(
+          "a trans-unit without resname, which names the text (as \"dialog LAUNCHDLG\"), "
+          "and without a location that does");
+    }
     const bool done =
         state_.empty() || state_ == "translated" || state_ == "signed-off" || state_ == "final";
     if (hasTarget_ && unit_.translation.empty()) {
@@ -228,7 +240,11 @@ class XliffHandler : public XmlHandler {
   bool inUnit_ = false;
   bool hasTarget_ = false;
   bool approvedNo_ = false;
+  bool header_ = false;
   std::string state_;
+  bool inLocation_ = false;
+  std::pair<std::string, std::string> place_;  // source file and line number of a location
+  std::string ignored_;
   std::string* collecting_ = nullptr;
   uint32_t depth_ = 0;
   uint32_t skipDepth_ = 0;
