@@ -38,7 +38,7 @@ ProgramText TextFor(const ParsedLabel& label, const std::u16string& source, uint
   t.source = source;
   t.key = key;
   t.id = 0xFFFFFFFF;
-  t.className = u"not a text of the program";
+  t.className = u"not among the texts read";
   t.role = label.scale                 ? TextRole::kScale
            : label.kind == kStringText ? TextRole::kString
                                        : TextRole::kControl;
