@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lngtool::TranslationFile again;
   Check(lngtool::ReadPo(written, &again, &error));
   Check(again.messages.size() == file.messages.size());
-  for (size_t i = 0; i < file.messages.size(); ++i) Check(Same(file.messages[i], again.messages[i]));
+  for (size_t i = 0; i < file.messages.size(); ++i)
+    Check(Same(file.messages[i], again.messages[i]));
 
   lngtool::ImportOptions options;
   options.fileName = "fuzz.po";

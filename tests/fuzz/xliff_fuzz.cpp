@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lngtool::TranslationFile again;
   Check(lngtool::ReadXliff(written, &again, &error));
   Check(again.messages.size() == file.messages.size());
-  for (size_t i = 0; i < file.messages.size(); ++i) Check(Same(file.messages[i], again.messages[i]));
+  for (size_t i = 0; i < file.messages.size(); ++i)
+    Check(Same(file.messages[i], again.messages[i]));
   return 0;
 }

@@ -59,7 +59,7 @@ std::string Location(const std::string& reference) {
   return out + "        </context-group>\n";
 }
 
-std::string Unit(const TranslationMessage& m, bool withTargets) {
+std::string Unit(const TranslationMessage& m) {
   std::string out = "      <trans-unit" + Attribute("id", m.id) + Attribute("resname", m.context);
   if (m.maxWidth != 0) {
     out += Attribute("maxwidth", std::to_string(m.maxWidth)) + Attribute("size-unit", "char");
@@ -67,7 +67,7 @@ std::string Unit(const TranslationMessage& m, bool withTargets) {
   if (m.keepUnchanged) {
     out += Attribute("translate", "no");
   }
-  const bool target = withTargets && m.translated;
+  const bool target = m.translated;
   if (target) {
     out += Attribute("approved", m.fuzzy ? "no" : "yes");
   }
@@ -167,8 +167,8 @@ class XliffHandler : public XmlHandler {
     return true;
   }
 
-  uint32_t line() const { return line_; }
-  const std::string& error() const { return error_; }
+  uint32_t Line() const { return line_; }
+  const std::string& Error() const { return error_; }
 
  private:
   bool Fail(const std::string& message) {
@@ -263,7 +263,7 @@ std::string WriteXliff(const XliffHeader& header, const std::vector<TranslationM
   }
   out += " datatype=\"plaintext\">\n    <body>\n";
   for (const TranslationMessage& m : messages) {
-    out += Unit(m, !header.targetLanguage.empty() || m.translated);
+    out += Unit(m);
   }
   return out + "    </body>\n  </file>\n</xliff>\n";
 }
@@ -274,8 +274,8 @@ bool ReadXliff(const std::string& bytes, TranslationFile* file, ReadError* error
   uint32_t line = 0;
   std::string why;
   if (!ParseXml(bytes, &handler, &line, &why)) {
-    error->line = handler.error().empty() ? line : handler.line();
-    error->message = handler.error().empty() ? why : handler.error();
+    error->line = handler.Error().empty() ? line : handler.Line();
+    error->message = handler.Error().empty() ? why : handler.Error();
     return false;
   }
   return true;
