@@ -3,9 +3,10 @@
 "lngtool import" takes: GNU gettext (msgfmt --check, msgmerge, msgcat),
 translate-toolkit (its PO and XLIFF readers, po2xliff, xliff2po) and xmllint.
 
-    exchange_tools_test.py LNGTOOL LAUNCHER_EXE
+    exchange_tools_test.py LNGTOOL LAUNCHER_EXE [wine]
 
-Exits 77 (skipped) when one of those tools is missing.
+With "wine", LNGTOOL is lngtool.exe, run under Wine (its XLIFF reader is then
+the system's XmlLite). Exits 77 (skipped) when one of those tools is missing.
 """
 import os
 import shutil
@@ -15,6 +16,7 @@ import tempfile
 
 SKIPPED = 77
 SYSTEM_PYTHON = "/usr/bin/python3"
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
 def translate_toolkit():
@@ -35,6 +37,16 @@ def run(*args, ok=(0,)):
     if done.returncode not in ok:
         sys.exit(f"FAIL: {' '.join(args)} exited {done.returncode}\n{done.stdout}{done.stderr}")
     return done
+
+
+def lngtool_runner(lngtool, wine):
+    """The command that runs lngtool with these arguments."""
+    if not wine:
+        return lambda *args: run(lngtool, *args)
+    # Wine's programs see the Unix root as drive Z:.
+    to_windows = lambda a: "Z:" + a.replace("/", "\\") if a.startswith("/") else a
+    return lambda *args: run(os.path.join(ROOT, "tools", "wine-run"), lngtool,
+                             *[to_windows(a) for a in args])
 
 
 def po_units(pypo, path):
@@ -71,7 +83,8 @@ def translate_po(pypo, src, dst):
 
 
 def main():
-    lngtool, exe = sys.argv[1], sys.argv[2]
+    lngtool = lngtool_runner(sys.argv[1], len(sys.argv) > 3 and sys.argv[3] == "wine")
+    exe = sys.argv[2]
     modules = translate_toolkit()
     tools = ["msgfmt", "msgmerge", "msgcat", "xmllint", "po2xliff", "xliff2po"]
     missing = [t for t in tools if shutil.which(t) is None] + ([] if modules else ["translate"])
@@ -80,16 +93,16 @@ def main():
               " (tools/setup installs gettext, translate-toolkit and libxml2-utils)")
         return SKIPPED
     pypo, poxliff, xliff = modules
-    work = tempfile.mkdtemp(prefix="lngtool_exchange_")
+    work = os.path.realpath(tempfile.mkdtemp(prefix="lngtool_exchange_"))
     at = lambda name: os.path.join(work, name)
 
     # A POT, translated by translate-toolkit, imported, exported again.
-    run(lngtool, "export", exe, "--pot", "--out", at("launcher.pot"))
+    lngtool("export", exe, "--pot", "--out", at("launcher.pot"))
     run("msgfmt", "--check", "-o", os.devnull, at("launcher.pot"))
     translate_po(pypo, at("launcher.pot"), at("de.po"))
-    run(lngtool, "import", at("de.po"), "--module", exe, "--out", at("de.lng"))
-    run(lngtool, "export", exe, at("de.lng"), "--po", "--out", at("out.po"))
-    run(lngtool, "export", exe, at("de.lng"), "--xliff", "--out", at("out.xlf"))
+    lngtool("import", at("de.po"), "--module", exe, "--out", at("de.lng"))
+    lngtool("export", exe, at("de.lng"), "--po", "--out", at("out.po"))
+    lngtool("export", exe, at("de.lng"), "--xliff", "--out", at("out.xlf"))
     expected = po_units(pypo, at("de.po"))
     check(len(expected) == 21 and all(t for _, _, t, _ in expected), "translations missing")
     check(po_units(pypo, at("out.po")) == expected, "PO -> import -> export changed messages")
@@ -106,8 +119,8 @@ def main():
     run("msgcat", "--width=30", "-o", at("wrapped.po"), at("out.po"))
     with open(at("wrapped.po"), "a", encoding="utf-8") as f:
         f.write('\n#, fuzzy\n#~ msgctxt "dialog INFODLG"\n#~ msgid "Gone"\n#~ msgstr "Weg"\n')
-    run(lngtool, "import", at("wrapped.po"), "--module", exe, "--out", at("wrapped.lng"))
-    run(lngtool, "export", exe, at("wrapped.lng"), "--po", "--out", at("wrapped-out.po"))
+    lngtool("import", at("wrapped.po"), "--module", exe, "--out", at("wrapped.lng"))
+    lngtool("export", exe, at("wrapped.lng"), "--po", "--out", at("wrapped-out.po"))
     check(po_units(pypo, at("wrapped-out.po")) == expected, "msgcat's layout imports otherwise")
 
     # The XLIFF is well-formed; translate-toolkit reads from it what the PO
@@ -130,8 +143,8 @@ def main():
     run("xliff2po", "--progress=none", at("out.xlf"), at("tk.po"))
     check(pairs(pypo.pofile.parsefile(at("tk.po"))) == pairs(po_store), "xliff2po gives others")
     for made in ("out.xlf", "tk.xlf"):
-        run(lngtool, "import", at(made), "--module", exe, "--out", at(made + ".lng"))
-        run(lngtool, "export", exe, at(made + ".lng"), "--po", "--out", at(made + ".po"))
+        lngtool("import", at(made), "--module", exe, "--out", at(made + ".lng"))
+        lngtool("export", exe, at(made + ".lng"), "--po", "--out", at(made + ".po"))
         check(po_units(pypo, at(made + ".po")) == expected, made + " imports otherwise")
 
     schemas = [os.path.join(d, f) for d, _, fs in os.walk("/usr/share") for f in fs
