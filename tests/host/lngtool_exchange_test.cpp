@@ -213,6 +213,28 @@ TEST(Exchange, ChecksSpeakOfTheFilesLines) {
       << fromXliff.messages;
 }
 
+// Keys come from the ANSI form in the target system's code page, and an
+// 8-bit catalog that cannot hold a translation is refused, not garbled.
+TEST(Exchange, KeysAndFormFollowTheCodePage) {
+  const std::string po =
+      "msgctxt \"string\"\nmsgid \"\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA\"\n"
+      "msgstr \"\xD0\x9F\"\n";
+  const std::string in = TempPath("cyrillic.po");
+  const std::string out = TempPath("cyrillic.lng");
+  ASSERT_TRUE(WriteWholeFile(in, std::vector<uint8_t>(po.begin(), po.end())));
+  ASSERT_EQ(RunTool({"import", in, "--codepage", "1251", "--ansi", "--out", out}).code, kExitFine);
+  const std::string key =
+      RunTool({"key", "s", "\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA", "--codepage", "1251"}).out;
+  EXPECT_NE(key, RunTool({"key", "s", "\xD0\x9F\xD1\x83\xD1\x81\xD0\xBA"}).out);
+  EXPECT_NE(ReadText(out).find(key.substr(0, 8) + "=\"\xCF\""), std::string::npos);
+  std::remove(out.c_str());
+  const ToolRun lossy = RunTool({"import", in, "--ansi", "--out", out});
+  EXPECT_EQ(lossy.code, kExitFailure);
+  EXPECT_NE(lossy.err.find("no form in code page 1252"), std::string::npos) << lossy.err;
+  std::vector<uint8_t> none;
+  EXPECT_FALSE(ReadWholeFile(out, &none));
+}
+
 TEST(Exchange, MalformedFilesAreRefusedAtTheirLine) {
   const std::string head = "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
   const std::string unit = "<?xml version=\"1.0\"?>\n<xliff version=\"1.2\"><file><body>\n";
