@@ -283,10 +283,10 @@ class PoReader {
     if (!Order(number, next)) {
       return false;
     }
-    field_ = next;
-    if (next == Part::kString) {
+    if (next == Part::kString || (next == Part::kPluralString && field_ != next)) {
       stringLine_ = number;
     }
+    field_ = next;
     return Append(number, text.substr(end));
   }
 
@@ -359,8 +359,9 @@ class PoReader {
       return TakeHeader();
     }
     if (plural_) {
-      file_->warnings.push_back(std::to_string(stringLine_) +
-                                ": a plural entry, which the launcher has no use for; left out");
+      file_->warnings.push_back(
+          std::to_string(stringLine_) +
+          ": warning: a plural entry, which the launcher has no use for; left out");
       return true;
     }
     TranslationMessage m;

@@ -26,7 +26,7 @@ struct TranslationMessage {
 struct TranslationFile {
   std::string language;  // BCP 47 tag, may be empty
   std::vector<TranslationMessage> messages;
-  std::vector<std::string> warnings;  // "line: text" of what was left out
+  std::vector<std::string> warnings;  // "line: warning: text" of what was left out
 };
 
 // A failure to read a file: the line it concerns (0: the whole file).
