@@ -5,7 +5,9 @@
 
 #include "localization/catalog_text.h"
 #include "tools/lngtool/catalog_check.h"
+#include "tools/lngtool/catalog_export.h"
 #include "tools/lngtool/catalog_file.h"
+#include "tools/lngtool/catalog_import.h"
 #include "tools/lngtool/catalog_merge.h"
 #include "tools/lngtool/catalog_writer.h"
 #include "tools/lngtool/lngtool_platform.h"
@@ -30,12 +32,19 @@ const char kUsage[] =
     "      OLD brought up to the program's current texts, its translations kept\n"
     "  preview FILE [--dll ztklng.dll] --out DIR [--program EXE]\n"
     "      both dialogs as the launcher shows them with FILE (Windows build)\n"
+    "  export MODULE [CATALOG] (--po | --pot | --xliff) [--language TAG] [--out FILE]\n"
+    "      the texts, with CATALOG's translations, for translation tools\n"
+    "  import FILE.po|FILE.xlf [--out FILE] [--ansi] [--codepage N] [--use-fuzzy]\n"
+    "      [--module MODULE] [--program EXE]\n"
+    "      a checked catalog from a PO or XLIFF file\n"
     "MODULE is Launcher.exe (default: the one beside lngtool) or a language module\n"
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
-const std::set<std::string> kValued = {"--codepage", "--out", "--program", "--module", "--dll"};
-const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e"};
+const std::set<std::string> kValued = {"--codepage", "--out", "--program",
+                                       "--module",   "--dll", "--language"};
+const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
+                                         "--po",   "--pot",   "--xliff",       "--use-fuzzy"};
 
 struct Arguments {
   std::vector<std::string> positional;
@@ -319,6 +328,93 @@ int Merge(const Arguments& a, const std::string& folder, std::string* out, std::
   return Emit(a, bytes, out, err) ? kExitFine : kExitFailure;
 }
 
+int Export(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
+  const int formats =
+      (a.Has("--po") ? 1 : 0) + (a.Has("--pot") ? 1 : 0) + (a.Has("--xliff") ? 1 : 0);
+  if (a.positional.empty() || a.positional.size() > 2 || formats != 1) {
+    *err += kUsage;
+    return kExitFailure;
+  }
+  const AnsiCodec* codec = nullptr;
+  uint32_t codePage = 0;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
+  Modules m;
+  if (!OpenModules(a.positional[0], a, folder, &m, err, false)) {
+    return kExitFailure;
+  }
+  CatalogFile catalog(*codec);
+  const bool withCatalog = a.positional.size() == 2;
+  if (withCatalog && !LoadCatalogFile(a.positional[1], &catalog, err)) {
+    return kExitFailure;
+  }
+  if (withCatalog && !catalog.markerFound) {
+    *err +=
+        "lngtool: " + a.positional[1] + " has no marker the launcher finds (run lngtool check)\n";
+    return kExitFailure;
+  }
+  ExportOptions options;
+  options.format = a.Has("--po")    ? ExportFormat::kPo
+                   : a.Has("--pot") ? ExportFormat::kPot
+                                    : ExportFormat::kXliff;
+  options.language = a.Has("--language") ? a.Get("--language") : CatalogLanguage(catalog);
+  if (!options.language.empty() && !IsLanguageTag(options.language)) {
+    *err += "lngtool: --language needs a BCP 47 tag such as de or pt-BR\n";
+    return kExitFailure;
+  }
+  options.moduleName = m.name;
+  options.revisionDate = CurrentRevisionDate();
+  std::string document;
+  if (!ExportTranslations(Texts(m, *codec, err), withCatalog ? &catalog : nullptr, options,
+                          &document, err)) {
+    return kExitFailure;
+  }
+  return Emit(a, std::vector<uint8_t>(document.begin(), document.end()), out, err) ? kExitFine
+                                                                                   : kExitFailure;
+}
+
+int Import(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
+  if (a.positional.size() != 1 || (a.Has("--ansi") && a.Has("--utf16"))) {
+    *err += kUsage;
+    return kExitFailure;
+  }
+  const AnsiCodec* codec = nullptr;
+  ImportOptions options;
+  if (!Codec(a, &codec, &options.codePage, err)) {
+    return kExitFailure;
+  }
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(a.positional[0], &bytes)) {
+    *err += "lngtool: cannot read " + a.positional[0] + "\n";
+    return kExitFailure;
+  }
+  Modules m;
+  std::vector<ProgramText> texts;
+  const bool haveTexts = OpenModules(a.Get("--module"), a, folder, &m, err, true);
+  if (haveTexts) {
+    texts = Texts(m, *codec, err);
+  }
+  options.fileName = a.positional[0];
+  options.form = a.Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16;
+  options.useFuzzy = a.Has("--use-fuzzy");
+  ImportOutcome outcome;
+  const bool made = ImportTranslations(std::string(bytes.begin(), bytes.end()), options,
+                                       haveTexts ? &texts : nullptr, *codec, &outcome);
+  *err += outcome.messages;
+  if (!made) {
+    *err += "lngtool: nothing written\n";
+    return kExitFailure;
+  }
+  *err += "lngtool: " + std::to_string(outcome.taken) + " translations imported, " +
+          std::to_string(outcome.untranslated) + " untranslated and " +
+          std::to_string(outcome.fuzzy) + " fuzzy messages left out\n";
+  if (!Emit(a, outcome.catalog, out, err)) {
+    return kExitFailure;
+  }
+  return outcome.checkErrors ? kExitFindings : kExitFine;
+}
+
 int Preview(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
   if (a.positional.size() != 1 || !a.Has("--out")) {
     *err += kUsage;
@@ -358,6 +454,12 @@ int RunLngtool(const std::vector<std::string>& args, const std::string& defaultF
   }
   if (command == "preview") {
     return Preview(a, defaultFolder, out, err);
+  }
+  if (command == "export") {
+    return Export(a, defaultFolder, out, err);
+  }
+  if (command == "import") {
+    return Import(a, defaultFolder, out, err);
   }
   *err += "lngtool: unknown command " + command + "\n" + kUsage;
   return kExitFailure;

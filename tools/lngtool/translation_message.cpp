@@ -1,0 +1,150 @@
+#include "tools/lngtool/translation_message.h"
+
+#include <cstdio>
+
+#include "localization/message_catalog.h"
+#include "tools/lngtool/text_form.h"
+
+namespace lngtool {
+
+const char kScaleSource[] = "100*100";
+
+namespace {
+const char* KindWord(int kind) {
+  switch (kind) {
+    case kStringText:
+      return "string";
+    case kDialogText:
+      return "dialog";
+    default:
+      return "menu";
+  }
+}
+
+// Length of the UTF-8 sequence led by lead, 0 for a byte that leads none.
+size_t SequenceLength(uint8_t lead) {
+  if (lead < 0x80) {
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    return 2;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    return 3;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    return 4;
+  }
+  return 0;
+}
+
+// The second byte's range narrows for the leads that could otherwise form
+// overlong sequences, surrogates or values past U+10FFFF.
+bool SecondByteFits(uint8_t lead, uint8_t second) {
+  uint8_t low = 0x80;
+  uint8_t high = 0xBF;
+  if (lead == 0xE0) {
+    low = 0xA0;
+  } else if (lead == 0xED) {
+    high = 0x9F;
+  } else if (lead == 0xF0) {
+    low = 0x90;
+  } else if (lead == 0xF4) {
+    high = 0x8F;
+  }
+  return second >= low && second <= high;
+}
+}  // namespace
+
+std::string ContextLabel(int kind, bool hasContext, const std::u16string& context, bool scale) {
+  std::string label = scale ? "scale" : KindWord(kind);
+  if (hasContext) {
+    label += " " + ToUtf8(context);
+  }
+  return label;
+}
+
+bool ParseContextLabel(const std::string& label, ParsedLabel* parsed) {
+  const size_t blank = label.find(' ');
+  const std::string word = label.substr(0, blank);
+  *parsed = ParsedLabel();
+  if (word == "string") {
+    parsed->kind = kStringText;
+  } else if (word == "dialog") {
+    parsed->kind = kDialogText;
+  } else if (word == "menu") {
+    parsed->kind = kMenuText;
+  } else if (word == "scale" && blank != std::string::npos) {
+    parsed->kind = kDialogText;
+    parsed->scale = true;
+  } else {
+    return false;
+  }
+  if (blank != std::string::npos) {
+    parsed->hasContext = true;
+    parsed->context = FromUtf8(label.substr(blank + 1));
+  }
+  return true;
+}
+
+std::string LabelFromReference(const std::string& reference) {
+  const size_t colon = reference.find(':');
+  if (colon == 0 || colon == std::string::npos) {
+    return "";
+  }
+  const std::string name = reference.substr(0, colon);
+  const std::string place = reference.substr(colon + 1);
+  if (name == "STRINGTABLE") {
+    return "string";
+  }
+  return (place == "scale" ? "scale " : "dialog ") + name;
+}
+
+bool IsValidUtf8(const std::string& text, size_t* faultAt) {
+  for (size_t i = 0; i < text.size();) {
+    const uint8_t lead = static_cast<uint8_t>(text[i]);
+    const size_t length = SequenceLength(lead);
+    bool fits = length != 0 && i + length <= text.size();
+    for (size_t k = 1; fits && k < length; ++k) {
+      const uint8_t b = static_cast<uint8_t>(text[i + k]);
+      fits = k == 1 ? SecondByteFits(lead, b) : (b & 0xC0) == 0x80;
+    }
+    if (!fits) {
+      *faultAt = i;
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+size_t FindUncarried(const std::u16string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+    const bool high = c >= 0xD800 && c < 0xDC00;
+    const bool low = c >= 0xDC00 && c < 0xE000;
+    if (control || c == 0xFFFE || c == 0xFFFF || low) {
+      return i;
+    }
+    if (high) {
+      if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] >= 0xE000) {
+        return i;
+      }
+      ++i;
+    }
+  }
+  return std::u16string::npos;
+}
+
+}  // namespace lngtool
+
+namespace lngtool {
+
+std::string CodePointName(char16_t c) {
+  char name[8];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+  return name;
+}
+
+}  // namespace lngtool
