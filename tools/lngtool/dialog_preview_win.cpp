@@ -17,6 +17,7 @@
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
+#include "tools/lngtool/dialog_preview_win.h"
 #include "tools/lngtool/lngtool_commands.h"
 #include "tools/lngtool/lngtool_platform.h"
 #include "tools/lngtool/png_image.h"
@@ -33,7 +34,8 @@ std::u16string Utf16(const std::string& utf8) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-// The loader takes a name with a backslash as the path itself.
+}  // namespace
+
 std::u16string FullPath(const std::string& path) {
   std::u16string given = Utf16(path);
   wchar_t full[MAX_PATH * 4];
@@ -44,9 +46,37 @@ std::u16string FullPath(const std::string& path) {
   return AsUtf16(full);
 }
 
-HMODULE LoadDataModule(const std::string& path) {
+static HMODULE LoadDataModule(const std::string& path) {
   return LoadLibraryExW(AsWide(FullPath(path).c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
+
+bool PrepareLauncher(const std::string& programPath, const std::string& languageModule,
+                     std::string* err) {
+  HMODULE program = LoadDataModule(programPath);
+  if (program == nullptr) {
+    *err += "lngtool: cannot load " + programPath + " (give the program with --program)\n";
+    return false;
+  }
+  HMODULE language = nullptr;
+  if (!languageModule.empty()) {
+    language = LoadDataModule(languageModule);
+    if (language == nullptr) {
+      *err += "lngtool: cannot load " + languageModule + "\n";
+      return false;
+    }
+  }
+  // As after ResourceModule::Load: templates from the language module (no
+  // fallback), strings and the icon from the program.
+  OwnModule = program;
+  ActiveModule = language != nullptr ? language : program;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                            GetSystemMetrics(SM_CYICON), 0);
+  return true;
+}
+
+namespace {
 
 // Lets the dialog paint itself and its controls.
 void Settle(HWND dialog) {
@@ -142,27 +172,9 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
 }  // namespace
 
 int RunPreview(const PreviewRequest& request, std::string* out, std::string* err) {
-  HMODULE program = LoadDataModule(request.program);
-  if (program == nullptr) {
-    *err += "lngtool: cannot load " + request.program + " (give the program with --program)\n";
+  if (!PrepareLauncher(request.program, request.languageModule, err)) {
     return kExitFailure;
   }
-  HMODULE language = nullptr;
-  if (!request.languageModule.empty()) {
-    language = LoadDataModule(request.languageModule);
-    if (language == nullptr) {
-      *err += "lngtool: cannot load " + request.languageModule + "\n";
-      return kExitFailure;
-    }
-  }
-  // As after ResourceModule::Load: templates from the language module (no
-  // fallback), strings and the icon from the program.
-  OwnModule = program;
-  ActiveModule = language != nullptr ? language : program;
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                            GetSystemMetrics(SM_CYICON), 0);
   TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {

@@ -1,0 +1,68 @@
+#include "tools/lngtool/layout_findings.h"
+
+#include "tools/lngtool/text_form.h"
+
+namespace lngtool {
+namespace {
+std::string Size(const Extent& e) { return std::to_string(e.cx) + " x " + std::to_string(e.cy); }
+
+std::string Excerpt(const std::u16string& text) {
+  constexpr size_t kMost = 40;
+  return Quoted(text.size() > kMost ? text.substr(0, kMost) + u"..." : text);
+}
+
+bool Cut(const ControlLayout& c) {
+  return c.measured && (c.needs.cx > c.has.cx || c.needs.cy > c.has.cy);
+}
+
+bool Outside(const Box& b, const Extent& client) {
+  return b.left < 0 || b.top < 0 || b.right > client.cx || b.bottom > client.cy;
+}
+
+bool Empty(const Box& b) { return b.right <= b.left || b.bottom <= b.top; }
+}  // namespace
+
+bool Intersects(const Box& a, const Box& b) {
+  return !Empty(a) && !Empty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+         b.top < a.bottom;
+}
+
+std::string ControlName(const ControlLayout& control) {
+  return "control " + std::to_string(control.id) + " (" + control.className + ")";
+}
+
+std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
+                                              const DialogLayout& shown) {
+  std::vector<LayoutFinding> found;
+  const std::vector<ControlLayout>& c = shown.controls;
+  for (size_t i = 0; i < c.size(); ++i) {
+    if (Cut(c[i])) {
+      found.push_back({FindingKind::kCut, i, i,
+                       "cut: " + ControlName(c[i]) + " " + Excerpt(c[i].shown) + " needs " +
+                           Size(c[i].needs) + " pixels, has " + Size(c[i].has)});
+    }
+    if (Outside(c[i].place, shown.client)) {
+      const Box& b = c[i].place;
+      found.push_back({FindingKind::kOutside, i, i,
+                       "outside: " + ControlName(c[i]) + " spans " + std::to_string(b.left) +
+                           "," + std::to_string(b.top) + " to " + std::to_string(b.right) + "," +
+                           std::to_string(b.bottom) + ", the client area " + Size(shown.client)});
+    }
+  }
+  // Pairs are compared only where the English dialog has the same controls.
+  if (english.controls.size() != c.size()) {
+    return found;
+  }
+  for (size_t i = 0; i < c.size(); ++i) {
+    for (size_t j = i + 1; j < c.size(); ++j) {
+      if (Intersects(c[i].place, c[j].place) &&
+          !Intersects(english.controls[i].place, english.controls[j].place)) {
+        found.push_back({FindingKind::kOverlap, i, j,
+                         "overlap: " + ControlName(c[i]) + " and " + ControlName(c[j])});
+      }
+    }
+  }
+  return found;
+}
+
+}  // namespace lngtool
