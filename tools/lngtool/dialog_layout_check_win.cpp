@@ -144,7 +144,7 @@ bool MeasureButton(HWND control, LONG style, const std::u16string& text, Extent 
   c->has = room;
   if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
     // The raised edge on each side, and the focus rectangle inside it.
-    const int edge = 2 * GetSystemMetrics(SM_CXEDGE) + 2;
+    const int edge = GetSystemMetrics(SM_CXEDGE) + 1;
     c->has = {room.cx - 2 * edge, room.cy - 2 * edge};
   } else {
     // Check boxes and radio buttons: the box, and the gap before the text.
@@ -218,6 +218,7 @@ bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, Di
   gInner = d.procedure;
   HWND dialog =
       CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.name, nullptr, Recording, 0);
+
   out->name = ToUtf8(d.context);
   if (dialog == nullptr) {
     *err += "lngtool: the dialog " + out->name + " cannot be created from the active module\n";
@@ -361,7 +362,7 @@ int RunLayout(const LayoutRequest& request, std::string* out, std::string* err) 
     if (!WriteCatalog(request.catalog, rewritten, err)) {
       return kExitFailure;
     }
-    *err += "lngtool: " + request.catalog + " now holds the fitted scale entries\n";
+    *err += request.catalog + ": the fitted scale entries written\n";
   }
   return fitted ? kExitFine : kExitFindings;
 }

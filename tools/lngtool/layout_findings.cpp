@@ -44,8 +44,8 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
     if (Outside(c[i].place, shown.client)) {
       const Box& b = c[i].place;
       found.push_back({FindingKind::kOutside, i, i,
-                       "outside: " + ControlName(c[i]) + " spans " + std::to_string(b.left) +
-                           "," + std::to_string(b.top) + " to " + std::to_string(b.right) + "," +
+                       "outside: " + ControlName(c[i]) + " spans " + std::to_string(b.left) + "," +
+                           std::to_string(b.top) + " to " + std::to_string(b.right) + "," +
                            std::to_string(b.bottom) + ", the client area " + Size(shown.client)});
     }
   }

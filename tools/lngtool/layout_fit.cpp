@@ -112,9 +112,9 @@ bool SetScaleEntry(const std::vector<uint8_t>& bytes, const AnsiCodec& codec,
   }
   const std::u16string key =
       FromUtf8(KeyText(CatalogKeyCrc(codec, kDialogText, dialogName.c_str(), u"")));
-  const Units units{bytes, file.form == CatalogForm::kUtf16 ? 2u : 1u,
-                    static_cast<size_t>(file.markerPosition) %
-                        (file.form == CatalogForm::kUtf16 ? 2u : 1u)};
+  const Units units{
+      bytes, file.form == CatalogForm::kUtf16 ? 2u : 1u,
+      static_cast<size_t>(file.markerPosition) % (file.form == CatalogForm::kUtf16 ? 2u : 1u)};
   const std::vector<uint8_t> entry = Encode(u"=\"" + ScaleValue(scale) + u"\"", units.width);
   const int64_t chosen = file.ChosenLine(key);
   if (chosen >= 0) {

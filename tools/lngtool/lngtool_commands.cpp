@@ -41,8 +41,8 @@ const char kUsage[] =
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
-const std::set<std::string> kValued = {"--codepage", "--out",    "--program",
-                                       "--module",   "--dll",    "--expand"};
+const std::set<std::string> kValued = {"--codepage", "--out", "--program",
+                                       "--module",   "--dll", "--expand"};
 const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
                                          "--rtl",  "--fit",   "--write"};
 
@@ -361,7 +361,8 @@ int Pseudo(const Arguments& a, const std::string& folder, std::string* out, std:
   options.expandPercent = a.Has("--expand") ? std::stoi(expand) : -1;
   options.rightToLeft = a.Has("--rtl");
   std::vector<std::u16string> header = TemplateHeader(m.name);
-  header.push_back(u"; A pseudo-translation made by \"lngtool pseudo\", to find texts that do not fit.");
+  header.push_back(
+      u"; A pseudo-translation made by \"lngtool pseudo\", to find texts that do not fit.");
   const std::u16string text =
       ComposeCatalog(header, PseudoEntries(Texts(m, *codec, err), options), {});
   bool lossy = false;

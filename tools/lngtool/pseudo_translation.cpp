@@ -5,20 +5,24 @@
 namespace lngtool {
 namespace {
 // Look-alikes from Latin-1 and Latin Extended-A/B, which the dialog fonts hold.
-const char16_t kLower[27] = u"\u00e1\u0180\u00e7\u010f\u00e9\u0192\u011d\u0125\u00ed\u0135"
-                            u"\u0137\u013a\u0271\u00f1\u00f6\u00fe\u01eb\u0155\u0161\u0165"
-                            u"\u00fc\u028b\u0175\u0445\u00fd\u017e";
-const char16_t kUpper[27] = u"\u00c1\u0181\u00c7\u010e\u00c9\u0191\u011c\u0124\u00cd\u0134"
-                            u"\u0136\u0139\u019c\u00d1\u00d6\u00de\u01ea\u0154\u0160\u0164"
-                            u"\u00dc\u01b2\u0174\u03a7\u00dd\u017d";
+const char16_t kLower[27] =
+    u"\u00e1\u0180\u00e7\u010f\u00e9\u0192\u011d\u0125\u00ed\u0135"
+    u"\u0137\u013a\u0271\u00f1\u00f6\u00fe\u01eb\u0155\u0161\u0165"
+    u"\u00fc\u028b\u0175\u0445\u00fd\u017e";
+const char16_t kUpper[27] =
+    u"\u00c1\u0181\u00c7\u010e\u00c9\u0191\u011c\u0124\u00cd\u0134"
+    u"\u0136\u0139\u019c\u00d1\u00d6\u00de\u01ea\u0154\u0160\u0164"
+    u"\u00dc\u01b2\u0174\u03a7\u00dd\u017d";
 // Hebrew letters, one for each Latin letter.
 constexpr char16_t kHebrewFirst = 0x05D0;
 
 // Filler that wraps as words do.
-const char16_t kFiller[] = u" \u013a\u00f6\u0155\u00e9\u0271 \u00ed\u00fe\u0161\u00fc\u0271"
-                           u" \u010f\u00f6\u013a\u00f6\u0155 \u0161\u00ed\u0165";
-const char16_t kHebrewFiller[] = u" \u05dc\u05d5\u05e8\u05dd \u05d0\u05d9\u05e4\u05e1"
-                                 u" \u05d3\u05d5\u05dc\u05e8 \u05e1\u05d8";
+const char16_t kFiller[] =
+    u" \u013a\u00f6\u0155\u00e9\u0271 \u00ed\u00fe\u0161\u00fc\u0271"
+    u" \u010f\u00f6\u013a\u00f6\u0155 \u0161\u00ed\u0165";
+const char16_t kHebrewFiller[] =
+    u" \u05dc\u05d5\u05e8\u05dd \u05d0\u05d9\u05e4\u05e1"
+    u" \u05d3\u05d5\u05dc\u05e8 \u05e1\u05d8";
 
 char16_t MapLetter(char16_t c, bool rightToLeft) {
   const bool lower = c >= u'a' && c <= u'z';
