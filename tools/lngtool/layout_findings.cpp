@@ -44,9 +44,11 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
     if (Outside(c[i].place, shown.client)) {
       const Box& b = c[i].place;
       found.push_back({FindingKind::kOutside, i, i,
-                       "outside: " + ControlName(c[i]) + " spans " + std::to_string(b.left) + "," +
-                           std::to_string(b.top) + " to " + std::to_string(b.right) + "," +
-                           std::to_string(b.bottom) + ", the client area " + Size(shown.client)});
+                       "outside: " + ControlName(c[i]) +
+                           (c[i].shown.empty() ? "" : " " + Excerpt(c[i].shown)) + " spans " +
+                           std::to_string(b.left) + "," + std::to_string(b.top) + " to " +
+                           std::to_string(b.right) + "," + std::to_string(b.bottom) +
+                           ", the client area " + Size(shown.client)});
     }
   }
   // Pairs are compared only where the English dialog has the same controls.
