@@ -49,6 +49,16 @@ TEST(LayoutFindings, CutOverlapAndOutsideButNotAnExactFit) {
   EXPECT_TRUE(Kinds(english, shown).empty());
 }
 
+TEST(LayoutFindings, OutlineStaysInTheImage) {
+  std::vector<uint8_t> rgb(4 * 3 * 3, 0);
+  OutlineBox(&rgb, 4, 3, {1, 1, 10, 10});  // reaches far beyond the image
+  EXPECT_EQ(rgb.size(), 36u);
+  EXPECT_EQ(rgb[0], 255);              // the frame at the corner
+  EXPECT_EQ(rgb[(1 * 4 + 1) * 3], 0);  // the inside untouched
+  EXPECT_EQ(rgb[(2 * 4) * 3], 255);    // the frame's left side, red as 255, 0, 0
+  EXPECT_EQ(rgb[(2 * 4) * 3 + 1], 0);
+}
+
 TEST(LayoutFit, SmallestAreaFirstAndNoSmallerNeighbourAfter) {
   const std::vector<ScalePercent> all = FitCandidates();
   ASSERT_EQ(all.size(), 21u * 21u);

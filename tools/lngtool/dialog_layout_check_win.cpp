@@ -322,6 +322,24 @@ bool FitDialog(const CheckedDialog& d, const DialogCheck& check, std::vector<uin
 }
 }  // namespace
 
+std::vector<Box> LayoutFindingPlaces(const wchar_t* dialogName, const std::vector<uint8_t>& bytes) {
+  std::vector<Box> places;
+  std::string ignored;
+  for (const CheckedDialog& d : kDialogs) {
+    DialogCheck check;
+    if (lstrcmpW(d.name, dialogName) == 0 && CheckDialog(d, bytes, &check, &ignored)) {
+      for (const LayoutFinding& f : check.findings) {
+        places.push_back(check.shown.controls[f.control].place);
+        if (f.other != f.control) {
+          places.push_back(check.shown.controls[f.other].place);
+        }
+      }
+    }
+  }
+  UseCatalog(nullptr);
+  return places;
+}
+
 int RunLayout(const LayoutRequest& request, std::string* out, std::string* err) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(request.catalog, &bytes)) {

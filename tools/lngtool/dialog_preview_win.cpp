@@ -7,6 +7,7 @@
 // After <windows.h>, which it builds on.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -137,7 +138,23 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
 struct PreviewDialog {
   const wchar_t* name;
   DLGPROC procedure;
+  std::vector<Box> marks;  // what the layout check finds, in client coordinates
 };
+
+// The marks moved from the dialog's client area to its window image.
+std::vector<Box> InWindowImage(HWND dialog, const std::vector<Box>& marks) {
+  RECT window;
+  GetWindowRect(dialog, &window);
+  std::vector<Box> moved;
+  for (const Box& b : marks) {
+    RECT r = {b.left, b.top, b.right, b.bottom};
+    // A mirrored dialog gives left and right back exchanged.
+    MapWindowPoints(dialog, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    moved.push_back({std::min(r.left, r.right) - window.left, r.top - window.top,
+                     std::max(r.left, r.right) - window.left, r.bottom - window.top});
+  }
+  return moved;
+}
 
 bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out, std::string* err) {
   HWND dialog =
@@ -153,6 +170,9 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
   uint32_t height = 0;
   std::vector<uint8_t> rgb;
   const bool captured = Capture(dialog, &width, &height, &rgb);
+  for (const Box& b : InWindowImage(dialog, d.marks)) {
+    OutlineBox(&rgb, width, height, b);
+  }
   RECT client = {};
   GetClientRect(dialog, &client);
   DestroyWindow(dialog);
@@ -175,6 +195,13 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
   if (!PrepareLauncher(request.program, request.languageModule, err)) {
     return kExitFailure;
   }
+  PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog, {}}, {L"INFODLG", ProgressInfoDialog, {}}};
+  std::vector<uint8_t> bytes;
+  if (ReadWholeFile(request.catalog, &bytes)) {
+    for (PreviewDialog& d : dialogs) {
+      d.marks = LayoutFindingPlaces(d.name, bytes);
+    }
+  }
   TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {
@@ -182,7 +209,6 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
             "; the dialogs show the module's own texts\n";
   }
   MakeDirectory(request.outDir);
-  const PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog}, {L"INFODLG", ProgressInfoDialog}};
   bool all = true;
   for (const PreviewDialog& d : dialogs) {
     all = Render(d, request.outDir, out, err) && all;

@@ -1,7 +1,11 @@
 // What the preview and the layout check share: the launcher's modules and
 // common controls set up as the launcher sets them up.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "tools/lngtool/layout_findings.h"
 
 namespace lngtool {
 
@@ -13,5 +17,10 @@ std::u16string FullPath(const std::string& path);
 // modules; the link control's class registered.
 bool PrepareLauncher(const std::string& programPath, const std::string& languageModule,
                      std::string* err);
+
+// The controls the layout check finds fault with in the named dialog with the
+// catalog of bytes, in the dialog's client coordinates. Leaves the launcher
+// without a catalog.
+std::vector<Box> LayoutFindingPlaces(const wchar_t* dialogName, const std::vector<uint8_t>& bytes);
 
 }  // namespace lngtool

@@ -1,5 +1,7 @@
 #include "tools/lngtool/layout_findings.h"
 
+#include <algorithm>
+
 #include "tools/lngtool/text_form.h"
 
 namespace lngtool {
@@ -25,6 +27,33 @@ bool Empty(const Box& b) { return b.right <= b.left || b.bottom <= b.top; }
 bool Intersects(const Box& a, const Box& b) {
   return !Empty(a) && !Empty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
          b.top < a.bottom;
+}
+
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box) {
+  constexpr int64_t kThickness = 2;
+  auto paint = [&](int64_t x, int64_t y) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+      return;
+    }
+    const size_t at = (static_cast<size_t>(y) * width + static_cast<size_t>(x)) * 3;
+    if (at + 2 < rgb->size()) {
+      (*rgb)[at] = 255;
+      (*rgb)[at + 1] = 0;
+      (*rgb)[at + 2] = 0;
+    }
+  };
+  const int64_t left = static_cast<int64_t>(box.left) - kThickness;
+  const int64_t top = static_cast<int64_t>(box.top) - kThickness;
+  const int64_t right = static_cast<int64_t>(box.right) + kThickness;
+  const int64_t bottom = static_cast<int64_t>(box.bottom) + kThickness;
+  for (int64_t y = std::max<int64_t>(top, 0); y < bottom && y < height; ++y) {
+    for (int64_t x = std::max<int64_t>(left, 0); x < right && x < width; ++x) {
+      const bool frame = x < box.left || x >= box.right || y < box.top || y >= box.bottom;
+      if (frame) {
+        paint(x, y);
+      }
+    }
+  }
 }
 
 std::string ControlName(const ControlLayout& control) {

@@ -56,6 +56,10 @@ bool Intersects(const Box& a, const Box& b);
 std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
                                               const DialogLayout& shown);
 
+// A red frame two pixels wide just around box, on an image of 8-bit RGB
+// triples, row by row; what lies beyond the image is left out.
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box);
+
 // "control 5101 (Button)"
 std::string ControlName(const ControlLayout& control);
 

@@ -8,8 +8,10 @@ usage: layout_test.py WINDOWS_BUILD_DIR CASES_MODULE"""
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 FINDING = re.compile(r"^[^:]+(?::\d+)?: (\w+): (cut|overlap|outside): (control -?\d+)", re.M)
@@ -36,6 +38,31 @@ def tool(build, *args):
                           *args], env=env(build), capture_output=True, timeout=300)
     if run.returncode != 0:
         sys.exit("lngtool.exe %s: %s" % (args, run.stderr.decode(errors="replace")))
+
+
+def red_pixels(png_path):
+    """Pure red pixels of the preview's PNG (RGB, rows with filter 0)."""
+    data = open(png_path, "rb").read()
+    width, height = struct.unpack(">II", data[16:24])
+    at, idat = 8, b""
+    while at < len(data):
+        size, kind = struct.unpack(">I4s", data[at:at + 8])
+        if kind == b"IDAT":
+            idat += data[at + 8:at + 8 + size]
+        at += size + 12
+    raw = zlib.decompress(idat)
+    row = 1 + 3 * width
+    return sum(1 for y in range(height) for x in range(width)
+               if raw[y * row + 1 + 3 * x:y * row + 4 + 3 * x] == b"\xff\x00\x00")
+
+
+def preview_red(build, work, lng, name):
+    out = os.path.join(work, name)
+    run = subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"), lng, "--out", out],
+                         env=env(build), capture_output=True, text=True, timeout=300)
+    if run.returncode != 0:
+        sys.exit("preview %s failed:\n%s" % (name, run.stderr))
+    return red_pixels(os.path.join(out, "LAUNCHDLG.png")), red_pixels(os.path.join(out, "INFODLG.png"))
 
 
 def winpath(path):
@@ -76,6 +103,10 @@ def main():
     if len(FINDING.findall(out)) != 4 or not re.search(r"^[^:]+:30: LAUNCHDLG: cut: control 5101", out, re.M):
         sys.exit("doubled texts, each with its catalog line:\n" + out)
     expect("mirrored", layout(build, lng["rtl"])[::3], (1, wanted))
+    # The preview outlines the findings' controls in red, and nothing else.
+    plain, marked = preview_red(build, work, lng["en"], "en"), preview_red(build, work, lng["long"], "long")
+    if plain != (0, 0) or min(marked) < 200:
+        sys.exit("red outlines in the preview: %s in English, %s with doubled texts" % (plain, marked))
 
     # The fit, written into the catalog, removes every finding; one step
     # less in either direction leaves some.
