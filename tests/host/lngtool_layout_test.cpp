@@ -47,6 +47,10 @@ TEST(LayoutFindings, CutOverlapAndOutsideButNotAnExactFit) {
   english.controls[1].place = {0, 10, 100, 50};
   shown.controls[1].place = {0, 10, 100, 50};
   EXPECT_TRUE(Kinds(english, shown).empty());
+  shown.title = Control({0, 0, 0, 0}, {300, 0});  // a caption 100 pixels short
+  shown.title.has = {200, 0};
+  ASSERT_EQ(Kinds(english, shown), std::vector<FindingKind>{FindingKind::kCut});
+  EXPECT_EQ(FindLayoutProblems(english, shown)[0].control, kTitleFinding);
 }
 
 TEST(LayoutFindings, OutlineStaysInTheImage) {

@@ -59,10 +59,13 @@ std::string ClassName(HWND window) {
 
 bool SameName(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
+std::u16string gTitleSource;
+
 // Records the template texts, then hands the message on unchanged.
 INT_PTR CALLBACK Recording(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     gSources.clear();
+    gTitleSource = WindowText(dialog);
     for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && gSources.size() < kMostControls;
          c = GetWindow(c, GW_HWNDNEXT)) {
       gSources.push_back(WindowText(c));
@@ -202,6 +205,36 @@ ControlLayout MeasureControl(HWND dialog, HWND control) {
   return c;
 }
 
+// The caption's room: the window less its frame, the icon and the close box.
+ControlLayout MeasureTitle(HWND dialog, const std::u16string& source) {
+  ControlLayout t;
+  t.source = source;
+  t.shown = WindowText(dialog);
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof metrics;
+  RECT window;
+  GetWindowRect(dialog, &window);
+  if (t.shown.empty() ||
+      !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    return t;
+  }
+  const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+  int taken = 2 * GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXSMICON) + 4;
+  taken += (style & WS_SYSMENU) != 0 ? metrics.iCaptionWidth : 0;
+  HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
+  HDC dc = GetDC(dialog);
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT r = {0, 0, 0, 0};
+  DrawTextW(dc, AsWide(t.shown.c_str()), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  DeleteObject(font);
+  t.measured = true;
+  t.needs = {r.right - r.left, 0};
+  t.has = {window.right - window.left - taken, 0};
+  return t;
+}
+
 void Drain() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -234,6 +267,7 @@ bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, Di
     out->controls.push_back(MeasureControl(dialog, c));
     out->controls.back().source = i < gSources.size() ? gSources[i] : u"";
   }
+  out->title = MeasureTitle(dialog, gTitleSource);
   DestroyWindow(dialog);
   Drain();
   return true;
@@ -243,7 +277,8 @@ bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, Di
 // misplaced control) the line of the dialog's scale entry.
 std::string Place(const std::string& catalogName, const CatalogFile& file,
                   const DialogLayout& shown, const LayoutFinding& f) {
-  const std::u16string& source = shown.controls[f.control].source;
+  const std::u16string& source =
+      f.control == kTitleFinding ? shown.title.source : shown.controls[f.control].source;
   const std::u16string context = FromUtf8(shown.name);
   const std::u16string text = f.kind == FindingKind::kCut ? source : u"";
   if (f.kind == FindingKind::kCut && source.empty()) {
@@ -329,6 +364,9 @@ std::vector<Box> LayoutFindingPlaces(const wchar_t* dialogName, const std::vecto
     DialogCheck check;
     if (lstrcmpW(d.name, dialogName) == 0 && CheckDialog(d, bytes, &check, &ignored)) {
       for (const LayoutFinding& f : check.findings) {
+        if (f.control == kTitleFinding) {
+          continue;  // the caption lies outside the client area
+        }
         places.push_back(check.shown.controls[f.control].place);
         if (f.other != f.control) {
           places.push_back(check.shown.controls[f.other].place);

@@ -63,6 +63,12 @@ std::string ControlName(const ControlLayout& control) {
 std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
                                               const DialogLayout& shown) {
   std::vector<LayoutFinding> found;
+  if (Cut(shown.title)) {
+    found.push_back({FindingKind::kCut, kTitleFinding, kTitleFinding,
+                     "cut: title " + Excerpt(shown.title.shown) + " needs " +
+                         std::to_string(shown.title.needs.cx) + " pixels, has " +
+                         std::to_string(shown.title.has.cx)});
+  }
   const std::vector<ControlLayout>& c = shown.controls;
   for (size_t i = 0; i < c.size(); ++i) {
     if (Cut(c[i])) {

@@ -38,7 +38,11 @@ struct DialogLayout {
   std::string name;
   Extent client;
   std::vector<ControlLayout> controls;  // in template order
+  ControlLayout title;                  // the caption's text, not placed
 };
+
+// The control index of a finding on the dialog's title.
+constexpr size_t kTitleFinding = static_cast<size_t>(-1);
 
 enum class FindingKind { kCut, kOverlap, kOutside };
 

@@ -14,7 +14,7 @@ import sys
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-FINDING = re.compile(r"^[^:]+(?::\d+)?: (\w+): (cut|overlap|outside): (control -?\d+)", re.M)
+FINDING = re.compile(r"^[^:]+(?::\d+)?: (\w+): (cut|overlap|outside): (control -?\d+|title)", re.M)
 FIT = re.compile(r'^(\w{8})="(\d+)\*(\d+)"$', re.M)
 
 
@@ -98,9 +98,9 @@ def main():
     expect("pseudo-translation", layout(build, lng["pseudo"])[::3], (0, set()))
     code, out, _, found = layout(build, lng["long"])
     wanted = {("LAUNCHDLG", "cut", "control -1"), ("LAUNCHDLG", "cut", "control 5101"),
-              ("INFODLG", "cut", "control 5101")}
+              ("INFODLG", "cut", "control 5101"), ("INFODLG", "cut", "title")}
     expect("doubled texts", (code, found), (1, wanted))
-    if len(FINDING.findall(out)) != 4 or not re.search(r"^[^:]+:30: LAUNCHDLG: cut: control 5101", out, re.M):
+    if len(FINDING.findall(out)) != 5 or not re.search(r"^[^:]+:30: LAUNCHDLG: cut: control 5101", out, re.M):
         sys.exit("doubled texts, each with its catalog line:\n" + out)
     expect("mirrored", layout(build, lng["rtl"])[::3], (1, wanted))
     # The preview outlines the findings' controls in red, and nothing else.
