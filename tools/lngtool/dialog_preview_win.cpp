@@ -7,6 +7,7 @@
 // After <windows.h>, which it builds on.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
+#include "tools/lngtool/dialog_preview_win.h"
 #include "tools/lngtool/lngtool_commands.h"
 #include "tools/lngtool/lngtool_platform.h"
 #include "tools/lngtool/png_image.h"
@@ -33,7 +35,8 @@ std::u16string Utf16(const std::string& utf8) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-// The loader takes a name with a backslash as the path itself.
+}  // namespace
+
 std::u16string FullPath(const std::string& path) {
   std::u16string given = Utf16(path);
   wchar_t full[MAX_PATH * 4];
@@ -44,9 +47,37 @@ std::u16string FullPath(const std::string& path) {
   return AsUtf16(full);
 }
 
-HMODULE LoadDataModule(const std::string& path) {
+static HMODULE LoadDataModule(const std::string& path) {
   return LoadLibraryExW(AsWide(FullPath(path).c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
+
+bool PrepareLauncher(const std::string& programPath, const std::string& languageModule,
+                     std::string* err) {
+  HMODULE program = LoadDataModule(programPath);
+  if (program == nullptr) {
+    *err += "lngtool: cannot load " + programPath + " (give the program with --program)\n";
+    return false;
+  }
+  HMODULE language = nullptr;
+  if (!languageModule.empty()) {
+    language = LoadDataModule(languageModule);
+    if (language == nullptr) {
+      *err += "lngtool: cannot load " + languageModule + "\n";
+      return false;
+    }
+  }
+  // As after ResourceModule::Load: templates from the language module (no
+  // fallback), strings and the icon from the program.
+  OwnModule = program;
+  ActiveModule = language != nullptr ? language : program;
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                            GetSystemMetrics(SM_CYICON), 0);
+  return true;
+}
+
+namespace {
 
 // Lets the dialog paint itself and its controls.
 void Settle(HWND dialog) {
@@ -107,7 +138,23 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
 struct PreviewDialog {
   const wchar_t* name;
   DLGPROC procedure;
+  std::vector<Box> marks;  // what the layout check finds, in client coordinates
 };
+
+// The marks moved from the dialog's client area to its window image.
+std::vector<Box> InWindowImage(HWND dialog, const std::vector<Box>& marks) {
+  RECT window;
+  GetWindowRect(dialog, &window);
+  std::vector<Box> moved;
+  for (const Box& b : marks) {
+    RECT r = {b.left, b.top, b.right, b.bottom};
+    // A mirrored dialog gives left and right back exchanged.
+    MapWindowPoints(dialog, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+    moved.push_back({std::min(r.left, r.right) - window.left, r.top - window.top,
+                     std::max(r.left, r.right) - window.left, r.bottom - window.top});
+  }
+  return moved;
+}
 
 bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out, std::string* err) {
   HWND dialog =
@@ -123,6 +170,9 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
   uint32_t height = 0;
   std::vector<uint8_t> rgb;
   const bool captured = Capture(dialog, &width, &height, &rgb);
+  for (const Box& b : InWindowImage(dialog, d.marks)) {
+    OutlineBox(&rgb, width, height, b);
+  }
   RECT client = {};
   GetClientRect(dialog, &client);
   DestroyWindow(dialog);
@@ -142,27 +192,16 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
 }  // namespace
 
 int RunPreview(const PreviewRequest& request, std::string* out, std::string* err) {
-  HMODULE program = LoadDataModule(request.program);
-  if (program == nullptr) {
-    *err += "lngtool: cannot load " + request.program + " (give the program with --program)\n";
+  if (!PrepareLauncher(request.program, request.languageModule, err)) {
     return kExitFailure;
   }
-  HMODULE language = nullptr;
-  if (!request.languageModule.empty()) {
-    language = LoadDataModule(request.languageModule);
-    if (language == nullptr) {
-      *err += "lngtool: cannot load " + request.languageModule + "\n";
-      return kExitFailure;
+  PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog, {}}, {L"INFODLG", ProgressInfoDialog, {}}};
+  std::vector<uint8_t> bytes;
+  if (ReadWholeFile(request.catalog, &bytes)) {
+    for (PreviewDialog& d : dialogs) {
+      d.marks = LayoutFindingPlaces(d.name, bytes);
     }
   }
-  // As after ResourceModule::Load: templates from the language module (no
-  // fallback), strings and the icon from the program.
-  OwnModule = program;
-  ActiveModule = language != nullptr ? language : program;
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                            GetSystemMetrics(SM_CYICON), 0);
   TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {
@@ -170,7 +209,6 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
             "; the dialogs show the module's own texts\n";
   }
   MakeDirectory(request.outDir);
-  const PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog}, {L"INFODLG", ProgressInfoDialog}};
   bool all = true;
   for (const PreviewDialog& d : dialogs) {
     all = Render(d, request.outDir, out, err) && all;

@@ -13,6 +13,7 @@
 #include "tools/lngtool/lngtool_platform.h"
 #include "tools/lngtool/pe_resources.h"
 #include "tools/lngtool/program_texts.h"
+#include "tools/lngtool/pseudo_translation.h"
 #include "tools/lngtool/text_form.h"
 
 namespace lngtool {
@@ -37,14 +38,20 @@ const char kUsage[] =
     "  import FILE.po|FILE.xlf [--out FILE] [--ansi] [--codepage N] [--use-fuzzy]\n"
     "      [--module MODULE] [--program EXE]\n"
     "      a checked catalog from a PO or XLIFF file\n"
+    "  pseudo [MODULE] --out FILE [--expand PERCENT] [--rtl]\n"
+    "      a catalog whose texts are accented, lengthened and bracketed look-alikes\n"
+    "  layout FILE [--dll ztklng.dll] [--program EXE] [--fit [--write]]\n"
+    "      texts cut, controls overlapping or outside the dialogs with FILE; --fit\n"
+    "      finds each dialog's smallest scale entry, --write puts it in FILE\n"
+    "      (Windows build)\n"
     "MODULE is Launcher.exe (default: the one beside lngtool) or a language module\n"
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
 const std::set<std::string> kValued = {"--codepage", "--out", "--program",
-                                       "--module",   "--dll", "--language"};
-const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
-                                         "--po",   "--pot",   "--xliff",       "--use-fuzzy"};
+                                       "--module",   "--dll", "--language", "--expand"};
+const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e", "--po", "--pot",
+                                         "--xliff", "--use-fuzzy", "--rtl", "--fit", "--write"};
 
 struct Arguments {
   std::vector<std::string> positional;
@@ -427,6 +434,49 @@ int Preview(const Arguments& a, const std::string& folder, std::string* out, std
   request.outDir = a.Get("--out");
   return RunPreview(request, out, err);
 }
+int Pseudo(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
+  const std::string expand = a.Get("--expand");
+  if (a.positional.size() > 1 || !a.Has("--out") ||
+      (a.Has("--expand") && (expand.empty() || expand.size() > 3 ||
+                             expand.find_first_not_of("0123456789") != std::string::npos))) {
+    *err += kUsage;
+    return kExitFailure;
+  }
+  const AnsiCodec* codec = nullptr;
+  uint32_t codePage = 0;
+  if (!Codec(a, &codec, &codePage, err)) {
+    return kExitFailure;
+  }
+  Modules m;
+  if (!OpenModules(a.positional.empty() ? "" : a.positional[0], a, folder, &m, err, false)) {
+    return kExitFailure;
+  }
+  PseudoOptions options;
+  options.expandPercent = a.Has("--expand") ? std::stoi(expand) : -1;
+  options.rightToLeft = a.Has("--rtl");
+  std::vector<std::u16string> header = TemplateHeader(m.name);
+  header.push_back(
+      u"; A pseudo-translation made by \"lngtool pseudo\", to find texts that do not fit.");
+  const std::u16string text =
+      ComposeCatalog(header, PseudoEntries(Texts(m, *codec, err), options), {});
+  bool lossy = false;
+  return Emit(a, EncodeCatalog(text, FileForm::kUtf16, *codec, &lossy), out, err) ? kExitFine
+                                                                                  : kExitFailure;
+}
+
+int Layout(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
+  if (a.positional.size() != 1 || (a.Has("--write") && !a.Has("--fit"))) {
+    *err += kUsage;
+    return kExitFailure;
+  }
+  LayoutRequest request;
+  request.catalog = a.positional[0];
+  request.languageModule = a.Get("--dll");
+  request.program = a.Has("--program") ? a.Get("--program") : folder + "Launcher.exe";
+  request.fit = a.Has("--fit");
+  request.write = a.Has("--write");
+  return RunLayout(request, out, err);
+}
 }  // namespace
 
 int RunLngtool(const std::vector<std::string>& args, const std::string& defaultFolder,
@@ -460,6 +510,12 @@ int RunLngtool(const std::vector<std::string>& args, const std::string& defaultF
   }
   if (command == "import") {
     return Import(a, defaultFolder, out, err);
+  }
+  if (command == "pseudo") {
+    return Pseudo(a, defaultFolder, out, err);
+  }
+  if (command == "layout") {
+    return Layout(a, defaultFolder, out, err);
   }
   *err += "lngtool: unknown command " + command + "\n" + kUsage;
   return kExitFailure;

@@ -27,4 +27,16 @@ struct PreviewRequest {
 // only the Windows build can.
 int RunPreview(const PreviewRequest& request, std::string* out, std::string* err);
 
+struct LayoutRequest {
+  std::string catalog;
+  std::string languageModule;  // empty: the program's own dialogs
+  std::string program;         // Launcher.exe
+  bool fit = false;            // find each dialog's smallest clean scale entry
+  bool write = false;          // and put it in the catalog
+};
+
+// Checks both dialogs with the catalog for texts that do not fit their
+// controls and controls out of place; only the Windows build can.
+int RunLayout(const LayoutRequest& request, std::string* out, std::string* err);
+
 }  // namespace lngtool

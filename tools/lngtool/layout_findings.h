@@ -1,0 +1,70 @@
+// What the layout check makes of a dialog's measurements: texts that need
+// more room than their control offers, controls that overlap although they do
+// not in the English dialog, and controls beyond the client area. Free of
+// windows, so that the rules are tested on the host.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lngtool {
+
+struct Box {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;  // one past the last pixel
+  int32_t bottom = 0;
+};
+
+struct Extent {
+  int32_t cx = 0;
+  int32_t cy = 0;
+};
+
+// One control as shown: its place in the dialog's client area and, for a
+// control whose text is measured, what the text needs and what it is given.
+struct ControlLayout {
+  int32_t id = -1;
+  std::string className;
+  std::u16string source;  // the template's text, the key's source; may be empty
+  std::u16string shown;   // the text as shown
+  Box place;
+  bool measured = false;
+  Extent needs;
+  Extent has;
+};
+
+struct DialogLayout {
+  std::string name;
+  Extent client;
+  std::vector<ControlLayout> controls;  // in template order
+  ControlLayout title;                  // the caption's text, not placed
+};
+
+// The control index of a finding on the dialog's title.
+constexpr size_t kTitleFinding = static_cast<size_t>(-1);
+
+enum class FindingKind { kCut, kOverlap, kOutside };
+
+struct LayoutFinding {
+  FindingKind kind = FindingKind::kCut;
+  size_t control = 0;  // index into the dialog's controls
+  size_t other = 0;    // the second control of an overlap
+  std::string what;    // the finding in words, without place
+};
+
+bool Intersects(const Box& a, const Box& b);
+
+// english: the same dialog without a catalog, whose controls match shown's
+// one by one; overlaps found there are the design's, not the translation's.
+std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
+                                              const DialogLayout& shown);
+
+// A red frame two pixels wide just around box, on an image of 8-bit RGB
+// triples, row by row; what lies beyond the image is left out.
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box);
+
+// "control 5101 (Button)"
+std::string ControlName(const ControlLayout& control);
+
+}  // namespace lngtool
