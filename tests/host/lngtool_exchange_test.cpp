@@ -38,6 +38,8 @@ std::vector<uint8_t> TranslatedCatalog() {
     std::u16string value = u"Ü\"q\\ \t\r\n \U0001F600 " + t.source;
     if (t.role == TextRole::kScale) {
       value = t.context == u"LAUNCHDLG" ? u"120*110" : u"90*100";
+    } else if (t.role == TextRole::kString && t.id == 5101) {
+      value = u"Partner_Setup_\u00DC.exe";  // the installer's name stays a plain file name
     } else if (i == 2) {
       value = u"";
     }
