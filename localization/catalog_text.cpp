@@ -5,6 +5,7 @@
 
 #include "services/crc32.h"
 #include "support/bounded_text.h"
+#include "support/system_calls.h"
 
 namespace {
 // The marker is two asterisks and then these 11 characters.
@@ -127,7 +128,7 @@ bool FindCatalogMarker(CatalogSource& source, int64_t* position, CatalogForm* fo
     // boundary is seen whole; a short file gives nothing to step back over.
     const int64_t next =
         start + static_cast<int64_t>(n) - static_cast<int64_t>(kMarkerChunkOverlap);
-    source.Seek(next > 0 ? next : 0, 0);
+    source.Seek(next > 0 ? next : 0, fileapi::kFileBegin);
   }
   return false;
 }

@@ -11,7 +11,6 @@
 #include "support/resource_module.h"
 
 namespace {
-constexpr uint32_t kReadLetOthersWrite = 4;
 constexpr size_t kValueStart = 10;        // past the key, '=' and the opening quote
 constexpr uint64_t kLastLineValue = 255;  // a value with no line break after it
 constexpr size_t kScaleCapacity = 512;
@@ -120,7 +119,7 @@ void MessageCatalog::ReadCatalogFile(const char16_t* name) {
     path = beside;
   }
   DiskFile file;  // closed on every way out
-  if (!file.Open(path, kReadLetOthersWrite)) {
+  if (!file.Open(path, DiskFile::kModeRead | DiskFile::kModeShareWrite)) {
     return;
   }
   FileSource source(file);
@@ -137,7 +136,7 @@ bool MessageCatalog::LoadFromSource(CatalogSource& source) {
   if (!FindCatalogMarker(source, &marker, &form)) {
     return false;
   }
-  source.Seek(marker, 0);
+  source.Seek(marker, fileapi::kFileBegin);
   auto* buffer = static_cast<uint8_t*>(CatalogRealloc(nullptr, kBodyBufferBytes));
   if (buffer == nullptr) {
     return false;
@@ -164,8 +163,8 @@ bool MessageCatalog::LoadFromBytes(const void* data, size_t size) {
   return LoadFromSource(source);
 }
 
-void MessageCatalog::Translate(const char16_t* source, char16_t* result, size_t capacity, int kind,
-                               const char16_t* context) const {
+void MessageCatalog::Translate(const char16_t* source, char16_t* result, size_t capacity,
+                               LookupKind kind, const char16_t* context) const {
   if (capacity == 0) {
     return;
   }

@@ -67,7 +67,7 @@ class MessageCatalog {
   bool LoadFromBytes(const void* data, size_t size);
 
   bool IsLoaded() const { return text != nullptr; }
-  void Translate(const char16_t* source, char16_t* result, size_t capacity, int kind,
+  void Translate(const char16_t* source, char16_t* result, size_t capacity, LookupKind kind,
                  const char16_t* context) const;
   // Offset of a line whose first 8 units equal key, or -1.
   int64_t FindKeySorted(const char16_t* key) const;

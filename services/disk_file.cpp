@@ -6,10 +6,6 @@
 #include "support/file_system.h"
 
 namespace {
-constexpr uint32_t kModeUpdate = 1;
-constexpr uint32_t kModeWrite = 2;
-constexpr uint32_t kModeShareWrite = 4;
-
 constexpr uint32_t kStdInputReadLimit = 20000;  // consoles and pipes refuse larger reads
 constexpr uint32_t kLockRetryCount = 0x8000;    // a locked range may still give this much
 constexpr uint32_t kBadBlockPiece = 512;
@@ -17,20 +13,20 @@ constexpr uint32_t kBadBlockPiece = 512;
 constexpr uint64_t kMaxReadCount = 0x7FFFFFFF;
 
 uint32_t ShareFor(uint32_t mode, bool shareWrite) {
-  if (shareWrite || (mode & kModeShareWrite) != 0) {
-    return sys::kShareRead | sys::kShareWrite;
+  if (shareWrite || (mode & DiskFile::kModeShareWrite) != 0) {
+    return fileapi::kShareRead | fileapi::kShareWrite;
   }
-  return sys::kShareRead;
+  return fileapi::kShareRead;
 }
 
 uint32_t AccessFor(uint32_t mode) {
-  if ((mode & kModeWrite) != 0) {
-    return sys::kGenericWrite;
+  if ((mode & DiskFile::kModeWrite) != 0) {
+    return fileapi::kGenericWrite;
   }
-  if ((mode & kModeUpdate) != 0) {
-    return sys::kGenericRead | sys::kGenericWrite;
+  if ((mode & DiskFile::kModeUpdate) != 0) {
+    return fileapi::kGenericRead | fileapi::kGenericWrite;
   }
-  return sys::kGenericRead;
+  return fileapi::kGenericRead;
 }
 }  // namespace
 
@@ -46,10 +42,10 @@ DiskFile::~DiskFile() {
 }
 
 bool DiskFile::Open(const char16_t* name, uint32_t mode) {
-  lastError = 0;
+  lastError = kNoError;
   const uint32_t share = ShareFor(mode, shareWrite);
   const uint32_t access = AccessFor(mode);
-  const uint32_t flags = noSequentialScan ? 0 : sys::kFlagSequentialScan;
+  const uint32_t flags = noSequentialScan ? 0 : fileapi::kFlagSequentialScan;
 
   PlatformHandle opened = Sys.createFile(name, access, share, flags);
   if (opened == InvalidPlatformHandle()) {
@@ -57,16 +53,16 @@ bool DiskFile::Open(const char16_t* name, uint32_t mode) {
     char16_t longName[kPathCapacity];
     if (MakeLongPath(name, longName, kPathCapacity)) {
       opened = Sys.createFile(longName, access, share, flags);
-      if (opened == InvalidPlatformHandle() && Sys.getLastError() == sys::kErrorFileNotFound) {
-        error = sys::kErrorFileNotFound;
+      if (opened == InvalidPlatformHandle() && Sys.getLastError() == fileapi::kErrorFileNotFound) {
+        error = fileapi::kErrorFileNotFound;
       }
     }
-    if (opened == InvalidPlatformHandle() && error == sys::kErrorFileNotFound) {
-      lastError = 1;
+    if (opened == InvalidPlatformHandle() && error == fileapi::kErrorFileNotFound) {
+      lastError = kErrorNotFound;
     }
   }
 
-  handleType = 0;
+  handleType = kFileHandle;
   deleteOnClose = false;
   borrowedHandle = false;
   if (opened == InvalidPlatformHandle()) {
@@ -82,14 +78,14 @@ bool DiskFile::IsDevice() {
     return false;
   }
   const uint32_t type = Sys.getFileType(handle);
-  return type == sys::kFileTypeChar || type == sys::kFileTypePipe;
+  return type == fileapi::kFileTypeChar || type == fileapi::kFileTypePipe;
 }
 
 int32_t DiskFile::RawRead(void* buffer, uint64_t count) {
   if (count > kMaxReadCount) {
     count = kMaxReadCount;
   }
-  if (handleType == 1) {
+  if (handleType == kStdInputHandle) {
     handle = Sys.getStdInput();
     if (count > kStdInputReadLimit) {
       count = kStdInputReadLimit;
@@ -103,10 +99,11 @@ int32_t DiskFile::RawRead(void* buffer, uint64_t count) {
   if (IsDevice() && count > kStdInputReadLimit) {
     return RawRead(buffer, kStdInputReadLimit);
   }
-  if (handleType == 1 && error == sys::kErrorBrokenPipe) {
+  if (handleType == kStdInputHandle && error == fileapi::kErrorBrokenPipe) {
     return 0;
   }
-  if (handleType == 0 && count > kLockRetryCount && error == sys::kErrorLockViolation) {
+  if (handleType == kFileHandle && count > kLockRetryCount &&
+      error == fileapi::kErrorLockViolation) {
     return RawRead(buffer, kLockRetryCount);
   }
   return -1;
@@ -122,14 +119,14 @@ int32_t DiskFile::Read(void* buffer, uint64_t count) {
     if (n != -1) {
       return n;
     }
-    lastError = 2;
+    lastError = kErrorRead;
     if (!reportErrors) {
       return -1;
     }
     if (skipBadBlocks) {
       return ReadPastBadBlocks(buffer, count, start);
     }
-    if (handleType != 0 || !TheErrorReporter.AskRepeatRead(fileName)) {
+    if (handleType != kFileHandle || !TheErrorReporter.AskRepeatRead(fileName)) {
       break;
     }
   }
@@ -143,7 +140,7 @@ int32_t DiskFile::ReadPastBadBlocks(void* buffer, uint64_t count, int64_t start)
   unsigned char* bytes = static_cast<unsigned char*>(buffer);
   int64_t total = 0;
   for (uint64_t off = 0; off < count; off += kBadBlockPiece) {
-    Seek(start + static_cast<int64_t>(off), 0);
+    Seek(start + static_cast<int64_t>(off), fileapi::kFileBegin);
     const uint64_t piece = count - off < kBadBlockPiece ? count - off : kBadBlockPiece;
     const int32_t r = RawRead(bytes + off, piece);
     total += r == -1 ? static_cast<int64_t>(piece) : r;
@@ -155,15 +152,15 @@ bool DiskFile::RawSeek(int64_t offset, int method) {
   if (!IsOpen()) {
     return true;
   }
-  if (offset < 0 && method != 0) {
-    offset += method == 1 ? Tell() : FileLength();
-    method = 0;
+  if (offset < 0 && method != fileapi::kFileBegin) {
+    offset += method == fileapi::kFileCurrent ? Tell() : FileLength();
+    method = fileapi::kFileBegin;
   }
   const uint64_t bits = static_cast<uint64_t>(offset);
   int32_t high = static_cast<int32_t>(static_cast<uint32_t>(bits >> 32));
   const int32_t low = static_cast<int32_t>(static_cast<uint32_t>(bits));
   const uint32_t result = Sys.setFilePointer(handle, low, &high, static_cast<uint32_t>(method));
-  return !(result == sys::kInvalidSetFilePointer && Sys.getLastError() != 0);
+  return !(result == fileapi::kInvalidSetFilePointer && Sys.getLastError() != 0);
 }
 
 void DiskFile::Seek(int64_t offset, int method) {
@@ -182,8 +179,9 @@ int64_t DiskFile::Tell() {
     return -1;
   }
   int32_t high = 0;
-  const uint32_t low = Sys.setFilePointer(handle, 0, &high, sys::kFileCurrent);
-  if (low == sys::kInvalidSetFilePointer && Sys.getLastError() != 0) {
+  const uint32_t low =
+      Sys.setFilePointer(handle, 0, &high, static_cast<uint32_t>(fileapi::kFileCurrent));
+  if (low == fileapi::kInvalidSetFilePointer && Sys.getLastError() != 0) {
     if (reportErrors) {
       TheErrorReporter.SeekError(fileName);
     }
@@ -195,21 +193,21 @@ int64_t DiskFile::Tell() {
 
 int64_t DiskFile::FileLength() {
   const int64_t saved = Tell();
-  Seek(0, 2);
+  Seek(0, fileapi::kFileEnd);
   const int64_t length = Tell();
-  Seek(saved, 0);
+  Seek(saved, fileapi::kFileBegin);
   return length;
 }
 
 bool DiskFile::Close() {
   bool ok = true;
   if (IsOpen()) {
-    if (!borrowedHandle && handleType == 0) {
+    if (!borrowedHandle && handleType == kFileHandle) {
       ok = Sys.closeHandle(handle);
     }
     handle = InvalidPlatformHandle();
   }
-  handleType = 0;
+  handleType = kFileHandle;
   if (!ok && reportErrors) {
     TheErrorReporter.CloseError(fileName);
   }
@@ -217,7 +215,7 @@ bool DiskFile::Close() {
 }
 
 bool DiskFile::Delete() {
-  if (handleType != 0) {
+  if (handleType != kFileHandle) {
     return false;
   }
   if (IsOpen()) {

@@ -25,7 +25,7 @@ bool MakeLongPath(const char16_t* src, char16_t* dst, size_t cap) {
 
 uint32_t QueryFileAttributes(const char16_t* path) {
   const uint32_t attributes = Sys.getFileAttributes(path);
-  if (attributes != sys::kInvalidAttributes) {
+  if (attributes != fileapi::kInvalidAttributes) {
     return attributes;
   }
   char16_t longForm[kPathCapacity];
@@ -36,12 +36,13 @@ uint32_t QueryFileAttributes(const char16_t* path) {
 }
 
 bool PathExists(const char16_t* path) {
-  return QueryFileAttributes(path) != sys::kInvalidAttributes;
+  return QueryFileAttributes(path) != fileapi::kInvalidAttributes;
 }
 
 bool IsFolder(const char16_t* path) {
   const uint32_t attributes = QueryFileAttributes(path);
-  return attributes != sys::kInvalidAttributes && (attributes & sys::kAttributeDirectory) != 0;
+  return attributes != fileapi::kInvalidAttributes &&
+         (attributes & fileapi::kAttributeDirectory) != 0;
 }
 
 bool RemoveFile(const char16_t* path) {

@@ -12,7 +12,7 @@ inline PlatformHandle InvalidPlatformHandle() {
   return reinterpret_cast<PlatformHandle>(~uintptr_t{0});
 }
 
-namespace sys {
+namespace fileapi {
 constexpr uint32_t kGenericRead = 0x80000000u;
 constexpr uint32_t kGenericWrite = 0x40000000u;
 constexpr uint32_t kShareRead = 0x1;
@@ -21,12 +21,12 @@ constexpr uint32_t kFlagSequentialScan = 0x08000000u;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFFu;
-constexpr uint32_t kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;
+constexpr int kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;  // seek methods
 constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorLockViolation = 33;
 constexpr uint32_t kErrorBrokenPipe = 109;
-}  // namespace sys
+}  // namespace fileapi
 
 struct SystemCalls {
   uint32_t (*getFileAttributes)(const char16_t* path);

@@ -19,12 +19,12 @@ uint32_t ErrorFromErrno(int e) {
   switch (e) {
     case ENOENT:
     case ENOTDIR:
-      return sys::kErrorFileNotFound;
+      return fileapi::kErrorFileNotFound;
     case EACCES:
     case EPERM:
       return 5;  // ERROR_ACCESS_DENIED
     case EPIPE:
-      return sys::kErrorBrokenPipe;
+      return fileapi::kErrorBrokenPipe;
     case EINVAL:
       return 87;  // ERROR_INVALID_PARAMETER
     default:
@@ -71,9 +71,9 @@ uint32_t HostGetFileAttributes(const char16_t* path) {
   struct stat st {};
   if (stat(Utf8(path).c_str(), &st) != 0) {
     lastError = ErrorFromErrno(errno);
-    return sys::kInvalidAttributes;
+    return fileapi::kInvalidAttributes;
   }
-  return S_ISDIR(st.st_mode) ? sys::kAttributeDirectory : 0x80u;  // FILE_ATTRIBUTE_NORMAL
+  return S_ISDIR(st.st_mode) ? fileapi::kAttributeDirectory : 0x80u;  // FILE_ATTRIBUTE_NORMAL
 }
 bool HostDeleteFile(const char16_t* path) {
   const std::string name = Utf8(path);
@@ -104,8 +104,8 @@ uint32_t HostGetCurrentDirectory(uint32_t size, char16_t* buffer) {
 }
 PlatformHandle HostCreateFile(const char16_t* name, uint32_t access, uint32_t, uint32_t) {
   int flags = O_RDONLY;
-  if ((access & sys::kGenericWrite) != 0) {
-    flags = (access & sys::kGenericRead) != 0 ? O_RDWR : O_WRONLY;
+  if ((access & fileapi::kGenericWrite) != 0) {
+    flags = (access & fileapi::kGenericRead) != 0 ? O_RDWR : O_WRONLY;
   }
   const int fd = open(Utf8(name).c_str(), flags | O_CLOEXEC);
   if (fd < 0) {
@@ -131,13 +131,13 @@ uint32_t HostSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, u
   } else {
     offset = low;  // without a high part the low part is signed
   }
-  const int whence = method == sys::kFileBegin     ? SEEK_SET
-                     : method == sys::kFileCurrent ? SEEK_CUR
-                                                   : SEEK_END;
+  const int whence = method == fileapi::kFileBegin     ? SEEK_SET
+                     : method == fileapi::kFileCurrent ? SEEK_CUR
+                                                       : SEEK_END;
   const off_t pos = lseek(ToFd(handle), static_cast<off_t>(offset), whence);
   if (pos < 0) {
     lastError = errno == EINVAL ? 131u : ErrorFromErrno(errno);  // ERROR_NEGATIVE_SEEK
-    return sys::kInvalidSetFilePointer;
+    return fileapi::kInvalidSetFilePointer;
   }
   lastError = 0;
   if (high != nullptr) *high = static_cast<int32_t>(static_cast<uint64_t>(pos) >> 32);
@@ -153,9 +153,9 @@ bool HostCloseHandle(PlatformHandle handle) {
 uint32_t HostGetFileType(PlatformHandle handle) {
   struct stat st {};
   if (fstat(ToFd(handle), &st) != 0) return 0;
-  if (S_ISCHR(st.st_mode)) return sys::kFileTypeChar;
-  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return sys::kFileTypePipe;
-  return sys::kFileTypeDisk;
+  if (S_ISCHR(st.st_mode)) return fileapi::kFileTypeChar;
+  if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) return fileapi::kFileTypePipe;
+  return fileapi::kFileTypeDisk;
 }
 PlatformHandle HostGetStdInput() { return FromFd(STDIN_FILENO); }
 uint32_t HostGetLastError() { return lastError; }

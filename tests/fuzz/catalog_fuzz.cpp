@@ -64,7 +64,8 @@ void CheckTerminated(const std::vector<char16_t>& result, size_t capacity) {
 }
 
 void Lookup(FuzzedDataProvider& fdp, const MessageCatalog& catalog) {
-  const int kind = fdp.ConsumeIntegralInRange<int>(0, 3);
+  // 3 is no kind at all, which must be handled as safely as the others.
+  const auto kind = static_cast<LookupKind>(fdp.ConsumeIntegralInRange<int>(0, 3));
   const size_t capacity = fdp.ConsumeIntegralInRange<size_t>(1, 1100);
   const bool inPlace = fdp.ConsumeBool();
   const bool withContext = fdp.ConsumeBool();

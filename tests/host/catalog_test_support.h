@@ -32,8 +32,8 @@ inline std::string KeyOf(int kind, const char16_t* context, const char16_t* sour
   return std::string(key, key + 8);
 }
 
-inline std::u16string Translated(const MessageCatalog& catalog, const char16_t* source, int kind,
-                                 const char16_t* context, size_t capacity = 1024) {
+inline std::u16string Translated(const MessageCatalog& catalog, const char16_t* source,
+                                 LookupKind kind, const char16_t* context, size_t capacity = 1024) {
   std::u16string result(capacity, u'#');
   catalog.Translate(source, &result[0], capacity, kind, context);
   return std::u16string(result.c_str());

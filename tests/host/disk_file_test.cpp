@@ -46,7 +46,7 @@ struct FakePlatform {
   std::vector<uint32_t> readCounts;
   std::vector<PlatformHandle> readHandles;
   std::vector<int64_t> readPositions;
-  uint32_t fileType = sys::kFileTypeDisk;
+  uint32_t fileType = fileapi::kFileTypeDisk;
   int64_t position = 0;
   int64_t size = 0;
   bool seekFails = false;
@@ -93,13 +93,13 @@ bool FakeRead(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* don
 uint32_t FakeSetFilePointer(PlatformHandle, int32_t low, int32_t* high, uint32_t method) {
   const int64_t distance = static_cast<int64_t>(
       (static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) | static_cast<uint32_t>(low));
-  const int64_t base = method == sys::kFileBegin     ? 0
-                       : method == sys::kFileCurrent ? fake->position
-                                                     : fake->size;
+  const int64_t base = method == fileapi::kFileBegin     ? 0
+                       : method == fileapi::kFileCurrent ? fake->position
+                                                         : fake->size;
   const int64_t target = base + distance;
   if (fake->seekFails || target < 0) {
     fake->lastError = 131;  // ERROR_NEGATIVE_SEEK
-    return sys::kInvalidSetFilePointer;
+    return fileapi::kInvalidSetFilePointer;
   }
   fake->position = target;
   fake->lastError = 0;
@@ -177,22 +177,22 @@ class DiskFileTest : public ::testing::Test {
 };
 
 TEST_F(DiskFileTest, OpenChoosesAccessSharingAndScanHint) {
-  const uint32_t r = sys::kGenericRead, w = sys::kGenericWrite;
-  const uint32_t sr = sys::kShareRead, srw = sys::kShareRead | sys::kShareWrite;
+  const uint32_t r = fileapi::kGenericRead, w = fileapi::kGenericWrite;
+  const uint32_t sr = fileapi::kShareRead, srw = fileapi::kShareRead | fileapi::kShareWrite;
   struct Case {
     uint32_t mode;
     bool shareWrite, noScan;
     uint32_t access, share, flags;
   } cases[] = {
-      {0, false, false, r, sr, sys::kFlagSequentialScan},
-      {4, false, false, r, srw, sys::kFlagSequentialScan},
-      {1, false, false, r | w, sr, sys::kFlagSequentialScan},
-      {5, false, false, r | w, srw, sys::kFlagSequentialScan},
-      {2, false, false, w, sr, sys::kFlagSequentialScan},
-      {3, false, false, w, sr, sys::kFlagSequentialScan},
-      {6, false, false, w, srw, sys::kFlagSequentialScan},
+      {0, false, false, r, sr, fileapi::kFlagSequentialScan},
+      {4, false, false, r, srw, fileapi::kFlagSequentialScan},
+      {1, false, false, r | w, sr, fileapi::kFlagSequentialScan},
+      {5, false, false, r | w, srw, fileapi::kFlagSequentialScan},
+      {2, false, false, w, sr, fileapi::kFlagSequentialScan},
+      {3, false, false, w, sr, fileapi::kFlagSequentialScan},
+      {6, false, false, w, srw, fileapi::kFlagSequentialScan},
       {7, false, true, w, srw, 0},
-      {0, true, false, r, srw, sys::kFlagSequentialScan},
+      {0, true, false, r, srw, fileapi::kFlagSequentialScan},
       {0, false, true, r, sr, 0},
   };
   for (const Case& c : cases) {
@@ -210,7 +210,7 @@ TEST_F(DiskFileTest, OpenChoosesAccessSharingAndScanHint) {
 
 TEST_F(DiskFileTest, OpenFailureSetsNotFoundOnlyForFileNotFound) {
   const PlatformHandle bad = InvalidPlatformHandle();
-  const uint32_t notFound = sys::kErrorFileNotFound, pathNotFound = 3, denied = 5, sharing = 32;
+  const uint32_t notFound = fileapi::kErrorFileNotFound, pathNotFound = 3, denied = 5, sharing = 32;
   struct Case {
     uint32_t plainError, longError;
     int32_t lastError;
@@ -260,7 +260,7 @@ TEST_F(DiskFileTest, OpenResetsHandleSettingsAndKeepsStateOnFailure) {
 }
 
 TEST_F(DiskFileTest, RawReadRetriesOnceWithTheSmallerCount) {
-  const uint32_t lock = sys::kErrorLockViolation, pipe = sys::kErrorBrokenPipe, other = 31;
+  const uint32_t lock = fileapi::kErrorLockViolation, pipe = fileapi::kErrorBrokenPipe, other = 31;
   struct Case {
     const char* what;
     int32_t handleType;
@@ -272,51 +272,57 @@ TEST_F(DiskFileTest, RawReadRetriesOnceWithTheSmallerCount) {
   } cases[] = {
       {"lock violation on 65536",
        0,
-       sys::kFileTypeDisk,
+       fileapi::kFileTypeDisk,
        65536,
        {{false, 0, lock}},
        {65536, 32768},
        32768},
       {"lock violation on exactly 32768",
        0,
-       sys::kFileTypeDisk,
+       fileapi::kFileTypeDisk,
        32768,
        {{false, 0, lock}},
        {32768},
        -1},
       {"lock violation twice",
        0,
-       sys::kFileTypeDisk,
+       fileapi::kFileTypeDisk,
        65536,
        {{false, 0, lock}, {false, 0, lock}},
        {65536, 32768},
        -1},
-      {"other error on own file", 0, sys::kFileTypeDisk, 65536, {{false, 0, other}}, {65536}, -1},
+      {"other error on own file",
+       0,
+       fileapi::kFileTypeDisk,
+       65536,
+       {{false, 0, other}},
+       {65536},
+       -1},
       {"lock violation on a standard handle",
        2,
-       sys::kFileTypeDisk,
+       fileapi::kFileTypeDisk,
        65536,
        {{false, 0, lock}},
        {65536},
        -1},
-      {"standard input is asked for 20000", 1, sys::kFileTypePipe, 65536, {}, {20000}, 20000},
+      {"standard input is asked for 20000", 1, fileapi::kFileTypePipe, 65536, {}, {20000}, 20000},
       {"broken pipe on standard input",
        1,
-       sys::kFileTypePipe,
+       fileapi::kFileTypePipe,
        65536,
        {{false, 0, pipe}},
        {20000},
        0},
-      {"broken pipe on an own pipe", 0, sys::kFileTypePipe, 100, {{false, 0, pipe}}, {100}, -1},
+      {"broken pipe on an own pipe", 0, fileapi::kFileTypePipe, 100, {{false, 0, pipe}}, {100}, -1},
       {"failing character device",
        0,
-       sys::kFileTypeChar,
+       fileapi::kFileTypeChar,
        65536,
        {{false, 0, other}},
        {65536, 20000},
        20000},
-      {"failing pipe at 20000", 0, sys::kFileTypePipe, 20000, {{false, 0, other}}, {20000}, -1},
-      {"end of file", 0, sys::kFileTypeDisk, 10, {{true, 0, 0}}, {10}, 0},
+      {"failing pipe at 20000", 0, fileapi::kFileTypePipe, 20000, {{false, 0, other}}, {20000}, -1},
+      {"end of file", 0, fileapi::kFileTypeDisk, 10, {{true, 0, 0}}, {10}, 0},
   };
   static char buffer[65536];
   for (Case& c : cases) {

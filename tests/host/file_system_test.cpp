@@ -23,7 +23,7 @@ struct Script {
 
 uint32_t FakeAttributes(const char16_t* path) {
   script.calls.push_back(u"attr:" + std::u16string(path));
-  return script.attributesOk == path ? 0x20u : sys::kInvalidAttributes;
+  return script.attributesOk == path ? 0x20u : fileapi::kInvalidAttributes;
 }
 bool FakeDelete(const char16_t* path) {
   script.calls.push_back(u"del:" + std::u16string(path));
@@ -103,13 +103,13 @@ TEST_F(FileSystemTest, AttributesTryTheLongFormOnlyAfterThePlainPathFailed) {
   EXPECT_TRUE(PathExists(u"long"));
 
   Calls().clear();
-  EXPECT_EQ(QueryFileAttributes(u"C:\\absent"), sys::kInvalidAttributes);
+  EXPECT_EQ(QueryFileAttributes(u"C:\\absent"), fileapi::kInvalidAttributes);
   EXPECT_EQ(Calls(), (CallList{u"attr:C:\\absent", u"attr:\\\\?\\C:\\absent"}));
   EXPECT_FALSE(PathExists(u"C:\\absent"));
 
   Calls().clear();
   script.directoryResult = 3000;
-  EXPECT_EQ(QueryFileAttributes(u"rel"), sys::kInvalidAttributes);
+  EXPECT_EQ(QueryFileAttributes(u"rel"), fileapi::kInvalidAttributes);
   EXPECT_EQ(Calls(), (CallList{u"attr:rel", u"cwd:2047"})) << "no long form, no second call";
 }
 
@@ -146,7 +146,7 @@ TEST(FileSystemNative, RealFilesAndDirectories) {
   std::fclose(f);
 
   EXPECT_TRUE(PathExists(dir.c_str()));
-  EXPECT_NE(QueryFileAttributes(dir.c_str()) & sys::kAttributeDirectory, 0u);
+  EXPECT_NE(QueryFileAttributes(dir.c_str()) & fileapi::kAttributeDirectory, 0u);
   EXPECT_TRUE(PathExists(file.c_str()));
   EXPECT_TRUE(IsFolder(dir.c_str()));
   EXPECT_FALSE(IsFolder(file.c_str())) << "a file is not a folder";

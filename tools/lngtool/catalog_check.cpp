@@ -378,7 +378,7 @@ class Checker {
     // way to form a wrong key.
     const char16_t* contexts[] = {nullptr, kDialogNames[0], kDialogNames[1], u"LTR"};
     for (const ProgramText& t : *texts_) {
-      for (int kind = kStringText; kind <= kMenuText; ++kind) {
+      for (const LookupKind kind : {kStringText, kDialogText, kMenuText}) {
         for (const char16_t* context : contexts) {
           const uint32_t key = CatalogKeyCrc(codec_, kind, context, t.source.c_str());
           if (key == t.key) {

@@ -19,8 +19,8 @@ std::string Narrow(const std::u16string& s) {
   return out;
 }
 
-ProgramText Make(int kind, const char16_t* context, const std::u16string& source, TextRole role,
-                 const AnsiCodec& codec) {
+ProgramText Make(LookupKind kind, const char16_t* context, const std::u16string& source,
+                 TextRole role, const AnsiCodec& codec) {
   ProgramText t;
   t.kind = kind;
   t.hasContext = context != nullptr;
@@ -112,7 +112,7 @@ std::vector<ProgramText> CollectProgramTexts(const PeModule& dialogs, const PeMo
   return out;
 }
 
-const char* KindLetter(int kind) {
+const char* KindLetter(LookupKind kind) {
   switch (kind) {
     case kStringText:
       return "s";

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "localization/message_catalog.h"
 #include "support/code_page.h"
 #include "tools/lngtool/pe_resources.h"
 
@@ -21,7 +22,7 @@ enum class TextRole : uint8_t {
 };
 
 struct ProgramText {
-  int kind = 0;  // LookupKind
+  LookupKind kind = kStringText;
   bool hasContext = false;
   std::u16string context;
   std::u16string source;
@@ -51,7 +52,7 @@ std::vector<ProgramText> CollectProgramTexts(const PeModule& dialogs, const PeMo
                                              std::vector<std::string>* problems);
 
 // The kind's byte as a name for people: "s", "$", "@".
-const char* KindLetter(int kind);
+const char* KindLetter(LookupKind kind);
 // "s", "$", "@" or "string", "dialog", "menu"; -1 when unknown.
 int ParseKind(const std::string& name);
 
