@@ -10,7 +10,7 @@ namespace lngtool {
 const char kScaleSource[] = "100*100";
 
 namespace {
-const char* KindWord(int kind) {
+const char* KindWord(LookupKind kind) {
   switch (kind) {
     case kStringText:
       return "string";
@@ -56,7 +56,8 @@ bool SecondByteFits(uint8_t lead, uint8_t second) {
 }
 }  // namespace
 
-std::string ContextLabel(int kind, bool hasContext, const std::u16string& context, bool scale) {
+std::string ContextLabel(LookupKind kind, bool hasContext, const std::u16string& context,
+                         bool scale) {
   std::string label = scale ? "scale" : KindWord(kind);
   if (hasContext) {
     label += " " + ToUtf8(context);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "localization/message_catalog.h"
+
 namespace lngtool {
 
 struct TranslationMessage {
@@ -38,10 +40,11 @@ struct ReadError {
 // The label of a text: its kind as a word, then its context after a blank.
 // A dialog's scale entry, whose English text is empty, is "scale NAME": an
 // empty source cannot stand in PO, where the empty msgid is the header.
-std::string ContextLabel(int kind, bool hasContext, const std::u16string& context, bool scale);
+std::string ContextLabel(LookupKind kind, bool hasContext, const std::u16string& context,
+                         bool scale);
 
 struct ParsedLabel {
-  int kind = 0;
+  LookupKind kind = kStringText;
   bool hasContext = false;
   std::u16string context;
   bool scale = false;
