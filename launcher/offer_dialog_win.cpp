@@ -1,13 +1,13 @@
 // The offer dialog: partner links, the pre-ticked install box, and on OK the
 // partner installer's start or its deletion.
-#include "launcher/offer_dialog.h"
+#include "launcher/offer_dialog_win.h"
 // After <windows.h>, which offer_dialog.h brings in.
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include "launcher/offer_flow.h"
 #include "launcher/offer_text.h"
-#include "launcher/progress_info_dialog.h"
+#include "launcher/progress_info_dialog_win.h"
 #include "launcher/shell_open.h"
 #include "localization/common_dialog_handler.h"
 #include "support/bounded_text.h"

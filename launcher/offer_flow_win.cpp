@@ -7,7 +7,7 @@
 // clang-format on
 
 #include "launcher/flow_text.h"
-#include "launcher/offer_dialog.h"
+#include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
 #include "launcher/shell_open.h"
 #include "launcher/silent_switch.h"

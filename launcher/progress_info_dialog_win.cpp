@@ -1,6 +1,6 @@
 // The information dialog: one text composed of four string-table parts.
 #include "launcher/offer_text.h"
-#include "launcher/progress_info_dialog.h"
+#include "launcher/progress_info_dialog_win.h"
 #include "localization/common_dialog_handler.h"
 #include "support/bounded_text.h"
 #include "support/resource_module.h"

@@ -14,8 +14,8 @@ add_test(NAME frame.hooks_build
 set_tests_properties(frame.hooks_build PROPERTIES FIXTURES_SETUP ztk_hooks_launcher TIMEOUT 1200)
 
 add_test(NAME frame.static_init
-  COMMAND ${ZTK_FRAME_CHECKS} static-init ${CMAKE_NM} $<TARGET_OBJECTS:ztk_core>
-    $<TARGET_OBJECTS:ztk_platform> $<TARGET_OBJECTS:Launcher>
+  COMMAND ${ZTK_FRAME_CHECKS} static-init ${CMAKE_NM} $<TARGET_OBJECTS:ztk>
+    $<TARGET_OBJECTS:Launcher>
   COMMAND_EXPAND_LISTS)
 
 add_test(NAME frame.shipped_has_no_hooks

@@ -1,7 +1,7 @@
 // The offer and information dialogs run modally from the product's own
 // templates, driven by a thread timer from inside their message loops the
 // way a user would drive them: what each end road leaves behind.
-#include "launcher/offer_dialog.h"
+#include "launcher/offer_dialog_win.h"
 // After <windows.h>.
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 
 #include "launcher/offer_flow.h"
-#include "launcher/progress_info_dialog.h"
+#include "launcher/progress_info_dialog_win.h"
 #include "support/bounded_text.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "launcher/offer_dialog.h"
-#include "launcher/progress_info_dialog.h"
+#include "launcher/offer_dialog_win.h"
+#include "launcher/progress_info_dialog_win.h"
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "launcher/offer_dialog.h"
+#include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
-#include "launcher/progress_info_dialog.h"
+#include "launcher/progress_info_dialog_win.h"
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
