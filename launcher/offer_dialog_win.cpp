@@ -10,14 +10,15 @@
 #include "launcher/progress_info_dialog_win.h"
 #include "launcher/shell_open.h"
 #include "localization/common_dialog_handler.h"
+#include "resources/resource_ids.h"
 #include "support/bounded_text.h"
 #include "support/file_system.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
 
 namespace {
-constexpr int kInstallBox = 5101;
-constexpr int32_t kFirstUsePageId = 5102;
+constexpr int kInstallBox = IDC_INSTALL_BOX;
+constexpr int32_t kFirstUsePageId = IDS_FIRST_USE_URL;
 
 // The setup leaves the launcher behind other windows more often than not:
 // when the plain request is refused, a minimise and restore makes the dialog

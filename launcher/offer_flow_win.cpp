@@ -6,13 +6,14 @@
 #include <shlobj.h>
 // clang-format on
 
-#include "launcher/flow_text.h"
+#include "launcher/installer_and_cleanup.h"
 #include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
 #include "launcher/shell_open.h"
 #include "launcher/silent_switch.h"
 #include "localization/catalog_edge.h"
 #include "localization/message_catalog.h"
+#include "resources/resource_ids.h"
 #include "support/file_system.h"
 #include "support/path_text.h"
 #include "support/registry.h"
@@ -23,7 +24,7 @@ void* LauncherIcon = nullptr;
 
 namespace {
 
-constexpr int32_t kInstallerNameId = 5101;
+constexpr int32_t kInstallerNameId = IDS_INSTALLER_NAME;
 constexpr char16_t kPartnerKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
 constexpr char16_t kPartnerKey32[] =

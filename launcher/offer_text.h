@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "resources/resource_ids.h"
+
 // String ids of the information text's four parts, in the order shown.
-constexpr int32_t kInfoTextFirstId = 5103;
-constexpr int32_t kInfoTextLastId = 5106;
+constexpr int32_t kInfoTextFirstId = IDS_INFO_TEXT_FIRST;
+constexpr int32_t kInfoTextLastId = IDS_INFO_TEXT_LAST;
 
 // Each part followed by one blank; what does not fit text's capacity
 // (kDialogTextCapacity) is cut. fetch is FetchString in the product.

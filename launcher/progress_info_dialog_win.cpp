@@ -1,13 +1,14 @@
 // The information dialog: one text composed of four string-table parts.
-#include "launcher/offer_text.h"
 #include "launcher/progress_info_dialog_win.h"
+
+#include "launcher/offer_text.h"
 #include "localization/common_dialog_handler.h"
 #include "support/bounded_text.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
 
 namespace {
-constexpr int kInfoTextControl = 5101;
+constexpr int kInfoTextControl = IDC_INFO_TEXT;
 
 INT_PTR InitInfo(HWND dialog) {
   char16_t text[kDialogTextCapacity];

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "resources/resource_ids.h"
+
 namespace {
 
 // ZTK_FIXTURES is <build>\tests\fixtures; the program lies at <build>.
@@ -43,14 +45,15 @@ TEST_F(LauncherResources, StringTable) {
     UINT id;
     const wchar_t* text;
   } entries[] = {
-      {5101, L"BavPro_Setup_Mini_240.exe"},
-      {5102, L"First use info URL"},
-      {5103, L"It may take a few minutes to finish the installation of Baidu Antivirus."},
-      {5104,
+      {IDS_INSTALLER_NAME, L"BavPro_Setup_Mini_240.exe"},
+      {IDS_FIRST_USE_URL, L"First use info URL"},
+      {IDS_INFO_TEXT_FIRST,
+       L"It may take a few minutes to finish the installation of Baidu Antivirus."},
+      {IDS_INFO_TEXT_2,
        L"You will see the Baidu Antivirus icon on your desktop and in the system tray when done."},
-      {5105,
+      {IDS_INFO_TEXT_3,
        L"Baidu Antivirus will protect your system when you surf the Internet and download files."},
-      {5106, L"\r\n\r\nYou can close this window now."},
+      {IDS_INFO_TEXT_LAST, L"\r\n\r\nYou can close this window now."},
   };
   for (const Entry& e : entries) {
     wchar_t text[512] = {};

@@ -11,6 +11,7 @@
 
 #include "launcher/offer_flow.h"
 #include "launcher/progress_info_dialog_win.h"
+#include "resources/resource_ids.h"
 #include "support/bounded_text.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
@@ -23,7 +24,7 @@ namespace {
 
 constexpr wchar_t kOfferTitle[] = L"Zentak Setup";
 constexpr wchar_t kInfoTitle[] = L"Baidu Antivirus installation is in progress...";
-constexpr int kInstallBox = 5101;
+constexpr int kInstallBox = IDC_INSTALL_BOX;
 
 // Runs once per timer tick inside whichever modal loop is running; a step
 // returns true when it is done, and the next one takes over.
@@ -175,11 +176,12 @@ TEST_F(OfferDialogTest, OtherMessagesLeaveTheDialogOpen) {
         HELPINFO help = {sizeof(help)};
         helpHandled = OfferDialog(d, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)) == TRUE;
         NMLINK link = {};
-        link.hdr.hwndFrom = GetDlgItem(d, 5102);
-        link.hdr.idFrom = 5102;
+        link.hdr.hwndFrom = GetDlgItem(d, IDC_PRIVACY_LINK);
+        link.hdr.idFrom = IDC_PRIVACY_LINK;
         link.hdr.code = NM_CLICK;
         link.item.iLink = 1;
-        linkHandled = OfferDialog(d, WM_NOTIFY, 5102, reinterpret_cast<LPARAM>(&link)) != FALSE;
+        linkHandled =
+            OfferDialog(d, WM_NOTIFY, IDC_PRIVACY_LINK, reinterpret_cast<LPARAM>(&link)) != FALSE;
         openAfter = IsWindowVisible(d) != FALSE && FileExists(InstallerPath);
         PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
         return true;
@@ -208,7 +210,7 @@ TEST_F(OfferDialogTest, AcceptanceShowsTheInformationOwnedByTheOfferAndEndsWithO
         HWND info = Info();
         if (info == nullptr) return false;
         owner = GetWindow(info, GW_OWNER);
-        infoText = TextOf(GetDlgItem(info, 5101));
+        infoText = TextOf(GetDlgItem(info, IDC_INFO_TEXT));
         HELPINFO help = {sizeof(help)};
         helpHandled = ProgressInfoDialog(info, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)) == TRUE;
         PostKey(GetDlgItem(info, IDOK), VK_ESCAPE);
@@ -239,14 +241,15 @@ TEST_F(OfferDialogTest, OnlyALinkControlsWebAddressIsOpened) {
     const char16_t* opened;
   };
   const Case cases[] = {
-      {5102, NM_CLICK, 0, L"http://example.com/pt/policy.php", u"http://example.com/pt/policy.php"},
-      {5103, NM_RETURN, 0, L"HTTPS://example.com/", u"HTTPS://example.com/"},
+      {IDC_PRIVACY_LINK, NM_CLICK, 0, L"http://example.com/pt/policy.php",
+       u"http://example.com/pt/policy.php"},
+      {IDC_LICENSE_LINK, NM_RETURN, 0, L"HTTPS://example.com/", u"HTTPS://example.com/"},
       {kInstallBox, NM_CLICK, 0, L"http://example.com/", nullptr},
       {IDOK, NM_RETURN, 0, L"http://example.com/", nullptr},
-      {5102, NM_CLICK, 1, L"http://example.com/", nullptr},
-      {5102, NM_CLICK, 0, L"C:\\users\\Public\\evil.exe", nullptr},
-      {5102, NM_RETURN, 0, L"file:///C:/users/Public/evil.exe", nullptr},
-      {5102, NM_SETFOCUS, 0, L"http://example.com/", nullptr},
+      {IDC_PRIVACY_LINK, NM_CLICK, 1, L"http://example.com/", nullptr},
+      {IDC_PRIVACY_LINK, NM_CLICK, 0, L"C:\\users\\Public\\evil.exe", nullptr},
+      {IDC_PRIVACY_LINK, NM_RETURN, 0, L"file:///C:/users/Public/evil.exe", nullptr},
+      {IDC_PRIVACY_LINK, NM_SETFOCUS, 0, L"http://example.com/", nullptr},
   };
   std::vector<std::u16string> results;
   RunOffer({Post([&](HWND d) {

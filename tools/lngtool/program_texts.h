@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "localization/message_catalog.h"
+#include "resources/resource_ids.h"
 #include "support/code_page.h"
 #include "tools/lngtool/pe_resources.h"
 
@@ -39,8 +40,8 @@ struct ProgramText {
   bool Translatable() const;
 };
 
-constexpr uint16_t kFirstStringId = 5101;
-constexpr uint16_t kLastStringId = 5106;
+constexpr uint16_t kFirstStringId = IDS_INSTALLER_NAME;
+constexpr uint16_t kLastStringId = IDS_INFO_TEXT_LAST;
 extern const char16_t* const kDialogNames[2];
 
 // dialogs: the module whose dialog templates the launcher shows (the language

@@ -1,4 +1,4 @@
-#include "launcher/flow_text.h"
+#include "launcher/installer_and_cleanup.h"
 
 #include <gtest/gtest.h>
 

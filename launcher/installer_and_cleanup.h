@@ -1,4 +1,5 @@
-// Texts the launcher flow composes, kept free of platform calls.
+// The partner installer's path and the self-removal's clean-up command, as
+// text: the two things the launcher flow composes, kept free of platform calls.
 #pragma once
 #include <cstddef>
 
