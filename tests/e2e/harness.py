@@ -31,6 +31,7 @@ import shutil
 import subprocess
 import sys
 import time
+import zlib
 
 INSTALLER = "BavPro_Setup_Mini_240.exe"
 INSTALL_WIN = "C:\\ztk\\install"
@@ -59,6 +60,19 @@ def scenario(function=None, *, name=None):
         SCENARIOS[key] = f
         return f
     return register(function) if function is not None else register
+
+
+def catalog_key(kind, context, source):
+    """A catalog entry's key: the CRC-32 of the kind, the context and the
+    English source, in code page 1252, as eight lower-case hex digits."""
+    data = kind.encode("ascii") + (context or "").encode("cp1252") + source.encode("cp1252")
+    return "%08x" % (zlib.crc32(data) & 0xFFFFFFFF)
+
+
+def catalog_escaped(value):
+    """A value as a catalog line spells it."""
+    return (value.replace("\\", "\\\\").replace('"', '\\"').replace("\r", "\\r")
+            .replace("\n", "\\n"))
 
 
 class Failure(AssertionError):

@@ -6,9 +6,8 @@ import os
 import random
 import subprocess
 import time
-import zlib
 
-from harness import BIN_WIN, INSTALL_WIN, INSTALLER, check, scenario, wine_binary
+from harness import BIN_WIN, INSTALL_WIN, INSTALLER, catalog_key, check, scenario, wine_binary
 
 LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
 RENAMED = "Partner_Setup.exe"
@@ -16,15 +15,10 @@ LANGUAGE_FOLDER = "C:\\ztk\\languages"
 GENERAL_KEY = "HKCU\\Software\\Zentak\\General"
 
 
-def key(kind, context, source):
-    data = kind.encode("ascii") + (context or "").encode("cp1252") + source.encode("cp1252")
-    return "%08x" % (zlib.crc32(data) & 0xFFFFFFFF)
-
-
 def renaming_catalog():
     """A catalog whose entry for string 5101 names another installer file."""
     return ("; test catalog\r\n***messages*** test\r\n"
-            + key("s", None, INSTALLER) + '="' + RENAMED + '"\r\n')
+            + catalog_key("s", None, INSTALLER) + '="' + RENAMED + '"\r\n')
 
 
 def silent_run(s):

@@ -2,21 +2,16 @@
 driven from outside by dialog_driver.exe while the launcher runs, and what
 each way out of them leaves behind; and every resource the program carries,
 read back from Launcher.exe itself."""
-import json
 import os
-import subprocess
-import tempfile
-import threading
 import time
 import xml.etree.ElementTree as ET
-import zlib
 
 import pe_resources
-from harness import BIN_WIN, INSTALL_WIN, INSTALLER, check, scenario, wine_binary
+from dialog_session import OfferRun
+from harness import BIN_WIN, INSTALL_WIN, INSTALLER, catalog_key, check, scenario
 
 OFFER = "Zentak Setup"
 INFO = "Baidu Antivirus installation is in progress..."
-DRIVER_WIN = BIN_WIN + "\\dialog_driver.exe"
 WEB_WIN = BIN_WIN + "\\web.exe"
 INSTALLER_WIN = INSTALL_WIN + "\\" + INSTALLER
 LEFT_AFTER_DECLINE = {"Launcher.exe", "uninstall.exe"}
@@ -31,115 +26,6 @@ INSTALL_BOX = 5101
 SW_SHOWNORMAL, SW_SHOW = 1, 5
 BST_CHECKED = 1
 WS_EX_LAYOUTRTL = 0x400000
-
-
-class Screen:
-    """A private X server for one scenario: the launcher's dialogs and the
-    driver must meet on one display, and no other test's windows may be there."""
-
-    def __init__(self):
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        number = self.server.stdout.readline().decode().strip()
-        if not number.isdigit():
-            self.close()
-            check(False, "Xvfb did not start")
-        self.display = ":" + number
-
-    def close(self):
-        self.server.terminate()
-        try:
-            self.server.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            self.server.kill()
-
-
-class OfferRun:
-    """One launcher run in the background, with the driver at hand.
-
-        with OfferRun(s) as run:
-            run.wait(OFFER)
-            run.drive("click", OFFER, "1")
-        run.result.expect_exit(0)
-    """
-
-    def __init__(self, s, **run_args):
-        self.s, self.run_args = s, run_args
-        self.screen, self.thread, self.error, self.result = None, None, None, None
-
-    def __enter__(self):
-        self.screen = Screen()
-        # The harness's run() starts wine directly when a display is set.
-        os.environ["DISPLAY"] = self.screen.display
-        self.s.env["DISPLAY"] = self.screen.display
-        try:
-            # One Wine session for the launcher and every driver call: a
-            # server that stays up between programs, and its desktop made
-            # before two programs could race to make one each (the second
-            # would see none of the first one's windows).
-            subprocess.run(["wineserver", "-p"], env=self.s.env, timeout=60)
-            self.drive("gone", "no such window", "--timeout", "0")
-        except BaseException:
-            self._close_screen()
-            raise
-        self.thread = threading.Thread(target=self._run, daemon=True)
-        self.thread.start()
-        return self
-
-    def _close_screen(self):
-        self.screen.close()
-        os.environ.pop("DISPLAY", None)
-
-    def _run(self):
-        try:
-            self.result = self.s.run(**self.run_args)
-        except Exception as e:  # reported by __exit__
-            self.error = e
-
-    def __exit__(self, kind, value, trace):
-        self.thread.join(timeout=120)
-        self._close_screen()
-        if kind is None:
-            check(not self.thread.is_alive(), "the launcher's run did not end")
-            if self.error is not None:
-                raise self.error
-        return False
-
-    def drive(self, *args, ok=True):
-        """dialog_driver.exe with these arguments: its standard output."""
-        # Files, not pipes: Wine's session programs, started by whichever
-        # program comes first, inherit its output and would hold a pipe open.
-        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            p = subprocess.run([wine_binary(), DRIVER_WIN] + list(args), env=self.s.env,
-                               stdout=out, stderr=err, timeout=90)
-            out.seek(0)
-            err.seek(0)
-            output, errors = out.read(), err.read()
-        if ok:
-            check(p.returncode == 0, "dialog_driver %s failed (%d): %s" % (
-                " ".join(args), p.returncode, errors.decode(errors="replace")[-1000:]))
-        return output.decode("utf-8", errors="replace")
-
-    def wait(self, title, timeout_ms=30000):
-        self.drive("wait", title, "--timeout", str(timeout_ms))
-
-    def gone(self, title, timeout_ms=30000):
-        self.drive("gone", title, "--timeout", str(timeout_ms))
-
-    def listing(self, title):
-        return json.loads(self.drive("list", title, "--json"))
-
-    def pending(self):
-        """PendingFileRenameOperations now, as (source, target) pairs."""
-        pairs, source = [], None
-        for line in self.drive("pending").splitlines():
-            key, _, value = line.partition("=")
-            if key == "pending":
-                source = value
-            elif key == "target":
-                pairs.append((source, value))
-        return pairs
 
 
 def control(listing, control_id):
@@ -312,17 +198,13 @@ def installer_named_folder_is_offered(s):
     s.expect_cleanup()
 
 
-def catalog_key(kind, source):
-    return "%08x" % (zlib.crc32(kind.encode("ascii") + source.encode("cp1252")) & 0xFFFFFFFF)
-
-
 def first_use_road(s, page, opened):
     """A catalog translates string 5102; only an http:// page is opened, after
     the information dialog has closed."""
     s.install(installer=True)
     s.write_file(INSTALL_WIN + "\\launcher.lng",
                  ("; test catalog\r\n***messages*** test\r\n%s=\"%s\"\r\n" % (
-                     catalog_key("s", "First use info URL"), page)).encode("cp1252"))
+                     catalog_key("s", None, "First use info URL"), page)).encode("cp1252"))
     with OfferRun(s) as run:
         run.wait(OFFER)
         run.drive("click", OFFER, "1")

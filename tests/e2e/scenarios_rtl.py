@@ -4,17 +4,13 @@ offer dialog by 120*110; and a language module whose "RTL" dialog resource
 alone marks the language. The dialogs are driven from outside and measured;
 with ZTK_E2E_SHOTS set to a folder, screenshots of both dialogs go there
 (LAUNCHDLG.png, INFODLG.png)."""
-import json
 import os
 import subprocess
-import threading
-import time
-import zlib
 
-from harness import (BIN_WIN, INSTALL_WIN, INSTALLER, INTERPRETER_WIN, Failure, check, scenario,
-                     wine_binary)
+from dialog_session import DialogSession
+from harness import (INSTALL_WIN, INSTALLER, INTERPRETER_WIN, catalog_escaped, catalog_key,
+                     check, scenario)
 
-DRIVER = BIN_WIN + "\\dialog_driver.exe"
 LAYOUT_RTL = 0x00400000
 SCALE = (120, 110)
 LINKS = "http://antivirus.baidu.com/pt/"
@@ -59,19 +55,10 @@ SPECIAL = [
 ]
 
 
-def key(kind, context, source):
-    data = kind.encode("ascii") + (context or "").encode("cp1252") + source.encode("cp1252")
-    return "%08x" % (zlib.crc32(data) & 0xFFFFFFFF)
-
-
-def escaped(value):
-    return (value.replace("\\", "\\\\").replace('"', '\\"').replace("\r", "\\r")
-            .replace("\n", "\\n"))
-
-
 def hebrew_catalog():
     lines = ["; Hebrew", "***messages***"]
-    lines += ['%s="%s"' % (key(k, c, s), escaped(v)) for k, c, s, v in HEBREW + SPECIAL]
+    lines += ['%s="%s"' % (catalog_key(k, c, s), catalog_escaped(v))
+              for k, c, s, v in HEBREW + SPECIAL]
     return b"\xff\xfe" + "\r\n".join(lines + [""]).encode("utf-16-le")
 
 
@@ -88,79 +75,6 @@ def information_text():
     return "".join(v + " " for k, _, _, v in HEBREW if k == "s")
 
 
-class PrivateDisplay:
-    """An Xvfb server of the scenario's own, so that its screenshots show
-    nothing of scenarios running beside it; the harness's runs use it too."""
-
-    def __init__(self, s):
-        self.s = s
-
-    def __enter__(self):
-        # Wine draws the frames itself, so that the captions are on the pictures.
-        self.s.reg_add("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N")
-        read, write = os.pipe()
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read)
-        if not number.strip().isdigit():
-            self.stop_server()
-            raise Failure("Xvfb did not start")
-        self.saved = os.environ.get("DISPLAY")
-        display = ":" + number.decode().strip()
-        os.environ["DISPLAY"] = display
-        self.s.env["DISPLAY"] = display
-        # One Wine session for the launcher and every driver call: a server
-        # that stays up between programs, and its desktop made before two
-        # programs could race to make one each (the second would see none of
-        # the first one's windows).
-        try:
-            subprocess.run(["wineserver", "-p"], env=self.s.env, timeout=60)
-            drive(self.s, "gone", "no such window", "--timeout", "0")
-        except BaseException:
-            self.__exit__(None, None, None)
-            raise
-        return self
-
-    def stop_server(self):
-        self.server.terminate()
-        self.server.wait(timeout=30)
-
-    def __exit__(self, *exc):
-        if self.saved is None:
-            os.environ.pop("DISPLAY", None)
-        else:
-            os.environ["DISPLAY"] = self.saved
-        self.stop_server()
-
-
-def drive(s, *args, timeout=90):
-    """Runs the dialog driver; its output goes through a file, since a pipe
-    would stay open as long as the Wine server it may have started."""
-    out = os.path.join(s.dir, "driver.out")
-    with open(out, "wb") as f:
-        p = subprocess.run([wine_binary(), DRIVER] + list(args), env=s.env, stdout=f,
-                           stderr=subprocess.STDOUT, timeout=timeout)
-    with open(out, encoding="utf-8", errors="replace") as f:
-        text = f.read()
-    check(p.returncode == 0, "dialog_driver %s: %s" % (" ".join(args), text))
-    return text
-
-
-def open_dialog(s, title):
-    """Waits for the dialog, lets it paint, and describes it."""
-    drive(s, "wait", title, "--timeout", "30000")
-    time.sleep(1.0)
-    return json.loads(drive(s, "list", title, "--json"))
-
-
 def screenshot(s, listing, name):
     folder = os.environ.get("ZTK_E2E_SHOTS") or s.dir
     os.makedirs(folder, exist_ok=True)
@@ -170,29 +84,6 @@ def screenshot(s, listing, name):
                     "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage", path],
                    env=s.env, check=True, timeout=60)
     print("screenshot: %s" % path)
-
-
-def start_in_background(s, **kw):
-    """s.run in a thread of its own, while this one drives the dialogs."""
-    box = {}
-
-    def body():
-        try:
-            box["result"] = s.run(timeout_ms=60000, **kw)
-        except BaseException as e:  # handed to the waiting thread
-            box["error"] = e
-
-    thread = threading.Thread(target=body, daemon=True)
-    thread.start()
-    return thread, box
-
-
-def finish_run(thread, box):
-    thread.join(timeout=200)
-    check(not thread.is_alive(), "the launcher's run did not end")
-    if "error" in box:
-        raise box["error"]
-    return box["result"]
 
 
 def mirrored(listing):
@@ -258,29 +149,29 @@ def expect_texts(listing):
 @scenario
 def rtl_catalog_mirrors_and_scales_dialogs(s):
     s.install(installer=True)
-    with PrivateDisplay(s):
+    with DialogSession(s, managed=False) as session:
         # The offer dialog in English first, as the measure of the scaled one.
-        thread, box = start_in_background(s)
-        plain = open_dialog(s, "Zentak Setup")
+        session.start(timeout_ms=60000)
+        plain = session.open_dialog("Zentak Setup")
         check(not mirrored(plain), "the English dialog is mirrored")
-        drive(s, "esc", "Zentak Setup", "--command")
-        finish_run(thread, box).expect_exit(0)
+        session.drive("esc", "Zentak Setup", "--command")
+        session.finish(timeout=200).expect_exit(0)
         s.expect_cleanup()
         os.remove(s.unix(INTERPRETER_WIN) + ".log")
         s.copy_recorder(INSTALL_WIN + "\\" + INSTALLER)  # a declined offer deletes it
 
         s.write_file(INSTALL_WIN + "\\launcher.lng", hebrew_catalog())
-        thread, box = start_in_background(s)
-        offer = open_dialog(s, translation("LAUNCHDLG", "Zentak Setup"))
+        session.start(timeout_ms=60000)
+        offer = session.open_dialog(translation("LAUNCHDLG", "Zentak Setup"))
         screenshot(s, offer, "LAUNCHDLG")
         check(mirrored(offer), "the offer dialog is not mirrored: exstyle %s" % offer["exstyle"])
         expect_texts(offer)
         expect_scaled_like(plain, offer)
         box_state = [c["check"] for c in offer["controls"] if c["id"] == 5101]
         check(box_state == [1], "the check box is not ticked: %s" % box_state)
-        drive(s, "click", offer["title"], "1")
+        session.drive("click", offer["title"], "1")
 
-        info = open_dialog(s, translation("INFODLG", "Baidu Antivirus installation is in "
+        info = session.open_dialog(translation("INFODLG", "Baidu Antivirus installation is in "
                                                      "progress..."))
         screenshot(s, info, "INFODLG")
         check(mirrored(info), "the information dialog is not mirrored")
@@ -290,8 +181,8 @@ def rtl_catalog_mirrors_and_scales_dialogs(s):
               % (shown, information_text()))
         for c in info["controls"]:
             check(inside(c["rect"], info["client"]), "control %s leaves the client area" % c["id"])
-        drive(s, "click", info["title"], "1")
-        r = finish_run(thread, box)
+        session.drive("click", info["title"], "1")
+        r = session.finish(timeout=200)
     r.expect_exit(0)
     check(len(s.records(INSTALL_WIN + "\\" + INSTALLER)) == 1, "the installer was not started")
     s.expect_cleanup()
@@ -303,12 +194,12 @@ def rtl_language_module_mirrors_dialogs(s):
     dialogs (the module carries its own copies of both templates)."""
     s.install(installer=True)
     s.language_module("rtl")
-    with PrivateDisplay(s):
-        thread, box = start_in_background(s)
-        offer = open_dialog(s, "Zentak Setup")
+    with DialogSession(s, managed=False) as session:
+        session.start(timeout_ms=60000)
+        offer = session.open_dialog("Zentak Setup")
         check(mirrored(offer), "the offer dialog is not mirrored: exstyle %s" % offer["exstyle"])
         for c in offer["controls"]:
             check(inside(c["rect"], offer["client"]), "control %s leaves the client area" % c["id"])
-        drive(s, "esc", "Zentak Setup", "--command")
-        finish_run(thread, box).expect_exit(0)
+        session.drive("esc", "Zentak Setup", "--command")
+        session.finish(timeout=200).expect_exit(0)
     s.expect_cleanup()

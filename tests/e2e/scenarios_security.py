@@ -6,12 +6,12 @@ scheduled or deleted; and what the launcher opens for the user (pages, the
 program group) is started by the user's desktop shell, not by the launcher."""
 import os
 
-from harness import BIN_WIN, INSTALL_WIN, INSTALLER, PARTNER_KEY, check, scenario
-from scenarios_catalog import GENERAL_KEY, key
-from scenarios_dialogs import (INFO, INSTALLER_WIN, LICENSE_URL, OFFER, POLICY_URL, OfferRun,
-                               control, expect_installer_started_once, expect_pending_deletion,
-                               web_urls)
-from scenarios_rtl import escaped
+from dialog_session import OfferRun
+from harness import (BIN_WIN, INSTALL_WIN, INSTALLER, PARTNER_KEY, catalog_escaped, catalog_key,
+                     check, scenario)
+from scenarios_catalog import GENERAL_KEY
+from scenarios_dialogs import (INFO, INSTALLER_WIN, LICENSE_URL, OFFER, POLICY_URL, control,
+                               expect_installer_started_once, expect_pending_deletion, web_urls)
 
 PUBLIC = "C:\\users\\Public"
 PLANTED_FOLDER = PUBLIC + "\\ztklang"
@@ -32,7 +32,8 @@ def plant(s, catalog=None, module=None):
     s.copy_recorder(EVIL)
     s.write_file(VICTIM, "keep me")
     if catalog:
-        lines = ["%s=\"%s\"" % (key(*entry), escaped(value)) for entry, value in catalog.items()]
+        lines = ["%s=\"%s\"" % (catalog_key(*entry), catalog_escaped(value))
+                 for entry, value in catalog.items()]
         text = "; planted\r\n***messages*** planted\r\n" + "\r\n".join(lines) + "\r\n"
         s.write_file(PLANTED_FOLDER + "\\launcher.lng", b"\xff\xfe" + text.encode("utf-16-le"))
     if module:
@@ -127,8 +128,8 @@ def shell_targets_opened_by_the_desktop_shell(s):
     # only the installer, which needs the rights, by the launcher itself.
     s.install(installer=True)
     group = s.make_program_group()
-    s.write_file(INSTALL_WIN + "\\launcher.lng", "; first-use page\r\n***messages*** x\r\n%s=\"%s\"\r\n"
-                 % (key("s", None, FIRST_USE_SOURCE), FIRST_USE_PAGE))
+    entry = '%s="%s"' % (catalog_key("s", None, FIRST_USE_SOURCE), FIRST_USE_PAGE)
+    s.write_file(INSTALL_WIN + "\\launcher.lng", "; first-use page\r\n***messages*** x\r\n%s\r\n" % entry)
     with OfferRun(s) as run:
         run.wait(OFFER)
         activate_links(run)
