@@ -5,6 +5,7 @@
 
 #include "services/crc32.h"
 #include "support/bounded_text.h"
+#include "support/byte_order.h"
 #include "support/system_calls.h"
 
 namespace {
@@ -38,13 +39,6 @@ bool Utf16MarkerAt(const uint8_t* p) {
     }
   }
   return true;
-}
-
-bool HostIsLittleEndian() {
-  const uint16_t one = 1;
-  uint8_t low = 0;
-  std::memcpy(&low, &one, 1);
-  return low == 1;
 }
 
 // The file's units are little-endian; only a big-endian host has to turn them.

@@ -206,14 +206,7 @@ void MessageCatalog::CopyLineValue(uint64_t line, char16_t* result, size_t capac
   if (count > capacity - 1) {
     count = capacity - 1;
   }
-  size_t i = 0;
-  for (; i < count && value[i] != 0; ++i) {
-    result[i] = value[i];
-  }
-  for (; i < count; ++i) {
-    result[i] = 0;
-  }
-  result[count] = 0;
+  CopyBounded(result, value, static_cast<size_t>(count) + 1);
   char16_t* lastQuote = nullptr;
   for (char16_t* p = result; *p != 0; ++p) {
     if (*p == u'"') {

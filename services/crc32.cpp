@@ -6,17 +6,12 @@
 #include <cstddef>
 #include <cstring>
 
+#include "support/byte_order.h"
+
 uint32_t CrcTables[8][256];
 
 namespace {
 constexpr uint32_t kPolynomial = 0xEDB88320u;
-
-bool HostIsLittleEndian() {
-  const uint32_t probe = 1;
-  unsigned char first = 0;
-  std::memcpy(&first, &probe, 1);
-  return first == 1;
-}
 
 // The body's words are little-endian by definition; memcpy keeps the load
 // free of aliasing and alignment assumptions and compiles to one move.

@@ -68,56 +68,53 @@ bool IsAbsolutePath(const char16_t* path) {
   return HasDriveLetter(path) && IsSeparator(path[2]);
 }
 
-bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, char16_t* dst,
-                      size_t cap) {
-  const size_t length = TextLength(src);
-  if (length == 0) {
-    return false;
-  }
-  if (IsAbsolutePath(src)) {
-    if (HasDriveLetter(src)) {
-      if (length + 4 >= cap) {
-        return false;
-      }
-      *Put(Put(dst, kLongPrefix, kLongPrefixLength), src, length) = 0;
-    } else {
-      if (length + 6 >= cap) {
-        return false;
-      }
-      char16_t* end = Put(Put(dst, u"\\\\?\\UNC", 7), src + 1, length - 1);
-      *end = 0;
-    }
+namespace {
+// "C:\x" becomes "\\?\C:\x", "\\server\share" becomes "\\?\UNC\server\share".
+bool LongFormOfAbsolute(const char16_t* src, size_t length, char16_t* dst, size_t cap) {
+  if (HasDriveLetter(src)) {
+    if (length + 4 >= cap) return false;
+    *Put(Put(dst, kLongPrefix, kLongPrefixLength), src, length) = 0;
     return true;
   }
-  if (currentDirectory == nullptr) {
-    return false;
-  }
+  if (length + 6 >= cap) return false;
+  *Put(Put(dst, u"\\\\?\\UNC", 7), src + 1, length - 1) = 0;
+  return true;
+}
+
+// Rooted without a drive ("\x"): the current directory lends its drive designator.
+bool LongFormOfRooted(const char16_t* src, size_t length, const char16_t* currentDirectory,
+                      char16_t* dst, size_t cap) {
+  if (TextLength(currentDirectory) < 2 || length + 6 >= cap) return false;
+  *Put(Put(Put(dst, kLongPrefix, kLongPrefixLength), currentDirectory, 2), src, length) = 0;
+  return true;
+}
+
+// Relative ("x", ".\x"): joined to the current directory.
+bool LongFormOfRelative(const char16_t* src, size_t length, const char16_t* currentDirectory,
+                        char16_t* dst, size_t cap) {
   const size_t dirLength = TextLength(currentDirectory);
-  if (IsSeparator(src[0])) {
-    // Rooted without a drive: the current directory lends its drive designator.
-    if (dirLength < 2 || length + 6 >= cap) {
-      return false;
-    }
-    *Put(Put(Put(dst, kLongPrefix, kLongPrefixLength), currentDirectory, 2), src, length) = 0;
-    return true;
-  }
   // The separator AppendBackslash would add to the directory (capacity 2048).
   const bool addSeparator =
       dirLength > 0 && currentDirectory[dirLength - 1] != u'\\' && dirLength + 1 < kPathCapacity;
   const size_t joinedLength = dirLength + (addSeparator ? 1 : 0);
-  if (joinedLength + length + 4 >= cap) {
-    return false;
-  }
+  if (joinedLength + length + 4 >= cap) return false;
   char16_t* end = Put(Put(dst, kLongPrefix, kLongPrefixLength), currentDirectory, dirLength);
-  if (addSeparator) {
-    *end++ = u'\\';
-  }
+  if (addSeparator) *end++ = u'\\';
   *end = 0;
-  if (src[0] == u'.' && IsSeparator(src[1])) {
-    src += 2;
-  }
+  if (src[0] == u'.' && IsSeparator(src[1])) src += 2;
   AppendBounded(dst, src, cap);
   return true;
+}
+}  // namespace
+
+bool MakeLongPathText(const char16_t* src, const char16_t* currentDirectory, char16_t* dst,
+                      size_t cap) {
+  const size_t length = TextLength(src);
+  if (length == 0) return false;
+  if (IsAbsolutePath(src)) return LongFormOfAbsolute(src, length, dst, cap);
+  if (currentDirectory == nullptr) return false;
+  if (IsSeparator(src[0])) return LongFormOfRooted(src, length, currentDirectory, dst, cap);
+  return LongFormOfRelative(src, length, currentDirectory, dst, cap);
 }
 
 namespace {
