@@ -1,6 +1,7 @@
 #include "tools/lngtool/lngtool_commands.h"
 
 #include <map>
+#include <memory>
 #include <set>
 
 #include "localization/catalog_text.h"
@@ -48,10 +49,11 @@ const char kUsage[] =
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
-const std::set<std::string> kValued = {"--codepage", "--out", "--program",
-                                       "--module",   "--dll", "--language", "--expand"};
-const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e", "--po", "--pot",
-                                         "--xliff", "--use-fuzzy", "--rtl", "--fit", "--write"};
+const std::set<std::string> kValued = {"--codepage", "--out",      "--program", "--module",
+                                       "--dll",      "--language", "--expand"};
+const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
+                                         "--po",   "--pot",   "--xliff",       "--use-fuzzy",
+                                         "--rtl",  "--fit",   "--write"};
 
 struct Arguments {
   std::vector<std::string> positional;
@@ -232,27 +234,39 @@ bool LoadCatalogFile(const std::string& path, CatalogFile* file, std::string* er
   return true;
 }
 
+// The code page the options name, and the catalog at path read in it.
+struct OpenedCatalog {
+  const AnsiCodec* codec = nullptr;
+  uint32_t codePage = 0;
+  std::unique_ptr<CatalogFile> file;
+};
+
+bool OpenCatalog(const Arguments& a, const std::string& path, OpenedCatalog* opened,
+                 std::string* err) {
+  if (!Codec(a, &opened->codec, &opened->codePage, err)) {
+    return false;
+  }
+  opened->file = std::make_unique<CatalogFile>(*opened->codec);
+  return LoadCatalogFile(path, opened->file.get(), err);
+}
+
 int Check(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
   if (a.positional.size() != 1) {
     *err += kUsage;
     return kExitFailure;
   }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
-    return kExitFailure;
-  }
-  CatalogFile file(*codec);
-  if (!LoadCatalogFile(a.positional[0], &file, err)) {
+  OpenedCatalog c;
+  if (!OpenCatalog(a, a.positional[0], &c, err)) {
     return kExitFailure;
   }
   Modules m;
   std::vector<ProgramText> texts;
   const bool haveTexts = OpenModules(a.Get("--module"), a, folder, &m, err, true);
   if (haveTexts) {
-    texts = Texts(m, *codec, err);
+    texts = Texts(m, *c.codec, err);
   }
-  const CheckReport report = CheckCatalog(file, haveTexts ? &texts : nullptr, *codec, codePage);
+  const CheckReport report =
+      CheckCatalog(*c.file, haveTexts ? &texts : nullptr, *c.codec, c.codePage);
   *out += report.Format(a.positional[0]);
   return report.HasErrors() ? kExitFindings : kExitFine;
 }
@@ -290,15 +304,13 @@ int Merge(const Arguments& a, const std::string& folder, std::string* out, std::
     *err += kUsage;
     return kExitFailure;
   }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
+  OpenedCatalog c;
+  if (!OpenCatalog(a, a.positional[0], &c, err)) {
     return kExitFailure;
   }
-  CatalogFile old(*codec);
-  if (!LoadCatalogFile(a.positional[0], &old, err)) {
-    return kExitFailure;
-  }
+  const AnsiCodec* codec = c.codec;
+  const uint32_t codePage = c.codePage;
+  const CatalogFile& old = *c.file;
   if (!old.markerFound) {
     *err += "lngtool: warning: " + a.positional[0] +
             " has no marker the launcher finds; no translation can be kept\n";

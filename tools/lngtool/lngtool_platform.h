@@ -3,6 +3,7 @@
 // cross this boundary as UTF-8 (paths, arguments, messages).
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* err
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
+// fopen with a UTF-8 path.
+std::FILE* OpenFile(const std::string& path, const char* mode);
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 bool MakeDirectory(const std::string& path);

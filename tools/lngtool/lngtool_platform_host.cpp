@@ -111,29 +111,8 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return out;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    return false;
-  }
-  bytes->clear();
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-    bytes->insert(bytes->end(), chunk, chunk + got);
-  }
-  const bool ok = std::ferror(f) == 0;
-  std::fclose(f);
-  return ok;
-}
-
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) {
-    return false;
-  }
-  const bool written = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
-  return std::fclose(f) == 0 && written;
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
 }
 
 bool MakeDirectory(const std::string& path) {

@@ -14,27 +14,12 @@ namespace lngtool {
 namespace {
 UINT selectedCodePage = CP_ACP;
 
-int Clamp(size_t cap) { return cap > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(cap); }
-
 bool PageWideToAnsi(const char16_t* src, char* dst, size_t cap) {
-  if (cap == 0) {
-    return false;
-  }
-  dst[0] = 0;
-  const int written =
-      WideCharToMultiByte(selectedCodePage, 0, AsWide(src), -1, dst, Clamp(cap), nullptr, nullptr);
-  dst[cap - 1] = 0;
-  return written != 0;
+  return WideToCodePage(selectedCodePage, src, dst, cap);
 }
 
 bool PageAnsiToWide(const char* src, char16_t* dst, size_t cap) {
-  if (cap == 0) {
-    return false;
-  }
-  dst[0] = 0;
-  const int written = MultiByteToWideChar(selectedCodePage, 0, src, -1, AsWide(dst), Clamp(cap));
-  dst[cap - 1] = 0;
-  return written != 0;
+  return CodePageToWide(selectedCodePage, src, dst, cap);
 }
 
 const AnsiCodec kPageCodec = {PageWideToAnsi, PageAnsiToWide};
@@ -91,29 +76,8 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
   return out;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  std::FILE* f = _wfopen(Wide(path).c_str(), L"rb");
-  if (f == nullptr) {
-    return false;
-  }
-  bytes->clear();
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-    bytes->insert(bytes->end(), chunk, chunk + got);
-  }
-  const bool ok = std::ferror(f) == 0;
-  std::fclose(f);
-  return ok;
-}
-
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = _wfopen(Wide(path).c_str(), L"wb");
-  if (f == nullptr) {
-    return false;
-  }
-  const bool written = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
-  return std::fclose(f) == 0 && written;
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
 }
 
 bool MakeDirectory(const std::string& path) {
