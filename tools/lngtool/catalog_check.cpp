@@ -108,57 +108,72 @@ class Checker {
   // --- the marker ---------------------------------------------------------
 
   void CheckMarker() {
-    const std::vector<BodyLine>& lines = file_.lines;
     if (!file_.markerFound) {
-      Add(Severity::kError, Finding::kNoMarker, 0,
-          "no marker line: the launcher ignores the whole file (the catalog begins with a line "
-          "starting with ***messages***)");
-      if (file_.unreachedMarker >= 0) {
-        Add(Severity::kError, Finding::kMarkerUnreached, 0,
-            "there is a marker at byte " + std::to_string(file_.unreachedMarker) + " (" +
-                FormName(file_.unreachedForm) +
-                "), but the launcher's search does not reach it: it looks at the first "
-                "1,046,528 bytes only; move the marker to the top of the file");
-      }
-      if (file_.bigEndian) {
-        Add(Severity::kError, Finding::kEncoding, 0,
-            "the file is UTF-16 big-endian, which the launcher does not read: save it as UTF-16 "
-            "LE");
-      }
-      if (file_.markerInOtherCase >= 0) {
-        Add(Severity::kError, Finding::kMarkerCase, 0,
-            "byte " + std::to_string(file_.markerInOtherCase) +
-                " holds the marker in other letters' case: only ***messages*** in lower case is "
-                "recognised");
-      }
+      ExplainMissingMarker();
       return;
     }
+    const std::vector<BodyLine>& lines = file_.lines;
     Add(Severity::kNote, Finding::kMarker, lines.empty() ? 0 : lines[0].fileLine,
         "marker at byte " + std::to_string(file_.markerPosition) + ", " + FormName(file_.form) +
             (file_.form == CatalogForm::kAnsi ? " read in code page " + CodePageName() : ""));
+    CheckFoundEncoding();
+    if (!lines.empty()) {
+      CheckMarkerLine(lines[0]);
+    }
+  }
+
+  // Why the launcher finds no marker, where the file says.
+  void ExplainMissingMarker() {
+    Add(Severity::kError, Finding::kNoMarker, 0,
+        "no marker line: the launcher ignores the whole file (the catalog begins with a line "
+        "starting with ***messages***)");
+    if (file_.unreachedMarker >= 0) {
+      Add(Severity::kError, Finding::kMarkerUnreached, 0,
+          "there is a marker at byte " + std::to_string(file_.unreachedMarker) + " (" +
+              FormName(file_.unreachedForm) +
+              "), but the launcher's search does not reach it: it looks at the first "
+              "1,046,528 bytes only; move the marker to the top of the file");
+    }
     if (file_.bigEndian) {
-      Add(Severity::kWarning, Finding::kEncoding, lines[0].fileLine,
+      Add(Severity::kError, Finding::kEncoding, 0,
+          "the file is UTF-16 big-endian, which the launcher does not read: save it as UTF-16 "
+          "LE");
+    }
+    if (file_.markerInOtherCase >= 0) {
+      Add(Severity::kError, Finding::kMarkerCase, 0,
+          "byte " + std::to_string(file_.markerInOtherCase) +
+              " holds the marker in other letters' case: only ***messages*** in lower case is "
+              "recognised");
+    }
+  }
+
+  // A marker was found, but the text around it is in a form the launcher garbles.
+  void CheckFoundEncoding() {
+    const uint32_t line = file_.lines.empty() ? 0 : file_.lines[0].fileLine;
+    if (file_.bigEndian) {
+      Add(Severity::kWarning, Finding::kEncoding, line,
           "the file is UTF-16 big-endian: the launcher finds the marker one byte off and reads "
           "ASCII text right by chance, but garbles every other character; save it as UTF-16 LE");
     }
     if (file_.form == CatalogForm::kAnsi && file_.looksLikeUtf8) {
-      Add(Severity::kWarning, Finding::kEncoding, lines[0].fileLine,
+      Add(Severity::kWarning, Finding::kEncoding, line,
           "the file looks like UTF-8, but the launcher reads an 8-bit file in the system's ANSI "
           "code page: letters outside ASCII will be garbled and keys of such texts will not "
           "match; save it as UTF-16 LE");
     }
-    // The scan over every line starts at the marker itself, so nothing after
-    // the marker on its own line can be reached.
-    if (!lines.empty()) {
-      const std::u16string& marker = lines[0].text;
-      for (size_t i = 13; i + 10 <= marker.size(); ++i) {
-        if (LooksLikeKey(marker.substr(i)) && marker[i + 8] == u'=' && marker[i + 9] == u'"') {
-          Add(Severity::kError, Finding::kEntryOnMarkerLine, lines[0].fileLine,
-              "the entry " + ToUtf8(marker.substr(i, 8)) +
-                  " stands on the marker line, which never holds an entry: put it on a line of "
-                  "its own");
-          break;
-        }
+  }
+
+  // The scan over every line starts at the marker itself, so nothing after
+  // the marker on its own line can be reached.
+  void CheckMarkerLine(const BodyLine& markerLine) {
+    const std::u16string& marker = markerLine.text;
+    for (size_t i = 13; i + 10 <= marker.size(); ++i) {
+      if (LooksLikeKey(marker.substr(i)) && marker[i + 8] == u'=' && marker[i + 9] == u'"') {
+        Add(Severity::kError, Finding::kEntryOnMarkerLine, markerLine.fileLine,
+            "the entry " + ToUtf8(marker.substr(i, 8)) +
+                " stands on the marker line, which never holds an entry: put it on a line of "
+                "its own");
+        return;
       }
     }
   }

@@ -164,6 +164,45 @@ std::u16string LowerKey(const std::u16string& key) {
   return out;
 }
 
+namespace {
+bool IsCatalogEscape(char16_t c) {
+  return c == u'"' || c == u'\\' || c == u'n' || c == u'r' || c == u't';
+}
+
+// Where a value's quotes are: the last plain one (its end, as the launcher
+// cuts it), the last escaped one, and the backslashes that start no escape.
+struct QuoteScan {
+  size_t lastQuote = std::u16string::npos;
+  size_t lastEscapedQuote = std::u16string::npos;
+  std::vector<size_t> literalBackslashes;  // offsets in the value
+};
+
+QuoteScan ScanQuotes(const std::u16string& value) {
+  QuoteScan q;
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == u'"') {
+      q.lastQuote = i;
+    } else if (value[i] == u'\\') {
+      const char16_t next = i + 1 < value.size() ? value[i + 1] : 0;
+      if (!IsCatalogEscape(next)) {
+        q.literalBackslashes.push_back(i);
+        continue;
+      }
+      if (next == u'"') q.lastEscapedQuote = i;
+      ++i;
+    }
+  }
+  return q;
+}
+
+bool OnlyBlanksAfter(const std::u16string& value, size_t position) {
+  for (size_t i = position + 1; i < value.size(); ++i) {
+    if (value[i] != u' ' && value[i] != u'\t') return false;
+  }
+  return true;
+}
+}  // namespace
+
 EntryShape ReadEntryShape(const BodyLine& line) {
   EntryShape e;
   if (!LooksLikeKey(line.text)) {
@@ -176,35 +215,15 @@ EntryShape ReadEntryShape(const BodyLine& line) {
   // The value begins at the 11th character whatever stands at the 9th and
   // 10th; a key's digits hold no backslash, so raw and resolved agree so far.
   const std::u16string value = line.raw.size() > 10 ? line.raw.substr(10) : std::u16string();
-  size_t lastQuote = std::u16string::npos;
-  size_t lastEscapedQuote = std::u16string::npos;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const char16_t c = value[i];
-    if (c == u'"') {
-      lastQuote = i;
-    } else if (c == u'\\') {
-      const char16_t next = i + 1 < value.size() ? value[i + 1] : 0;
-      if (next == u'"' || next == u'\\' || next == u'n' || next == u'r' || next == u't') {
-        if (next == u'"') {
-          lastEscapedQuote = i;
-        }
-        ++i;
-      } else {
-        e.literalBackslashes.push_back(line.column + 10 + static_cast<uint32_t>(i));
-      }
-    }
+  const QuoteScan q = ScanQuotes(value);
+  for (const size_t at : q.literalBackslashes) {
+    e.literalBackslashes.push_back(line.column + 10 + static_cast<uint32_t>(at));
   }
-  e.closed = lastQuote != std::u16string::npos;
-  e.intended = ResolveEscapes(value.substr(0, lastQuote));
+  e.closed = q.lastQuote != std::u16string::npos;
+  e.intended = ResolveEscapes(value.substr(0, q.lastQuote));
   e.escapedQuoteCloses =
-      lastEscapedQuote != std::u16string::npos && (!e.closed || lastEscapedQuote > lastQuote);
-  if (e.closed) {
-    for (size_t i = lastQuote + 1; i < value.size(); ++i) {
-      if (value[i] != u' ' && value[i] != u'\t') {
-        e.textAfterQuote = true;
-      }
-    }
-  }
+      q.lastEscapedQuote != std::u16string::npos && (!e.closed || q.lastEscapedQuote > q.lastQuote);
+  e.textAfterQuote = e.closed && !OnlyBlanksAfter(value, q.lastQuote);
   return e;
 }
 
