@@ -17,6 +17,7 @@
 #include "support/file_system.h"
 #include "support/path_text.h"
 #include "support/registry.h"
+#include "support/scoped_win.h"
 #include "support/wide_bridge.h"
 
 char16_t InstallerPath[kPathCapacity];
@@ -80,8 +81,8 @@ void RunOfferDialog() {
 // False when the shell cannot name the user's Programs folder.
 bool ReadProgramsFolder(char16_t* dst) {
   dst[0] = 0;
-  IMalloc* allocator = nullptr;
-  if (FAILED(SHGetMalloc(&allocator)) || allocator == nullptr) {
+  ScopedComPtr<IMalloc> allocator;
+  if (FAILED(SHGetMalloc(allocator.Out())) || allocator.Get() == nullptr) {
     return false;
   }
   LPITEMIDLIST items = nullptr;
@@ -90,7 +91,6 @@ bool ReadProgramsFolder(char16_t* dst) {
     found = SHGetPathFromIDListW(items, AsWide(dst)) != FALSE && dst[0] != 0;
     allocator->Free(items);
   }
-  allocator->Release();
   return found;
 }
 

@@ -9,6 +9,7 @@
 // clang-format on
 
 #include "launcher/shell_open.h"
+#include "support/scoped_win.h"
 #include "support/wide_bridge.h"
 
 namespace {
@@ -21,49 +22,10 @@ constexpr CLSID kShellWindowsClass = {
 constexpr GUID kTopLevelBrowserService = {
     0x4c96be40, 0x915c, 0x11cf, {0x99, 0xd3, 0x00, 0xaa, 0x00, 0x4a, 0xe8, 0x37}};
 
-// Owns one COM interface pointer; Release on scope exit.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (p_ != nullptr) p_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  ComRef(ComRef&&) = delete;
-  ComRef& operator=(ComRef&&) = delete;
-
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  T** Out() { return &p_; }
-  void** OutVoid() { return reinterpret_cast<void**>(&p_); }
-  static REFIID Id() { return __uuidof(T); }
-
- private:
-  T* p_ = nullptr;
-};
-
-// Owns one BSTR.
-class ScopedBstr {
- public:
-  explicit ScopedBstr(const wchar_t* text) : text_(SysAllocString(text)) {}
-  ~ScopedBstr() { SysFreeString(text_); }
-  ScopedBstr(const ScopedBstr&) = delete;
-  ScopedBstr& operator=(const ScopedBstr&) = delete;
-  ScopedBstr(ScopedBstr&&) = delete;
-  ScopedBstr& operator=(ScopedBstr&&) = delete;
-
-  BSTR Get() const { return text_; }
-
- private:
-  BSTR text_;
-};
-
 // The desktop's shell application object: window list, the desktop's
 // browser, its active view, that view's background object, its Application.
-bool FindDesktopShell(ComRef<IShellDispatch2>* shell) {
-  ComRef<IShellWindows> windows;
+bool FindDesktopShell(ScopedComPtr<IShellDispatch2>* shell) {
+  ScopedComPtr<IShellWindows> windows;
   if (FAILED(CoCreateInstance(kShellWindowsClass, nullptr, CLSCTX_LOCAL_SERVER, windows.Id(),
                               windows.OutVoid()))) {
     return false;
@@ -71,18 +33,18 @@ bool FindDesktopShell(ComRef<IShellDispatch2>* shell) {
   VARIANT none;
   VariantInit(&none);
   long window = 0;  // NOLINT(google-runtime-int): the interface's own type
-  ComRef<IDispatch> desktop;
+  ScopedComPtr<IDispatch> desktop;
   if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.Out()) !=
           S_OK ||
       desktop.Get() == nullptr) {
     return false;
   }
-  ComRef<IServiceProvider> provider;
-  ComRef<IShellBrowser> browser;
-  ComRef<IShellView> view;
-  ComRef<IDispatch> background;
-  ComRef<IShellFolderViewDual> folderView;
-  ComRef<IDispatch> application;
+  ScopedComPtr<IServiceProvider> provider;
+  ScopedComPtr<IShellBrowser> browser;
+  ScopedComPtr<IShellView> view;
+  ScopedComPtr<IDispatch> background;
+  ScopedComPtr<IShellFolderViewDual> folderView;
+  ScopedComPtr<IDispatch> application;
   return SUCCEEDED(desktop->QueryInterface(provider.Id(), provider.OutVoid())) &&
          SUCCEEDED(
              provider->QueryService(kTopLevelBrowserService, browser.Id(), browser.OutVoid())) &&
@@ -95,7 +57,7 @@ bool FindDesktopShell(ComRef<IShellDispatch2>* shell) {
 }
 
 bool OpenThroughDesktopShell(const wchar_t* target, int show) {
-  ComRef<IShellDispatch2> shell;
+  ScopedComPtr<IShellDispatch2> shell;
   if (!FindDesktopShell(&shell)) return false;
   const ScopedBstr file(target);
   const ScopedBstr verb(L"open");

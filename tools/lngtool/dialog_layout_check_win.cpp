@@ -15,6 +15,7 @@
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"
+#include "support/scoped_win.h"
 #include "support/wide_bridge.h"
 #include "tools/lngtool/catalog_file.h"
 #include "tools/lngtool/dialog_preview_win.h"
@@ -95,13 +96,12 @@ void UseCatalog(const std::vector<uint8_t>* bytes) {
 }
 
 Extent DrawnExtent(HWND control, const std::u16string& text, int width, UINT flags) {
-  HDC dc = GetDC(control);
+  const ScopedGetDc dc(control);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  HGDIOBJ old = SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const ScopedSelectObject selected(dc.Get(),
+                                    font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
   RECT r = {0, 0, width, 0};
-  DrawTextW(dc, AsWide(text.c_str()), -1, &r, flags | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  DrawTextW(dc.Get(), AsWide(text.c_str()), -1, &r, flags | DT_CALCRECT);
   return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -221,14 +221,13 @@ ControlLayout MeasureTitle(HWND dialog, const std::u16string& source) {
   const LONG style = GetWindowLongW(dialog, GWL_STYLE);
   int taken = 2 * GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXSMICON) + 4;
   taken += (style & WS_SYSMENU) != 0 ? metrics.iCaptionWidth : 0;
-  HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
-  HDC dc = GetDC(dialog);
-  HGDIOBJ old = SelectObject(dc, font);
+  const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
   RECT r = {0, 0, 0, 0};
-  DrawTextW(dc, AsWide(t.shown.c_str()), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(dialog, dc);
-  DeleteObject(font);
+  {
+    const ScopedGetDc dc(dialog);
+    const ScopedSelectObject selected(dc.Get(), font.Get());
+    DrawTextW(dc.Get(), AsWide(t.shown.c_str()), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  }
   t.measured = true;
   t.needs = {r.right - r.left, 0};
   t.has = {window.right - window.left - taken, 0};

@@ -17,6 +17,7 @@
 #include "launcher/progress_info_dialog_win.h"
 #include "localization/message_catalog.h"
 #include "support/resource_module.h"
+#include "support/scoped_win.h"
 #include "support/wide_bridge.h"
 #include "tools/lngtool/dialog_preview_win.h"
 #include "tools/lngtool/lngtool_commands.h"
@@ -103,8 +104,8 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
   }
   *width = static_cast<uint32_t>(r.right - r.left);
   *height = static_cast<uint32_t>(r.bottom - r.top);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  const ScopedGetDc screen(nullptr);
+  const ScopedMemoryDc memory(screen.Get());
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = static_cast<LONG>(*width);
@@ -113,12 +114,13 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const ScopedGdiObject<HBITMAP> bitmap(
+      CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   bool ok = false;
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    ok = BitBlt(memory, 0, 0, static_cast<int>(*width), static_cast<int>(*height), screen, r.left,
-                r.top, SRCCOPY | CAPTUREBLT) != 0;
+  if (bitmap.Get() != nullptr) {
+    const ScopedSelectObject selected(memory.Get(), bitmap.Get());
+    ok = BitBlt(memory.Get(), 0, 0, static_cast<int>(*width), static_cast<int>(*height),
+                screen.Get(), r.left, r.top, SRCCOPY | CAPTUREBLT) != 0;
     GdiFlush();
     const uint8_t* bgra = static_cast<const uint8_t*>(bits);
     rgb->clear();
@@ -127,11 +129,7 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
       rgb->push_back(bgra[4 * i + 1]);
       rgb->push_back(bgra[4 * i]);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
   }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return ok;
 }
 

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 
+#include "support/scoped_win.h"
 #include "support/wide_bridge.h"
 #include "tools/lngtool/text_form.h"
 #include "tools/lngtool/xml_reader.h"
@@ -20,21 +21,6 @@ using CreateReader = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 const IID kReaderId = {
     0x7279fc81, 0x709d, 0x4095, {0xb6, 0x3d, 0x69, 0xfe, 0x4b, 0x0d, 0x90, 0x30}};
-
-template <typename T>
-struct Released {
-  T* p = nullptr;
-  Released() = default;
-  ~Released() {
-    if (p != nullptr) {
-      p->Release();
-    }
-  }
-  Released(const Released&) = delete;
-  Released& operator=(const Released&) = delete;
-  Released(Released&&) = delete;
-  Released& operator=(Released&&) = delete;
-};
 
 // Wine's XmlLite gives a blank for a character reference to TAB, LF or CR,
 // where XML wants the character itself; and the catalog's CR can be written
@@ -212,18 +198,17 @@ bool Parse(IXmlReader* reader, XmlHandler* handler, uint32_t* errorLine, std::st
 }
 bool ParseWith(CreateReader create, const std::string& bytes, XmlHandler* handler,
                uint32_t* errorLine, std::string* error) {
-  Released<IStream> stream;
-  Released<IXmlReader> reader;
-  stream.p = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                               static_cast<UINT>(bytes.size()));
-  if (stream.p == nullptr ||
-      FAILED(create(kReaderId, reinterpret_cast<void**>(&reader.p), nullptr)) ||
-      FAILED(reader.p->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit)) ||
-      FAILED(reader.p->SetInput(stream.p))) {
+  ScopedComPtr<IStream> stream;
+  ScopedComPtr<IXmlReader> reader;
+  *stream.Out() = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                                    static_cast<UINT>(bytes.size()));
+  if (stream.Get() == nullptr || FAILED(create(kReaderId, reader.OutVoid(), nullptr)) ||
+      FAILED(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit)) ||
+      FAILED(reader->SetInput(stream.Get()))) {
     *error = "the system's XML reader could not be set up";
     return false;
   }
-  return Parse(reader.p, handler, errorLine, error);
+  return Parse(reader.Get(), handler, errorLine, error);
 }
 
 class TextOnly : public XmlHandler {
