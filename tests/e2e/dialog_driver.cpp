@@ -26,17 +26,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "utf8_win.h"
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
-}
+namespace {
 
 void Print(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);

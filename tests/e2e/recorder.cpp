@@ -15,19 +15,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "utf8_win.h"
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], size,
-                      nullptr, nullptr);
-  return out;
-}
+namespace {
 
 std::wstring OwnPath() {
   std::wstring path(32768, L'\0');

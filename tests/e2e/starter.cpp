@@ -33,30 +33,9 @@
 #include <string>
 #include <vector>
 
+#include "utf8_win.h"
+
 namespace {
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-  return out;
-}
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) {
-    return {};
-  }
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                      nullptr);
-  return out;
-}
 
 struct Job {
   std::multimap<std::string, std::wstring> values;

@@ -195,35 +195,6 @@ bool Emit(const Arguments& a, const std::vector<uint8_t>& bytes, std::string* ou
   return false;
 }
 
-int Template(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() > 1) {
-    *err += kUsage;
-    return kExitFailure;
-  }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
-    return kExitFailure;
-  }
-  Modules m;
-  if (!OpenModules(a.positional.empty() ? "" : a.positional[0], a, folder, &m, err, false)) {
-    return kExitFailure;
-  }
-  std::vector<CatalogEntry> entries;
-  for (const ProgramText& t : Texts(m, *codec, err)) {
-    entries.push_back({t, DefaultValue(t)});
-  }
-  const std::u16string text = ComposeCatalog(TemplateHeader(m.name), entries, {});
-  bool lossy = false;
-  const std::vector<uint8_t> bytes =
-      EncodeCatalog(text, a.Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16, *codec, &lossy);
-  if (lossy) {
-    *err += "lngtool: warning: some characters have no form in code page " +
-            std::to_string(codePage) + "; write UTF-16 instead (leave out --ansi)\n";
-  }
-  return Emit(a, bytes, out, err) ? kExitFine : kExitFailure;
-}
-
 bool LoadCatalogFile(const std::string& path, CatalogFile* file, std::string* err) {
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, &bytes)) {
@@ -248,6 +219,40 @@ bool OpenCatalog(const Arguments& a, const std::string& path, OpenedCatalog* ope
   }
   opened->file = std::make_unique<CatalogFile>(*opened->codec);
   return LoadCatalogFile(path, opened->file.get(), err);
+}
+
+// The code page the options name, and the program or module named (empty:
+// the program beside lngtool).
+bool OpenProgram(const Arguments& a, const std::string& named, const std::string& folder,
+                 const AnsiCodec** codec, uint32_t* codePage, Modules* m, std::string* err) {
+  return Codec(a, codec, codePage, err) && OpenModules(named, a, folder, m, err, false);
+}
+
+int Template(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
+  if (a.positional.size() > 1) {
+    *err += kUsage;
+    return kExitFailure;
+  }
+  const AnsiCodec* codec = nullptr;
+  uint32_t codePage = 0;
+  Modules m;
+  if (!OpenProgram(a, a.positional.empty() ? "" : a.positional[0], folder, &codec, &codePage, &m,
+                   err)) {
+    return kExitFailure;
+  }
+  std::vector<CatalogEntry> entries;
+  for (const ProgramText& t : Texts(m, *codec, err)) {
+    entries.push_back({t, DefaultValue(t)});
+  }
+  const std::u16string text = ComposeCatalog(TemplateHeader(m.name), entries, {});
+  bool lossy = false;
+  const std::vector<uint8_t> bytes =
+      EncodeCatalog(text, a.Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16, *codec, &lossy);
+  if (lossy) {
+    *err += "lngtool: warning: some characters have no form in code page " +
+            std::to_string(codePage) + "; write UTF-16 instead (leave out --ansi)\n";
+  }
+  return Emit(a, bytes, out, err) ? kExitFine : kExitFailure;
 }
 
 int Check(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
@@ -356,11 +361,8 @@ int Export(const Arguments& a, const std::string& folder, std::string* out, std:
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
-    return kExitFailure;
-  }
   Modules m;
-  if (!OpenModules(a.positional[0], a, folder, &m, err, false)) {
+  if (!OpenProgram(a, a.positional[0], folder, &codec, &codePage, &m, err)) {
     return kExitFailure;
   }
   CatalogFile catalog(*codec);
@@ -456,11 +458,9 @@ int Pseudo(const Arguments& a, const std::string& folder, std::string* out, std:
   }
   const AnsiCodec* codec = nullptr;
   uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
-    return kExitFailure;
-  }
   Modules m;
-  if (!OpenModules(a.positional.empty() ? "" : a.positional[0], a, folder, &m, err, false)) {
+  if (!OpenProgram(a, a.positional.empty() ? "" : a.positional[0], folder, &codec, &codePage, &m,
+                   err)) {
     return kExitFailure;
   }
   PseudoOptions options;
