@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "support/utf8.h"
 #include "tools/lngtool/text_form.h"
 
 namespace lngtool {
@@ -37,26 +38,10 @@ bool MarkerInAnyCase(const std::vector<uint8_t>& b, size_t at, size_t width) {
 
 // At least one multi-byte UTF-8 sequence and nothing that is not UTF-8.
 bool LooksLikeUtf8(const std::vector<uint8_t>& b) {
+  size_t fault = 0;
   bool multiByte = false;
-  for (size_t i = 0; i < b.size();) {
-    const uint8_t lead = b[i];
-    const size_t follow = lead < 0x80    ? 0
-                          : lead >= 0xF0 ? 3
-                          : lead >= 0xE0 ? 2
-                          : lead >= 0xC2 ? 1
-                                         : 9;
-    if (follow == 9 || lead > 0xF4 || (follow > 0 && i + follow >= b.size())) {
-      return false;
-    }
-    for (size_t k = 1; k <= follow; ++k) {
-      if ((b[i + k] & 0xC0) != 0x80) {
-        return false;
-      }
-    }
-    multiByte = multiByte || follow > 0;
-    i += follow + 1;
-  }
-  return multiByte;
+  for (const uint8_t byte : b) multiByte = multiByte || byte >= 0x80;
+  return multiByte && IsValidUtf8(reinterpret_cast<const char*>(b.data()), b.size(), &fault);
 }
 
 // Editor lines before the marker, and the marker's column.

@@ -4,68 +4,13 @@
 #include <cstring>
 
 #include "localization/catalog_text.h"
+#include "support/utf8.h"
 
 namespace lngtool {
 
-std::string ToUtf8(const std::u16string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;  // a lone surrogate has no UTF-8 form
-    }
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
+std::string ToUtf8(const std::u16string& text) { return Utf16ToUtf8(text.data(), text.size()); }
 
-std::u16string FromUtf8(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    const uint8_t lead = static_cast<uint8_t>(text[i]);
-    const int follow = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    uint32_t c = follow == 3 ? lead & 0x07u : follow == 2 ? lead & 0x0Fu : lead & 0x1Fu;
-    if (follow == 0) {
-      c = lead;
-    }
-    size_t k = 1;
-    for (; k <= static_cast<size_t>(follow); ++k) {
-      if (i + k >= text.size() || (static_cast<uint8_t>(text[i + k]) & 0xC0) != 0x80) {
-        break;
-      }
-      c = (c << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3Fu);
-    }
-    if (k <= static_cast<size_t>(follow)) {
-      c = 0xFFFD;  // malformed: one replacement for the lead byte
-      k = 1;
-    }
-    i += k;
-    if (c >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(c));
-    }
-  }
-  return out;
-}
+std::u16string FromUtf8(const std::string& text) { return Utf8ToUtf16(text.data(), text.size()); }
 
 std::u16string EscapeValue(const std::u16string& text) {
   std::u16string out;

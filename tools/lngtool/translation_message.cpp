@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "localization/message_catalog.h"
+#include "support/utf8.h"
 #include "tools/lngtool/text_form.h"
 
 namespace lngtool {
@@ -21,39 +22,6 @@ const char* KindWord(LookupKind kind) {
   }
 }
 
-// Length of the UTF-8 sequence led by lead, 0 for a byte that leads none.
-size_t SequenceLength(uint8_t lead) {
-  if (lead < 0x80) {
-    return 1;
-  }
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    return 2;
-  }
-  if (lead >= 0xE0 && lead <= 0xEF) {
-    return 3;
-  }
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    return 4;
-  }
-  return 0;
-}
-
-// The second byte's range narrows for the leads that could otherwise form
-// overlong sequences, surrogates or values past U+10FFFF.
-bool SecondByteFits(uint8_t lead, uint8_t second) {
-  uint8_t low = 0x80;
-  uint8_t high = 0xBF;
-  if (lead == 0xE0) {
-    low = 0xA0;
-  } else if (lead == 0xED) {
-    high = 0x9F;
-  } else if (lead == 0xF0) {
-    low = 0x90;
-  } else if (lead == 0xF4) {
-    high = 0x8F;
-  }
-  return second >= low && second <= high;
-}
 }  // namespace
 
 std::string ContextLabel(LookupKind kind, bool hasContext, const std::u16string& context,
@@ -102,21 +70,7 @@ std::string LabelFromReference(const std::string& reference) {
 }
 
 bool IsValidUtf8(const std::string& text, size_t* faultAt) {
-  for (size_t i = 0; i < text.size();) {
-    const uint8_t lead = static_cast<uint8_t>(text[i]);
-    const size_t length = SequenceLength(lead);
-    bool fits = length != 0 && i + length <= text.size();
-    for (size_t k = 1; fits && k < length; ++k) {
-      const uint8_t b = static_cast<uint8_t>(text[i + k]);
-      fits = k == 1 ? SecondByteFits(lead, b) : (b & 0xC0) == 0x80;
-    }
-    if (!fits) {
-      *faultAt = i;
-      return false;
-    }
-    i += length;
-  }
-  return true;
+  return ::IsValidUtf8(text.data(), text.size(), faultAt);
 }
 
 size_t FindUncarried(const std::u16string& text) {
