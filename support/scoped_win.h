@@ -1,17 +1,11 @@
 // Small owners for what the Win32 edge would otherwise release by hand: a COM
 // interface, a BSTR, a GDI object, a window's DC, a memory DC, an object
-// selected into a DC. Each releases on scope exit and cannot be copied.
+// selected into a DC. Each releases on scope exit and is neither copied nor
+// moved: it lives in one scope.
 #pragma once
 #include <windows.h>
 // After <windows.h>.
 #include <oleauto.h>
-
-// Not copyable or movable: each owner lives in one scope.
-#define ZTK_NO_COPY(Type)                \
-  Type(const Type&) = delete;            \
-  Type& operator=(const Type&) = delete; \
-  Type(Type&&) = delete;                 \
-  Type& operator=(Type&&) = delete
 
 template <typename T>
 class ScopedComPtr {
@@ -20,7 +14,10 @@ class ScopedComPtr {
   ~ScopedComPtr() {
     if (p_ != nullptr) p_->Release();
   }
-  ZTK_NO_COPY(ScopedComPtr);
+  ScopedComPtr(const ScopedComPtr&) = delete;
+  ScopedComPtr& operator=(const ScopedComPtr&) = delete;
+  ScopedComPtr(ScopedComPtr&&) = delete;
+  ScopedComPtr& operator=(ScopedComPtr&&) = delete;
 
   T* operator->() const { return p_; }
   T* Get() const { return p_; }
@@ -36,7 +33,10 @@ class ScopedBstr {
  public:
   explicit ScopedBstr(const wchar_t* text) : text_(SysAllocString(text)) {}
   ~ScopedBstr() { SysFreeString(text_); }
-  ZTK_NO_COPY(ScopedBstr);
+  ScopedBstr(const ScopedBstr&) = delete;
+  ScopedBstr& operator=(const ScopedBstr&) = delete;
+  ScopedBstr(ScopedBstr&&) = delete;
+  ScopedBstr& operator=(ScopedBstr&&) = delete;
 
   BSTR Get() const { return text_; }
 
@@ -51,7 +51,10 @@ class ScopedGdiObject {
   ~ScopedGdiObject() {
     if (object_ != nullptr) DeleteObject(object_);
   }
-  ZTK_NO_COPY(ScopedGdiObject);
+  ScopedGdiObject(const ScopedGdiObject&) = delete;
+  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+  ScopedGdiObject(ScopedGdiObject&&) = delete;
+  ScopedGdiObject& operator=(ScopedGdiObject&&) = delete;
 
   T Get() const { return object_; }
 
@@ -66,7 +69,10 @@ class ScopedGetDc {
   ~ScopedGetDc() {
     if (dc_ != nullptr) ReleaseDC(window_, dc_);
   }
-  ZTK_NO_COPY(ScopedGetDc);
+  ScopedGetDc(const ScopedGetDc&) = delete;
+  ScopedGetDc& operator=(const ScopedGetDc&) = delete;
+  ScopedGetDc(ScopedGetDc&&) = delete;
+  ScopedGetDc& operator=(ScopedGetDc&&) = delete;
 
   HDC Get() const { return dc_; }
 
@@ -82,7 +88,10 @@ class ScopedMemoryDc {
   ~ScopedMemoryDc() {
     if (dc_ != nullptr) DeleteDC(dc_);
   }
-  ZTK_NO_COPY(ScopedMemoryDc);
+  ScopedMemoryDc(const ScopedMemoryDc&) = delete;
+  ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
+  ScopedMemoryDc(ScopedMemoryDc&&) = delete;
+  ScopedMemoryDc& operator=(ScopedMemoryDc&&) = delete;
 
   HDC Get() const { return dc_; }
 
@@ -97,11 +106,12 @@ class ScopedSelectObject {
   ~ScopedSelectObject() {
     if (previous_ != nullptr) SelectObject(dc_, previous_);
   }
-  ZTK_NO_COPY(ScopedSelectObject);
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+  ScopedSelectObject(ScopedSelectObject&&) = delete;
+  ScopedSelectObject& operator=(ScopedSelectObject&&) = delete;
 
  private:
   HDC dc_;
   HGDIOBJ previous_;
 };
-
-#undef ZTK_NO_COPY
