@@ -11,13 +11,14 @@
 #include "launcher/offer_flow.h"
 #include "launcher/shell_open.h"
 #include "launcher/silent_switch.h"
-#include "localization/catalog_edge.h"
 #include "localization/message_catalog.h"
 #include "resources/resource_ids.h"
 #include "support/file_system.h"
+#include "support/own_path.h"
 #include "support/path_text.h"
 #include "support/registry.h"
 #include "support/scoped_win.h"
+#include "support/system_calls.h"
 #include "support/wide_bridge.h"
 
 char16_t InstallerPath[kPathCapacity];
@@ -41,9 +42,9 @@ void InitLinkControls() {
 
 // The buffer ends up empty when the variable is absent or does not fit: a
 // cut value would be a different value.
-void ReadEnvironmentText(const char16_t* name, char16_t* dst, DWORD cap) {
+void ReadEnvironmentText(const char16_t* name, char16_t* dst, uint32_t cap) {
   dst[0] = 0;
-  const DWORD length = GetEnvironmentVariableW(AsWide(name), AsWide(dst), cap);
+  const uint32_t length = Sys.getEnvironmentVariable(name, dst, cap);
   if (length == 0 || length >= cap) {
     dst[0] = 0;
   }
@@ -141,7 +142,7 @@ bool SelfRemoval() {
     return false;
   }
   char16_t interpreter[kPathCapacity];
-  ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<DWORD>(kPathCapacity));
+  ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<uint32_t>(kPathCapacity));
   char16_t commandLine[kCleanupCommandCapacity];
   if (!FormatCleanupCommand(commandLine, interpreter, ownPath)) {
     return false;

@@ -8,6 +8,7 @@
 #include "services/disk_file.h"
 #include "services/error_reporter.h"
 #include "support/bounded_text.h"
+#include "support/own_path.h"
 #include "support/resource_module.h"
 
 namespace {

@@ -21,12 +21,6 @@ void ResourceModule::Release() {
   loaded = false;
 }
 
-void RedirectToLanguageFolder(const char16_t* input, char16_t* dst, size_t cap) {
-  if (dst != input) {
-    CopyBounded(dst, input, cap);
-  }
-}
-
 const char16_t* FetchString(int32_t) {
   FetchRing.index = FetchRing.index + 1 >= FetchRingBuffers::kCount ? 0 : FetchRing.index + 1;
   char16_t* buffer = FetchRing.text[FetchRing.index];

@@ -1,4 +1,6 @@
-// The table through which the core reaches the operating system's file calls.
+// The table through which the core reaches the operating system: the file
+// calls, the own path, the dialog-resource probe, the registry and the
+// environment.
 // The Win32 edge fills it with the real calls, the native build with POSIX
 // stand-ins; a test may replace single entries to stage failures that cannot
 // be staged for real, and must restore them (SystemCallsOverride does).
@@ -28,6 +30,18 @@ constexpr uint32_t kErrorLockViolation = 33;
 constexpr uint32_t kErrorBrokenPipe = 109;
 }  // namespace fileapi
 
+namespace regapi {
+constexpr int32_t kSuccess = 0;  // ERROR_SUCCESS
+constexpr int32_t kErrorFileNotFound = 2;
+constexpr int32_t kErrorInvalidHandle = 6;
+constexpr int32_t kErrorMoreData = 234;
+constexpr uint32_t kQueryValue = 0x1;        // KEY_QUERY_VALUE
+constexpr uint32_t kEnumerateSubKeys = 0x8;  // KEY_ENUMERATE_SUB_KEYS
+}  // namespace regapi
+
+using PlatformKey = void*;     // an HKEY
+using PlatformModule = void*;  // an HMODULE
+
 struct SystemCalls {
   uint32_t (*getFileAttributes)(const char16_t* path);
   bool (*deleteFile)(const char16_t* path);
@@ -43,6 +57,22 @@ struct SystemCalls {
   uint32_t (*getFileType)(PlatformHandle handle);
   PlatformHandle (*getStdInput)();
   uint32_t (*getLastError)();
+  // The main module's file name: the length written, or size when the name
+  // was cut to fit (GetModuleFileNameW).
+  uint32_t (*getModuleFileName)(char16_t* buffer, uint32_t size);
+  // module holds a dialog resource of that name.
+  bool (*hasDialogResource)(PlatformModule module, const char16_t* name);
+  // The registry calls return a Win32 error code, regapi::kSuccess on success.
+  int32_t (*regOpenKey)(PlatformKey root, const char16_t* sub, uint32_t access, PlatformKey* key);
+  // *size: bytes offered, then bytes stored; the value's type is not asked.
+  int32_t (*regQueryValue)(PlatformKey key, const char16_t* name, void* data, uint32_t* size);
+  int32_t (*regCloseKey)(PlatformKey key);
+  // The length written without the terminator, 0 when absent, or the size
+  // needed when the value does not fit (GetEnvironmentVariableW).
+  uint32_t (*getEnvironmentVariable)(const char16_t* name, char16_t* buffer, uint32_t size);
+  // The size needed with the terminator, 0 on failure; the text is whole only
+  // when that is at most size (ExpandEnvironmentStringsW).
+  uint32_t (*expandEnvironmentStrings)(const char16_t* source, char16_t* buffer, uint32_t size);
 };
 
 // The process's table; defined by the platform layer.

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "support/system_calls.h"
@@ -32,7 +33,7 @@ uint32_t ErrorFromErrno(int e) {
   }
 }
 
-std::string Utf8(const char16_t* text) {
+std::string Utf8Text(const char16_t* text) {
   std::string out;
   for (; *text != 0; ++text) {
     uint32_t c = *text;
@@ -40,7 +41,6 @@ std::string Utf8(const char16_t* text) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
       ++text;
     }
-    if (c == u'\\') c = '/';
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -57,8 +57,57 @@ std::string Utf8(const char16_t* text) {
       out += static_cast<char>(0x80 | (c & 0x3F));
     }
   }
+  return out;
+}
+
+// A Win32 path as the POSIX name of the same file.
+std::string Utf8(const char16_t* path) {
+  std::string out = Utf8Text(path);
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
   // The long form names the same file.
   if (out.rfind("//?/", 0) == 0) out.erase(0, 4);
+  return out;
+}
+
+// One UTF-8 sequence at *p into a code point; malformed bytes pass as they are.
+uint32_t NextCodePoint(const unsigned char*& p) {
+  const uint32_t lead = *p++;
+  int follow = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  uint32_t c = follow == 3 ? lead & 0x07 : follow == 2 ? lead & 0x0F : lead & 0x1F;
+  if (follow == 0) {
+    return lead;
+  }
+  for (; follow > 0; --follow) {
+    if ((*p & 0xC0) != 0x80) {
+      return lead;
+    }
+    c = (c << 6) | (*p++ & 0x3F);
+  }
+  return c;
+}
+
+std::u16string Utf16(const char* utf8) {
+  std::u16string out;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0;) {
+    const uint32_t c = NextCodePoint(p);
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+// A POSIX path in the backslash form the core expects.
+std::u16string Win32Path(const char* posix) {
+  std::u16string out = Utf16(posix);
+  for (char16_t& c : out) {
+    if (c == u'/') c = u'\\';
+  }
   return out;
 }
 
@@ -94,9 +143,7 @@ uint32_t HostGetCurrentDirectory(uint32_t size, char16_t* buffer) {
     lastError = ErrorFromErrno(errno);
     return 0;
   }
-  std::u16string text;
-  for (const char* p = dir; *p != 0; ++p)
-    text += static_cast<char16_t>(*p == '/' ? u'\\' : static_cast<unsigned char>(*p));
+  const std::u16string text = Win32Path(dir);
   if (text.size() + 1 > size) return static_cast<uint32_t>(text.size() + 1);
   for (size_t i = 0; i < text.size(); ++i) buffer[i] = text[i];
   buffer[text.size()] = 0;
@@ -159,9 +206,92 @@ uint32_t HostGetFileType(PlatformHandle handle) {
 }
 PlatformHandle HostGetStdInput() { return FromFd(STDIN_FILENO); }
 uint32_t HostGetLastError() { return lastError; }
+
+// The Win32 contract of a text result: whole with its terminator, or cut to
+// size - 1 units and terminated.
+uint32_t CopyCut(const std::u16string& text, char16_t* buffer, uint32_t size) {
+  if (size == 0) return 0;
+  const size_t n = text.size() < size ? text.size() : size - 1;
+  text.copy(buffer, n);
+  buffer[n] = 0;
+  return static_cast<uint32_t>(n);
+}
+
+uint32_t HostGetModuleFileName(char16_t* buffer, uint32_t size) {
+  char utf8[PATH_MAX + 1];
+  const ssize_t got = readlink("/proc/self/exe", utf8, PATH_MAX);
+  if (got <= 0) {
+    lastError = ErrorFromErrno(errno);
+    return 0;
+  }
+  utf8[got] = 0;
+  const std::u16string path = Win32Path(utf8);
+  const uint32_t written = CopyCut(path, buffer, size);
+  return written < path.size() ? size : written;
+}
+bool HostHasDialogResource(PlatformModule, const char16_t*) { return false; }
+
+// No registry: no key opens.
+int32_t HostRegOpenKey(PlatformKey, const char16_t*, uint32_t, PlatformKey* key) {
+  *key = nullptr;
+  return regapi::kErrorFileNotFound;
+}
+int32_t HostRegQueryValue(PlatformKey, const char16_t*, void*, uint32_t*) {
+  return regapi::kErrorInvalidHandle;
+}
+int32_t HostRegCloseKey(PlatformKey) { return regapi::kErrorInvalidHandle; }
+
+uint32_t HostGetEnvironmentVariable(const char16_t* name, char16_t* buffer, uint32_t size) {
+  const char* value = std::getenv(Utf8Text(name).c_str());
+  if (value == nullptr) {
+    lastError = 203;  // ERROR_ENVVAR_NOT_FOUND
+    return 0;
+  }
+  const std::u16string text = Utf16(value);
+  if (text.size() >= size) return static_cast<uint32_t>(text.size() + 1);
+  return CopyCut(text, buffer, size);
+}
+
+// %NAME% becomes the variable's value; a reference to an unset variable, and
+// a lone %, stay as they are.
+std::u16string Expand(const char16_t* source) {
+  std::u16string out;
+  for (const char16_t* p = source; *p != 0; ++p) {
+    const char16_t* close = *p == u'%' ? std::char_traits<char16_t>::find(
+                                             p + 1, std::char_traits<char16_t>::length(p + 1), u'%')
+                                       : nullptr;
+    const std::u16string name = close != nullptr ? std::u16string(p + 1, close) : u"";
+    const char* value = name.empty() ? nullptr : std::getenv(Utf8Text(name.c_str()).c_str());
+    if (value == nullptr) {
+      out += *p;
+      continue;
+    }
+    out += Utf16(value);
+    p = close;
+  }
+  return out;
+}
+uint32_t HostExpandEnvironmentStrings(const char16_t* source, char16_t* buffer, uint32_t size) {
+  const std::u16string text = Expand(source);
+  if (text.size() < size) CopyCut(text, buffer, size);
+  return static_cast<uint32_t>(text.size() + 1);
+}
 }  // namespace
 
-SystemCalls Sys = {HostGetFileAttributes, HostDeleteFile,  HostGetCurrentDirectory,
-                   HostCreateFile,        HostReadFile,    HostSetFilePointer,
-                   HostCloseHandle,       HostGetFileType, HostGetStdInput,
-                   HostGetLastError};
+SystemCalls Sys = {HostGetFileAttributes,
+                   HostDeleteFile,
+                   HostGetCurrentDirectory,
+                   HostCreateFile,
+                   HostReadFile,
+                   HostSetFilePointer,
+                   HostCloseHandle,
+                   HostGetFileType,
+                   HostGetStdInput,
+                   HostGetLastError,
+                   HostGetModuleFileName,
+                   HostHasDialogResource,
+                   HostRegOpenKey,
+                   HostRegQueryValue,
+                   HostRegCloseKey,
+                   HostGetEnvironmentVariable,
+                   HostExpandEnvironmentStrings};

@@ -27,10 +27,51 @@ bool WinCloseHandle(PlatformHandle handle) { return CloseHandle(handle) != FALSE
 uint32_t WinGetFileType(PlatformHandle handle) { return GetFileType(handle); }
 PlatformHandle WinGetStdInput() { return GetStdHandle(STD_INPUT_HANDLE); }
 uint32_t WinGetLastError() { return GetLastError(); }
+uint32_t WinGetModuleFileName(char16_t* buffer, uint32_t size) {
+  return GetModuleFileNameW(nullptr, AsWide(buffer), size);
+}
+bool WinHasDialogResource(PlatformModule module, const char16_t* name) {
+  return FindResourceW(static_cast<HMODULE>(module), AsWide(name), RT_DIALOG) != nullptr;
+}
+int32_t WinRegOpenKey(PlatformKey root, const char16_t* sub, uint32_t access, PlatformKey* key) {
+  HKEY opened = nullptr;
+  const LSTATUS status = RegOpenKeyExW(static_cast<HKEY>(root), AsWide(sub), 0, access, &opened);
+  *key = opened;
+  return status;
+}
+int32_t WinRegQueryValue(PlatformKey key, const char16_t* name, void* data, uint32_t* size) {
+  DWORD bytes = *size;
+  const LSTATUS status = RegQueryValueExW(static_cast<HKEY>(key), AsWide(name), nullptr, nullptr,
+                                          static_cast<BYTE*>(data), &bytes);
+  *size = bytes;
+  return status;
+}
+int32_t WinRegCloseKey(PlatformKey key) { return RegCloseKey(static_cast<HKEY>(key)); }
+uint32_t WinGetEnvironmentVariable(const char16_t* name, char16_t* buffer, uint32_t size) {
+  return GetEnvironmentVariableW(AsWide(name), AsWide(buffer), size);
+}
+uint32_t WinExpandEnvironmentStrings(const char16_t* source, char16_t* buffer, uint32_t size) {
+  return ExpandEnvironmentStringsW(AsWide(source), AsWide(buffer), size);
+}
 }  // namespace
 
 static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
+static_assert(sizeof(LSTATUS) == sizeof(int32_t), "registry results are 32-bit");
 
-SystemCalls Sys = {WinGetFileAttributes, WinDeleteFile,     WinGetCurrentDirectory, WinCreateFile,
-                   WinReadFile,          WinSetFilePointer, WinCloseHandle,         WinGetFileType,
-                   WinGetStdInput,       WinGetLastError};
+SystemCalls Sys = {WinGetFileAttributes,
+                   WinDeleteFile,
+                   WinGetCurrentDirectory,
+                   WinCreateFile,
+                   WinReadFile,
+                   WinSetFilePointer,
+                   WinCloseHandle,
+                   WinGetFileType,
+                   WinGetStdInput,
+                   WinGetLastError,
+                   WinGetModuleFileName,
+                   WinHasDialogResource,
+                   WinRegOpenKey,
+                   WinRegQueryValue,
+                   WinRegCloseKey,
+                   WinGetEnvironmentVariable,
+                   WinExpandEnvironmentStrings};

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "localization/message_catalog.h"
+#include "support/own_path.h"
 #include "support/resource_module.h"
 #include "support/wide_bridge.h"
 

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "support/own_path.h"
 #include "support/wide_bridge.h"
 #include "tools/lngtool/lngtool_platform.h"
 
@@ -86,12 +87,11 @@ bool MakeDirectory(const std::string& path) {
 }
 
 std::string OwnFolder() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-  if (n == 0 || n >= MAX_PATH * 4) {
+  char16_t path[MAX_PATH * 4];
+  if (!OwnExecutablePath(path, MAX_PATH * 4)) {
     return ".\\";
   }
-  std::string s = Utf8(path);
+  std::string s = Utf8(AsWide(path));
   return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
