@@ -9,9 +9,11 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "support/system_calls.h"
+#include "support/utf8.h"
 
 namespace {
 thread_local uint32_t lastError = 0;
@@ -34,30 +36,9 @@ uint32_t ErrorFromErrno(int e) {
 }
 
 std::string Utf8Text(const char16_t* text) {
-  std::string out;
-  for (; *text != 0; ++text) {
-    uint32_t c = *text;
-    if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[1] - 0xDC00);
-      ++text;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  size_t length = 0;
+  while (text[length] != 0) ++length;
+  return Utf16ToUtf8(text, length);
 }
 
 // A Win32 path as the POSIX name of the same file.
@@ -71,36 +52,7 @@ std::string Utf8(const char16_t* path) {
   return out;
 }
 
-// One UTF-8 sequence at *p into a code point; malformed bytes pass as they are.
-uint32_t NextCodePoint(const unsigned char*& p) {
-  const uint32_t lead = *p++;
-  int follow = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-  uint32_t c = follow == 3 ? lead & 0x07 : follow == 2 ? lead & 0x0F : lead & 0x1F;
-  if (follow == 0) {
-    return lead;
-  }
-  for (; follow > 0; --follow) {
-    if ((*p & 0xC0) != 0x80) {
-      return lead;
-    }
-    c = (c << 6) | (*p++ & 0x3F);
-  }
-  return c;
-}
-
-std::u16string Utf16(const char* utf8) {
-  std::u16string out;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p != 0;) {
-    const uint32_t c = NextCodePoint(p);
-    if (c >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
+std::u16string Utf16(const char* utf8) { return Utf8ToUtf16(utf8, std::strlen(utf8)); }
 
 // A POSIX path in the backslash form the core expects.
 std::u16string Win32Path(const char* posix) {

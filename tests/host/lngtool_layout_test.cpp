@@ -54,13 +54,16 @@ TEST(LayoutFindings, CutOverlapAndOutsideButNotAnExactFit) {
 }
 
 TEST(LayoutFindings, OutlineStaysInTheImage) {
-  std::vector<uint8_t> rgb(4 * 3 * 3, 0);
-  OutlineBox(&rgb, 4, 3, {1, 1, 10, 10});  // reaches far beyond the image
+  constexpr size_t kWidth = 4;
+  constexpr size_t kHeight = 3;
+  constexpr size_t kPixel = 3;  // red, green, blue
+  std::vector<uint8_t> rgb(kWidth * kHeight * kPixel, 0);
+  OutlineBox(&rgb, kWidth, kHeight, {1, 1, 10, 10});  // reaches far beyond the image
   EXPECT_EQ(rgb.size(), 36u);
-  EXPECT_EQ(rgb[0], 255);              // the frame at the corner
-  EXPECT_EQ(rgb[(1 * 4 + 1) * 3], 0);  // the inside untouched
-  EXPECT_EQ(rgb[(2 * 4) * 3], 255);    // the frame's left side, red as 255, 0, 0
-  EXPECT_EQ(rgb[(2 * 4) * 3 + 1], 0);
+  EXPECT_EQ(rgb[0], 255);                        // the frame at the corner
+  EXPECT_EQ(rgb[(1 * kWidth + 1) * kPixel], 0);  // the inside untouched
+  EXPECT_EQ(rgb[(2 * kWidth) * kPixel], 255);    // the frame's left side, red as 255, 0, 0
+  EXPECT_EQ(rgb[(2 * kWidth) * kPixel + 1], 0);
 }
 
 TEST(LayoutFit, SmallestAreaFirstAndNoSmallerNeighbourAfter) {
