@@ -3,6 +3,7 @@
 #include <ctime>
 #include <set>
 
+#include "resources/resource_ids.h"
 #include "tools/lngtool/catalog_merge.h"
 #include "tools/lngtool/po_file.h"
 #include "tools/lngtool/text_form.h"
@@ -17,17 +18,19 @@ std::string Signed(uint32_t id) { return std::to_string(static_cast<int32_t>(id)
 
 std::string StringNote(uint32_t id) {
   const std::string name = "String " + std::to_string(id);
-  if (id == kFirstStringId) {
+  if (id == IDS_INSTALLER_NAME) {
     return name +
            ": the file name of the partner's installer, which the launcher looks for beside "
-           "itself. Keep it unchanged: translated, the launcher looks for a file of that name.";
+           "itself. Keep it unchanged: translated, the launcher looks for a file of that name "
+           "(a plain file name only; anything else is refused).";
   }
-  if (id == kFirstStringId + 1) {
+  if (id == IDS_FIRST_USE_URL) {
     return name +
-           ": the address of a page opened after the installation, used only when it is a web "
-           "address. Keep it unless there is such a page in your language.";
+           ": the address of a page opened after the installation, used only when it begins "
+           "with http:// in lower case and holds no blank or quote (https:// is not opened). "
+           "Keep it unless there is such a page in your language.";
   }
-  if (id >= kFirstStringId + 2 && id <= kLastStringId) {
+  if (id >= IDS_INFO_TEXT_FIRST && id <= IDS_INFO_TEXT_LAST) {
     return name +
            ": part of the information dialog's text; strings 5103 to 5106 are joined with "
            "blanks and shown in at most 1,023 characters.";
