@@ -7,10 +7,12 @@
 #include <shlwapi.h>
 #include <xmllite.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 #include "support/scoped_win.h"
+#include "support/utf8.h"
 #include "support/wide_bridge.h"
 #include "tools/lngtool/text_form.h"
 #include "tools/lngtool/xml_reader.h"
@@ -68,6 +70,42 @@ long ReferenceAt(const std::string& text, size_t at, size_t* length) {
   return value;
 }
 
+// Where the scan stands: in a tag, and in one of its quoted values.
+struct Markup {
+  bool inTag = false;
+  char quote = 0;
+  // Character references stand in content and attribute values, not in names.
+  bool ReferencesAllowed() const { return !inTag || quote != 0; }
+};
+
+void TrackMarkup(char c, Markup* m) {
+  if (!m->inTag) {
+    m->inTag = c == '<';
+  } else if (m->quote != 0) {
+    if (c == m->quote) m->quote = 0;
+  } else if (c == '"' || c == '\'') {
+    m->quote = c;
+  } else if (c == '>') {
+    m->inTag = false;
+  }
+}
+
+// The length of the well-formed UTF-8 sequence at bytes[at] and its code
+// point; 1 for an ASCII byte and for bytes that start no sequence.
+size_t Utf8SequenceAt(const std::string& bytes, size_t at, uint32_t* codePoint) {
+  const std::u16string decoded =
+      Utf8ToUtf16(bytes.data() + at, std::min<size_t>(4, bytes.size() - at));
+  const uint8_t lead = static_cast<uint8_t>(bytes[at]);
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
+  if (length == 1 || decoded.empty() || decoded[0] == 0xFFFD) return 1;
+  size_t fault = 0;
+  if (at + length > bytes.size() || !IsValidUtf8(bytes.data() + at, length, &fault)) return 1;
+  *codePoint = decoded[0] >= 0xD800 && decoded[0] < 0xDC00 && decoded.size() > 1
+                   ? 0x10000 + ((decoded[0] - 0xD800u) << 10) + (decoded[1] - 0xDC00u)
+                   : decoded[0];
+  return length;
+}
+
 // The references exchanged, outside CDATA sections, comments and processing
 // instructions; false (nothing exchanged) when the document already holds a
 // stand-in or is not UTF-8.
@@ -80,6 +118,7 @@ bool ExchangeReferences(const std::string& bytes, std::string* out) {
   }
   const char* const skipped[][2] = {{"<![CDATA[", "]]>"}, {"<!--", "-->"}, {"<?", "?>"}};
   out->clear();
+  Markup markup;
   for (size_t at = 0; at < bytes.size();) {
     bool skip = false;
     for (const auto& pair : skipped) {
@@ -103,6 +142,16 @@ bool ExchangeReferences(const std::string& bytes, std::string* out) {
     if (value == 9 || value == 10 || value == 13) {
       *out += "&#" + std::to_string(kStandIn + (value == 9 ? 0 : value == 10 ? 1 : 2)) + ";";
       at += length;
+      continue;
+    }
+    TrackMarkup(bytes[at], &markup);
+    uint32_t codePoint = 0;
+    const size_t sequence = Utf8SequenceAt(bytes, at, &codePoint);
+    if (sequence > 1 && markup.ReferencesAllowed()) {
+      // This reader garbles a sequence that straddles the end of its read
+      // buffer; a reference is plain ASCII.
+      *out += "&#" + std::to_string(codePoint) + ";";
+      at += sequence;
     } else {
       out->push_back(bytes[at++]);
     }
