@@ -29,7 +29,15 @@ std::string Escape(const std::string& text) {
         out += "\\t";
         break;
       default:
-        out.push_back(c);
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+          // Any other control character as three octal digits, which every
+          // reader takes back as the same character; raw it would be refused.
+          const auto u = static_cast<unsigned char>(c);
+          out += {'\\', static_cast<char>('0' + (u >> 6)), static_cast<char>('0' + ((u >> 3) & 7)),
+                  static_cast<char>('0' + (u & 7))};
+        } else {
+          out.push_back(c);
+        }
     }
   }
   return out;
