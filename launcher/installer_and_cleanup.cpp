@@ -1,7 +1,7 @@
 #include "launcher/installer_and_cleanup.h"
 
-#include "support/bounded_text.h"
-#include "support/path_text.h"
+#include "base/bounded_text.h"
+#include "base/path_text.h"
 
 namespace {
 // Without a blank between the uninstaller and its switch, as the uninstaller

@@ -5,16 +5,17 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "base/bounded_text.h"
+#include "base/file_system.h"
+#include "base/wide_bridge.h"
 #include "launcher/offer_flow.h"
 #include "launcher/offer_text.h"
 #include "launcher/progress_info_dialog_win.h"
 #include "launcher/shell_open.h"
 #include "localization/common_dialog_handler.h"
+#include "localization/fetch_string.h"
+#include "module/resource_module.h"
 #include "resources/resource_ids.h"
-#include "support/bounded_text.h"
-#include "support/file_system.h"
-#include "support/resource_module.h"
-#include "support/wide_bridge.h"
 
 namespace {
 constexpr int kInstallBox = IDC_INSTALL_BOX;

@@ -1,7 +1,7 @@
 // The whole life of the launcher: the body of the GUI entry point.
 #pragma once
-#include "support/bounded_text.h"
-#include "support/resource_module.h"
+#include "base/bounded_text.h"
+#include "module/resource_module.h"
 
 // Full path of the partner installer; written once by OfferFlow.
 extern char16_t InstallerPath[kPathCapacity];
@@ -10,4 +10,3 @@ extern void* LauncherIcon;
 
 int OfferFlow(ModuleHandle own);
 void HardenDllSearchPath();
-bool SelfRemoval();

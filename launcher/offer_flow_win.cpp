@@ -6,20 +6,23 @@
 #include <shlobj.h>
 // clang-format on
 
+#include "base/environment.h"
+#include "base/file_system.h"
+#include "base/own_path.h"
+#include "base/path_text.h"
+#include "base/scoped_win.h"
+#include "base/system_calls.h"
+#include "base/wide_bridge.h"
 #include "launcher/installer_and_cleanup.h"
 #include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
+#include "launcher/self_removal.h"
 #include "launcher/shell_open.h"
 #include "launcher/silent_switch.h"
+#include "localization/fetch_string.h"
 #include "localization/message_catalog.h"
+#include "module/registry.h"
 #include "resources/resource_ids.h"
-#include "support/file_system.h"
-#include "support/own_path.h"
-#include "support/path_text.h"
-#include "support/registry.h"
-#include "support/scoped_win.h"
-#include "support/system_calls.h"
-#include "support/wide_bridge.h"
 
 char16_t InstallerPath[kPathCapacity];
 void* LauncherIcon = nullptr;
@@ -38,16 +41,6 @@ void InitLinkControls() {
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_LINK_CLASS;
   InitCommonControlsEx(&controls);
-}
-
-// The buffer ends up empty when the variable is absent or does not fit: a
-// cut value would be a different value.
-void ReadEnvironmentText(const char16_t* name, char16_t* dst, uint32_t cap) {
-  dst[0] = 0;
-  const uint32_t length = Sys.getEnvironmentVariable(name, dst, cap);
-  if (length == 0 || length >= cap) {
-    dst[0] = 0;
-  }
 }
 
 HICON LoadLauncherIcon() {
@@ -132,30 +125,6 @@ void HardenDllSearchPath() {
     return;
   }
   reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void*>(entry))(L"");
-}
-
-bool SelfRemoval() {
-  RemoveFile(u"launcher.lng");
-  char16_t ownPath[kPathCapacity];
-  // A cut path names another file, which the command would delete.
-  if (!OwnExecutablePath(ownPath, kPathCapacity)) {
-    return false;
-  }
-  char16_t interpreter[kPathCapacity];
-  ReadEnvironmentText(u"COMSPEC", interpreter, static_cast<uint32_t>(kPathCapacity));
-  char16_t commandLine[kCleanupCommandCapacity];
-  if (!FormatCleanupCommand(commandLine, interpreter, ownPath)) {
-    return false;
-  }
-
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  // The handles stay open: the launcher's exit, right after this, closes them.
-  PROCESS_INFORMATION process = {};
-  return CreateProcessW(nullptr, AsWide(commandLine), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process) != FALSE;
 }
 
 int OfferFlow(ModuleHandle own) {

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "support/bounded_text.h"
+#include "base/bounded_text.h"
 
 void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id)) {
   text[0] = 0;

@@ -1,11 +1,12 @@
 // The information dialog: one text composed of four string-table parts.
 #include "launcher/progress_info_dialog_win.h"
 
+#include "base/bounded_text.h"
+#include "base/wide_bridge.h"
 #include "launcher/offer_text.h"
 #include "localization/common_dialog_handler.h"
-#include "support/bounded_text.h"
-#include "support/resource_module.h"
-#include "support/wide_bridge.h"
+#include "localization/fetch_string.h"
+#include "module/resource_module.h"
 
 namespace {
 constexpr int kInfoTextControl = IDC_INFO_TEXT;

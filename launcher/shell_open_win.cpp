@@ -8,9 +8,9 @@
 #include <shellapi.h>
 // clang-format on
 
+#include "base/scoped_win.h"
+#include "base/wide_bridge.h"
 #include "launcher/shell_open.h"
-#include "support/scoped_win.h"
-#include "support/wide_bridge.h"
 
 namespace {
 

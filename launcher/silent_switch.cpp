@@ -1,6 +1,6 @@
 #include "launcher/silent_switch.h"
 
-#include "support/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

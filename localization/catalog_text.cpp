@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "services/crc32.h"
-#include "support/bounded_text.h"
-#include "support/byte_order.h"
-#include "support/system_calls.h"
+#include "base/bounded_text.h"
+#include "base/byte_order.h"
+#include "base/crc32.h"
+#include "base/system_calls.h"
 
 namespace {
 // The marker is two asterisks and then these 11 characters.

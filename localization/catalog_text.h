@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/code_page.h"
 #include "localization/message_catalog.h"
-#include "support/code_page.h"
 
 constexpr size_t kMarkerChunkBytes = 8192;
 constexpr size_t kMarkerChunkOverlap = 16;

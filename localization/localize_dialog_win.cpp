@@ -2,11 +2,11 @@
 // localization/dialog_layout.cpp.
 #include <windows.h>
 
+#include "base/bounded_text.h"
+#include "base/code_page.h"
+#include "base/wide_bridge.h"
 #include "localization/dialog_layout.h"
 #include "localization/localize_dialog.h"
-#include "support/bounded_text.h"
-#include "support/code_page.h"
-#include "support/wide_bridge.h"
 
 namespace {
 

@@ -3,13 +3,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "localization/catalog_edge.h"
+#include "base/bounded_text.h"
+#include "base/disk_file.h"
+#include "base/error_reporter.h"
+#include "base/own_path.h"
 #include "localization/catalog_text.h"
-#include "services/disk_file.h"
-#include "services/error_reporter.h"
-#include "support/bounded_text.h"
-#include "support/own_path.h"
-#include "support/resource_module.h"
+#include "localization/rtl_resource_probe.h"
+#include "module/language_folder.h"
+#include "module/resource_module.h"
 
 namespace {
 constexpr size_t kValueStart = 10;        // past the key, '=' and the opening quote

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "support/code_page.h"
+#include "base/code_page.h"
 
 enum LookupKind : int { kStringText = 0, kDialogText = 1, kMenuText = 2 };
 
@@ -86,5 +86,5 @@ class MessageCatalog {
   const AnsiCodec* codec = &SystemAnsi;
 };
 
-// The one catalog (services/process_frame.cpp).
+// The one catalog (launcher/process_frame.cpp).
 extern MessageCatalog& TheCatalog;

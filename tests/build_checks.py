@@ -4,14 +4,14 @@
   build_checks.py aliasing BUILD_DIR
       every translation unit of the launcher's library, the launcher and
       lngtool is compiled with -fno-strict-aliasing: the UTF-16 bridge
-      (support/wide_bridge.h) casts between char16_t and wchar_t pointers,
+      (base/wide_bridge.h) casts between char16_t and wchar_t pointers,
       which type-based aliasing would let the compiler break.
 """
 import json
 import os
 import sys
 
-PRODUCT_FOLDERS = ("launcher/", "localization/", "support/", "services/", "tools/lngtool/")
+PRODUCT_FOLDERS = ("base/", "module/", "localization/", "launcher/", "lngtool/")
 
 
 def aliasing(build_dir):

@@ -9,7 +9,7 @@ import subprocess
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PORTABLE_FOLDERS = ("launcher/", "localization/", "support/", "services/", "tools/lngtool/",
+PORTABLE_FOLDERS = ("base/", "module/", "localization/", "launcher/", "lngtool/",
                     "tests/host/", "tests/fuzz/", "tests/bench/")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.M)
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "base/bounded_text.h"
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
-#include "support/bounded_text.h"
 
 namespace {
 constexpr int kEntries = 8000;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "services/crc32.h"
+#include "base/crc32.h"
 
 namespace {
 

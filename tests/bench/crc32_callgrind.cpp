@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "services/crc32.h"
+#include "base/crc32.h"
 
 int main(int argc, char** argv) {
   constexpr size_t kBytes = size_t{1} << 20;

@@ -19,9 +19,16 @@ sys.dont_write_bytecode = True
 import harness  # noqa: E402
 
 
+# lngtool's own end-to-end scenarios live with its other tests.
+SCENARIO_FOLDERS = (HERE, os.path.join(os.path.dirname(os.path.dirname(HERE)), "lngtool", "tests"))
+
+
 def load_scenarios():
-    for path in sorted(glob.glob(os.path.join(HERE, "scenarios_*.py"))):
-        importlib.import_module(os.path.splitext(os.path.basename(path))[0])
+    for folder in SCENARIO_FOLDERS:
+        if folder not in sys.path:
+            sys.path.append(folder)
+        for path in sorted(glob.glob(os.path.join(folder, "scenarios_*.py"))):
+            importlib.import_module(os.path.splitext(os.path.basename(path))[0])
 
 
 def main():

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "support/code_page.h"
-#include "tools/lngtool/pe_resources.h"
-#include "tools/lngtool/program_texts.h"
+#include "base/code_page.h"
+#include "lngtool/program/pe_resources.h"
+#include "lngtool/program/program_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lngtool::PeModule module;

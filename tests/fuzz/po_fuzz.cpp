@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/code_page.h"
-#include "tools/lngtool/catalog_import.h"
-#include "tools/lngtool/po_file.h"
+#include "base/code_page.h"
+#include "lngtool/exchange/catalog_import.h"
+#include "lngtool/exchange/po_file.h"
 
 namespace {
 void Check(bool holds) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/lngtool/xliff_file.h"
+#include "lngtool/exchange/xliff_file.h"
 
 namespace {
 void Check(bool holds) {

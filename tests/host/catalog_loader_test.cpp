@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/error_reporter.h"
+#include "base/system_calls.h"
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
-#include "services/error_reporter.h"
-#include "support/system_calls.h"
 #include "tests/host/catalog_test_support.h"
 
 namespace {

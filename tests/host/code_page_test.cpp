@@ -1,5 +1,5 @@
 // The native build's ANSI code page: Windows-1252 without best-fit mapping.
-#include "support/code_page.h"
+#include "base/code_page.h"
 
 #include <gtest/gtest.h>
 

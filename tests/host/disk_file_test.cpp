@@ -1,7 +1,7 @@
 // The file object's logic through a scripted platform: failures that real
 // files cannot be made to produce on demand (lock violations, broken pipes,
 // unreadable blocks, failing closes).
-#include "services/disk_file.h"
+#include "base/disk_file.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "services/error_reporter.h"
+#include "base/error_reporter.h"
 
 namespace {
 

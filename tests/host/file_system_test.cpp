@@ -1,6 +1,6 @@
 // The file-system helpers against a scripted Sys table: which calls are made,
 // on which text, and in what order.
-#include "support/file_system.h"
+#include "base/file_system.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "support/bounded_text.h"
-#include "support/system_calls.h"
+#include "base/bounded_text.h"
+#include "base/system_calls.h"
 
 namespace {
 struct Script {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

@@ -1,13 +1,15 @@
 // The language-folder redirect against a scripted registry, expansion and
 // file system: every way the redirect is refused, and the key always closed.
+#include "module/language_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "support/bounded_text.h"
-#include "support/resource_module.h"
-#include "support/system_calls.h"
+#include "base/bounded_text.h"
+#include "base/system_calls.h"
+#include "module/resource_module.h"
 
 namespace {
 constexpr char16_t kInput[] = u"C:\\prog\\ztklng.dll";

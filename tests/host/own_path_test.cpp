@@ -1,12 +1,12 @@
 // OwnExecutablePath against a scripted module-name query: a cut path is no
 // path.
-#include "support/own_path.h"
+#include "base/own_path.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/system_calls.h"
+#include "base/system_calls.h"
 
 namespace {
 std::u16string modulePath;

@@ -1,10 +1,10 @@
-#include "support/path_text.h"
+#include "base/path_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 std::u16string Text(const char16_t* text) { return std::u16string(text); }

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/crc32.h"
+#include "base/error_reporter.h"
 #include "localization/message_catalog.h"
-#include "services/crc32.h"
-#include "services/error_reporter.h"
-#include "support/resource_module.h"
+#include "module/resource_module.h"
 
 namespace {
 std::string CatalogWithLines(int lines) {

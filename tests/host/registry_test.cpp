@@ -1,12 +1,12 @@
 // ReadRegistryString against a scripted registry: its bounds, its default,
 // and the key closed whatever the query gives.
-#include "support/registry.h"
+#include "module/registry.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/system_calls.h"
+#include "base/system_calls.h"
 
 namespace {
 struct Script {

@@ -1,16 +1,15 @@
 // The catalog on real Windows calls: the program's own path, the "RTL"
 // dialog marker in the active module, and catalog files opened for real.
-#include "localization/catalog_edge.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
+#include "base/own_path.h"
+#include "base/wide_bridge.h"
 #include "localization/message_catalog.h"
-#include "support/own_path.h"
-#include "support/resource_module.h"
-#include "support/wide_bridge.h"
+#include "localization/rtl_resource_probe.h"
+#include "module/resource_module.h"
 
 namespace {
 std::wstring OwnPath() {

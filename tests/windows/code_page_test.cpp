@@ -1,12 +1,12 @@
 // The system code page and collation through the real calls.
-#include "support/code_page.h"
+#include "base/code_page.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "support/wide_bridge.h"
+#include "base/wide_bridge.h"
 
 namespace {
 TEST(SystemCodePage, ConvertsLikeThePlatform) {

@@ -1,7 +1,7 @@
 // The file object on the real platform: sharing, the long form, positions
 // beyond 4 GiB and pipes as Windows (here Wine) gives them. Lock violations
 // are left to the host suite: Wine does not enforce byte-range locks on reads.
-#include "services/disk_file.h"
+#include "base/disk_file.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/wide_bridge.h"
+#include "base/wide_bridge.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The file-system helpers against real files under Wine.
-#include "support/file_system.h"
+#include "base/file_system.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "support/wide_bridge.h"
+#include "base/wide_bridge.h"
 
 namespace {
 std::u16string LongForm(const std::u16string& path) { return u"\\\\?\\" + path; }

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
+#include "base/wide_bridge.h"
 #include "localization/catalog_text.h"
 #include "localization/common_dialog_handler.h"
 #include "localization/message_catalog.h"
-#include "support/code_page.h"
-#include "support/resource_module.h"
-#include "support/wide_bridge.h"
+#include "module/resource_module.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <functional>
 #include <string>
 
+#include "base/bounded_text.h"
+#include "base/wide_bridge.h"
 #include "launcher/offer_flow.h"
 #include "launcher/progress_info_dialog_win.h"
+#include "module/resource_module.h"
 #include "resources/resource_ids.h"
-#include "support/bounded_text.h"
-#include "support/resource_module.h"
-#include "support/wide_bridge.h"
 
 // The flow's values, defined here: this program has no flow.
 char16_t InstallerPath[kPathCapacity];

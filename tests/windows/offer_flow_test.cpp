@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "launcher/self_removal.h"
+
 namespace {
 
 // A scratch folder made the current directory for one test.

@@ -1,13 +1,13 @@
 // The registry helpers against Wine's real registry, on test keys made and
 // removed here.
-#include "support/registry.h"
+#include "module/registry.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "support/wide_bridge.h"
+#include "base/wide_bridge.h"
 
 namespace {
 std::u16string Pid() {

@@ -3,7 +3,7 @@
 // folders hold a second module, a directory and a text file of that name, or
 // nothing. The user's hive is redirected to a private key for the whole
 // program, so "LanguageFolder" settings here meet no other test's.
-#include "support/resource_module.h"
+#include "module/resource_module.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,9 +11,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/wide_bridge.h"
+#include "localization/fetch_string.h"
 #include "localization/message_catalog.h"
+#include "module/language_folder.h"
 #include "resources/resource_ids.h"
-#include "support/wide_bridge.h"
 
 namespace {
 std::u16string Pid() {

@@ -1,0 +1,77 @@
+// The SystemCalls table filled with the real Win32 calls.
+#include <windows.h>
+
+#include "base/system_calls.h"
+#include "base/wide_bridge.h"
+
+namespace {
+uint32_t WinGetFileAttributes(const char16_t* path) { return GetFileAttributesW(AsWide(path)); }
+bool WinDeleteFile(const char16_t* path) { return DeleteFileW(AsWide(path)) != FALSE; }
+uint32_t WinGetCurrentDirectory(uint32_t size, char16_t* buffer) {
+  return GetCurrentDirectoryW(size, AsWide(buffer));
+}
+PlatformHandle WinCreateFile(const char16_t* name, uint32_t access, uint32_t share,
+                             uint32_t flags) {
+  return CreateFileW(AsWide(name), access, share, nullptr, OPEN_EXISTING, flags, nullptr);
+}
+bool WinReadFile(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+  DWORD got = 0;
+  const BOOL ok = ReadFile(handle, buffer, count, &got, nullptr);
+  *done = got;
+  return ok != FALSE;
+}
+uint32_t WinSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, uint32_t method) {
+  return SetFilePointer(handle, low, reinterpret_cast<PLONG>(high), method);
+}
+bool WinCloseHandle(PlatformHandle handle) { return CloseHandle(handle) != FALSE; }
+uint32_t WinGetFileType(PlatformHandle handle) { return GetFileType(handle); }
+PlatformHandle WinGetStdInput() { return GetStdHandle(STD_INPUT_HANDLE); }
+uint32_t WinGetLastError() { return GetLastError(); }
+uint32_t WinGetModuleFileName(char16_t* buffer, uint32_t size) {
+  return GetModuleFileNameW(nullptr, AsWide(buffer), size);
+}
+bool WinHasDialogResource(PlatformModule module, const char16_t* name) {
+  return FindResourceW(static_cast<HMODULE>(module), AsWide(name), RT_DIALOG) != nullptr;
+}
+int32_t WinRegOpenKey(PlatformKey root, const char16_t* sub, uint32_t access, PlatformKey* key) {
+  HKEY opened = nullptr;
+  const LSTATUS status = RegOpenKeyExW(static_cast<HKEY>(root), AsWide(sub), 0, access, &opened);
+  *key = opened;
+  return status;
+}
+int32_t WinRegQueryValue(PlatformKey key, const char16_t* name, void* data, uint32_t* size) {
+  DWORD bytes = *size;
+  const LSTATUS status = RegQueryValueExW(static_cast<HKEY>(key), AsWide(name), nullptr, nullptr,
+                                          static_cast<BYTE*>(data), &bytes);
+  *size = bytes;
+  return status;
+}
+int32_t WinRegCloseKey(PlatformKey key) { return RegCloseKey(static_cast<HKEY>(key)); }
+uint32_t WinGetEnvironmentVariable(const char16_t* name, char16_t* buffer, uint32_t size) {
+  return GetEnvironmentVariableW(AsWide(name), AsWide(buffer), size);
+}
+uint32_t WinExpandEnvironmentStrings(const char16_t* source, char16_t* buffer, uint32_t size) {
+  return ExpandEnvironmentStringsW(AsWide(source), AsWide(buffer), size);
+}
+}  // namespace
+
+static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
+static_assert(sizeof(LSTATUS) == sizeof(int32_t), "registry results are 32-bit");
+
+SystemCalls Sys = {WinGetFileAttributes,
+                   WinDeleteFile,
+                   WinGetCurrentDirectory,
+                   WinCreateFile,
+                   WinReadFile,
+                   WinSetFilePointer,
+                   WinCloseHandle,
+                   WinGetFileType,
+                   WinGetStdInput,
+                   WinGetLastError,
+                   WinGetModuleFileName,
+                   WinHasDialogResource,
+                   WinRegOpenKey,
+                   WinRegQueryValue,
+                   WinRegCloseKey,
+                   WinGetEnvironmentVariable,
+                   WinExpandEnvironmentStrings};

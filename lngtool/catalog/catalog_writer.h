@@ -1,0 +1,48 @@
+// Writing a catalog: a header before the marker, then for every text a
+// comment line naming it and its entry line, as the launcher's loader reads
+// them back.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/code_page.h"
+#include "lngtool/program/program_texts.h"
+
+namespace lngtool {
+
+enum class FileForm : uint8_t { kUtf16, kAnsi };
+
+struct CatalogEntry {
+  ProgramText text;
+  std::u16string value;
+};
+
+// The value a fresh catalog gives each text: the text itself, "100*100" for a
+// scale entry, "LTR" for the direction.
+std::u16string DefaultValue(const ProgramText& text);
+
+// "# $ LAUNCHDLG "OK" (control 1, BUTTON)": kind, context, source, use.
+std::u16string CommentLine(const ProgramText& text);
+// key="escaped value"
+std::u16string EntryLine(uint32_t key, const std::u16string& value);
+
+// The marker line; the loader compares its first 13 characters.
+extern const char16_t kMarkerLine[];
+
+// The catalog's text: header lines (none of which may hold the marker), the
+// marker line, each entry with its comment, then the trailer lines. Lines end
+// with CR LF.
+std::u16string ComposeCatalog(const std::vector<std::u16string>& header,
+                              const std::vector<CatalogEntry>& entries,
+                              const std::vector<std::u16string>& trailer);
+
+// UTF-16 little-endian with a byte-order mark, or the code page of codec;
+// *lossy when a character has no form in that code page.
+std::vector<uint8_t> EncodeCatalog(const std::u16string& text, FileForm form,
+                                   const AnsiCodec& codec, bool* lossy);
+
+// The header of a catalog made from the named module.
+std::vector<std::u16string> TemplateHeader(const std::string& moduleName);
+
+}  // namespace lngtool

@@ -1,0 +1,223 @@
+#include "lngtool/exchange/catalog_export.h"
+
+#include <ctime>
+#include <set>
+
+#include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/exchange/po_file.h"
+#include "lngtool/exchange/xliff_file.h"
+#include "lngtool/io/text_form.h"
+#include "resources/resource_ids.h"
+
+namespace lngtool {
+namespace {
+constexpr int kUnitsPerCharacter = 4;  // dialog units across one average character
+constexpr int kUnitsPerLine = 8;       // dialog units down one line of the 8-point font
+
+std::string Signed(uint32_t id) { return std::to_string(static_cast<int32_t>(id)); }
+
+std::string StringNote(uint32_t id) {
+  const std::string name = "String " + std::to_string(id);
+  if (id == IDS_INSTALLER_NAME) {
+    return name +
+           ": the file name of the partner's installer, which the launcher looks for beside "
+           "itself. Keep it unchanged: translated, the launcher looks for a file of that name "
+           "(a plain file name only; anything else is refused).";
+  }
+  if (id == IDS_FIRST_USE_URL) {
+    return name +
+           ": the address of a page opened after the installation, used only when it begins "
+           "with http:// in lower case and holds no blank or quote (https:// is not opened). "
+           "Keep it unless there is such a page in your language.";
+  }
+  if (id >= IDS_INFO_TEXT_FIRST && id <= IDS_INFO_TEXT_LAST) {
+    return name +
+           ": part of the information dialog's text; strings 5103 to 5106 are joined with "
+           "blanks and shown in at most 1,023 characters.";
+  }
+  return name + ".";
+}
+
+std::string DialogName(const ProgramText& t) { return ToUtf8(t.context); }
+
+std::string Note(const ProgramText& t, uint32_t perLine, uint32_t lines) {
+  switch (t.role) {
+    case TextRole::kString:
+      return StringNote(t.id);
+    case TextRole::kTitle:
+      return "Title of the dialog " + DialogName(t) + ".";
+    case TextRole::kImageName:
+      return "Control " + Signed(t.id) + " (" + ToUtf8(t.className) + ") of the dialog " +
+             DialogName(t) + ": names the image it shows. Keep it unchanged.";
+    case TextRole::kScale:
+      return "Scale of the dialog " + DialogName(t) +
+             ": horizontal*vertical percentages by which the dialog and its controls grow. "
+             "100*100 keeps the size; 120*110 makes it 20 % wider and 10 % taller.";
+    case TextRole::kDirection:
+      return "Text direction: RTL for a language written right to left (both dialogs are "
+             "then mirrored), LTR otherwise.";
+    case TextRole::kControl:
+      break;
+  }
+  std::string note = "Control " + Signed(t.id) + " (" + ToUtf8(t.className) + ") of the dialog " +
+                     DialogName(t) + ".";
+  if (t.source.find(u"<a href=") != std::u16string::npos) {
+    note +=
+        " Keep the link markup <a href=\"...\"> and </a> as it is; translate the text "
+        "between them.";
+  }
+  if (perLine != 0) {
+    note += " Room: about " + std::to_string(perLine) + " characters" +
+            (lines > 1 ? " a line, " + std::to_string(lines) + " lines." : ".");
+  }
+  return note;
+}
+
+// "NAME:PLACE", from which LabelFromReference gives the label again.
+std::string Reference(const ProgramText& t) {
+  switch (t.role) {
+    case TextRole::kString:
+      return "STRINGTABLE:" + std::to_string(t.id);
+    case TextRole::kControl:
+    case TextRole::kImageName:
+      return DialogName(t) + ":" + Signed(t.id);
+    case TextRole::kTitle:
+      return DialogName(t) + ":title";
+    case TextRole::kScale:
+      return DialogName(t) + ":scale";
+    case TextRole::kDirection:
+      break;
+  }
+  return DialogName(t) + ":direction";
+}
+
+TranslationMessage Describe(const ProgramText& t) {
+  TranslationMessage m;
+  m.id = KeyText(t.key);
+  m.context = ContextLabel(t.kind, t.hasContext, t.context, t.role == TextRole::kScale);
+  m.source = t.role == TextRole::kScale ? kScaleSource : ToUtf8(t.source);
+  uint32_t perLine = 0;
+  uint32_t lines = 0;
+  if (t.role == TextRole::kControl && t.width > 0) {
+    perLine = static_cast<uint32_t>(t.width / kUnitsPerCharacter);
+    lines = t.height >= 2 * kUnitsPerLine ? static_cast<uint32_t>(t.height / kUnitsPerLine) : 1;
+    m.maxWidth = perLine * lines;
+  }
+  m.note = Note(t, perLine, lines);
+  m.reference = Reference(t);
+  m.keepUnchanged =
+      t.role == TextRole::kImageName || (t.role == TextRole::kString && t.id == kFirstStringId);
+  return m;
+}
+
+bool Carried(const std::u16string& text, const std::string& what, std::string* messages) {
+  const size_t at = FindUncarried(text);
+  if (at == std::u16string::npos) {
+    return true;
+  }
+  *messages += "lngtool: " + what + " holds the character " + CodePointName(text[at]) +
+               ", which neither PO nor XLIFF can carry; nothing was exported\n";
+  return false;
+}
+}  // namespace
+
+std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& texts,
+                                               const CatalogFile* catalog,
+                                               std::vector<std::string>* problems) {
+  std::vector<TranslationMessage> messages;
+  std::set<uint32_t> keys;
+  for (const ProgramText& t : texts) {
+    if (!keys.insert(t.key).second) {
+      continue;  // one key, one entry in the catalog, one message
+    }
+    TranslationMessage m = Describe(t);
+    const int64_t chosen = catalog != nullptr ? catalog->ChosenLine(FromUtf8(m.id)) : -1;
+    if (chosen >= 0) {
+      const BodyLine& line = catalog->lines[static_cast<size_t>(chosen)];
+      m.translation = ToUtf8(ReadEntryShape(line).intended);
+      m.translated = true;
+    }
+    messages.push_back(std::move(m));
+  }
+  if (catalog != nullptr && catalog->markerFound) {
+    for (const ObsoleteEntry& o : MergeCatalog(*catalog, texts, {}).obsolete) {
+      problems->push_back("line " + std::to_string(o.line) + ": the entry " + ToUtf8(o.key) +
+                          " is not exported: " + o.reason);
+    }
+  }
+  return messages;
+}
+
+bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile* catalog,
+                        const ExportOptions& options, std::string* document,
+                        std::string* messages) {
+  std::vector<std::string> problems;
+  const std::vector<TranslationMessage> exported = ExportMessages(texts, catalog, &problems);
+  for (const std::string& p : problems) {
+    *messages += "lngtool: warning: " + p + "\n";
+  }
+  for (const TranslationMessage& m : exported) {
+    if (!Carried(FromUtf8(m.source), "the text " + m.id, messages) ||
+        !Carried(FromUtf8(m.translation), "the translation of " + m.id, messages)) {
+      return false;
+    }
+  }
+  if (options.format == ExportFormat::kXliff) {
+    *document = WriteXliff({options.moduleName, options.language}, exported);
+    return true;
+  }
+  PoHeader header;
+  header.project = "Zentak launcher (" + options.moduleName + ")";
+  header.isTemplate = options.format == ExportFormat::kPot;
+  header.language = header.isTemplate ? "" : options.language;
+  header.revisionDate = header.isTemplate ? "YEAR-MO-DA HO:MI+ZONE" : options.revisionDate;
+  *document = WritePo(header, exported);
+  return true;
+}
+
+bool IsLanguageTag(const std::string& tag) {
+  size_t start = 0;
+  bool first = true;
+  while (start <= tag.size()) {
+    size_t end = tag.find('-', start);
+    end = end == std::string::npos ? tag.size() : end;
+    const size_t length = end - start;
+    if (length < (first ? 2U : 1U) || length > 8) {
+      return false;
+    }
+    for (size_t i = start; i < end; ++i) {
+      const char c = tag[i];
+      const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+      const bool digit = c >= '0' && c <= '9';
+      if (!letter && (first || !digit)) {
+        return false;
+      }
+    }
+    first = false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string CurrentRevisionDate() {
+  const std::time_t now = std::time(nullptr);
+  const std::tm* utc = std::gmtime(&now);
+  char text[32] = "YEAR-MO-DA HO:MI+ZONE";
+  if (utc != nullptr) {
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M+0000", utc);
+  }
+  return text;
+}
+
+std::string CatalogLanguage(const CatalogFile& catalog) {
+  const std::u16string prefix = u"; Language: ";
+  for (const std::u16string& line : catalog.header) {
+    if (line.compare(0, prefix.size(), prefix) == 0) {
+      const std::string tag = ToUtf8(line.substr(prefix.size()));
+      return IsLanguageTag(tag) ? tag : "";
+    }
+  }
+  return "";
+}
+
+}  // namespace lngtool

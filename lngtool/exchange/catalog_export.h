@@ -1,0 +1,46 @@
+// "lngtool export": the program's texts, with a catalog's translations, as a
+// PO file, a POT template or an XLIFF 1.2 file, each text explained for the
+// translator (what it is, where, how much room it has, what must stay).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "lngtool/catalog/catalog_file.h"
+#include "lngtool/exchange/translation_message.h"
+#include "lngtool/program/program_texts.h"
+
+namespace lngtool {
+
+enum class ExportFormat : uint8_t { kPo, kPot, kXliff };
+
+struct ExportOptions {
+  ExportFormat format = ExportFormat::kPo;
+  std::string language;    // BCP 47; empty: none (or the catalog's own)
+  std::string moduleName;  // where the texts come from
+  std::string revisionDate;
+};
+
+// One message per key; the translation is the catalog's entry as its
+// translator wrote it (escapes resolved). Entries the program has no text for
+// are named in problems.
+std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& texts,
+                                               const CatalogFile* catalog,
+                                               std::vector<std::string>* problems);
+
+// The document; false (with the reason in *messages) when a text holds a
+// character the format cannot carry. Warnings also go to *messages.
+bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile* catalog,
+                        const ExportOptions& options, std::string* document, std::string* messages);
+
+// A BCP 47 tag's shape: a 2 to 8 letter language, then subtags of 1 to 8
+// letters or digits, joined by hyphens.
+bool IsLanguageTag(const std::string& tag);
+
+// Now, as a PO header's revision date: "2026-12-08 14:40+0000".
+std::string CurrentRevisionDate();
+
+// The "; Language: TAG" line an imported catalog carries in its header.
+std::string CatalogLanguage(const CatalogFile& catalog);
+
+}  // namespace lngtool

@@ -1,0 +1,105 @@
+#include "lngtool/render/layout_findings.h"
+
+#include <algorithm>
+
+#include "lngtool/io/text_form.h"
+
+namespace lngtool {
+namespace {
+std::string Size(const Extent& e) { return std::to_string(e.cx) + " x " + std::to_string(e.cy); }
+
+std::string Excerpt(const std::u16string& text) {
+  constexpr size_t kMost = 40;
+  return Quoted(text.size() > kMost ? text.substr(0, kMost) + u"..." : text);
+}
+
+bool Cut(const ControlLayout& c) {
+  return c.measured && (c.needs.cx > c.has.cx || c.needs.cy > c.has.cy);
+}
+
+bool Outside(const Box& b, const Extent& client) {
+  return b.left < 0 || b.top < 0 || b.right > client.cx || b.bottom > client.cy;
+}
+
+bool Empty(const Box& b) { return b.right <= b.left || b.bottom <= b.top; }
+}  // namespace
+
+bool Intersects(const Box& a, const Box& b) {
+  return !Empty(a) && !Empty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
+         b.top < a.bottom;
+}
+
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box) {
+  constexpr int64_t kThickness = 2;
+  auto paint = [&](int64_t x, int64_t y) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+      return;
+    }
+    const size_t at = (static_cast<size_t>(y) * width + static_cast<size_t>(x)) * 3;
+    if (at + 2 < rgb->size()) {
+      (*rgb)[at] = 255;
+      (*rgb)[at + 1] = 0;
+      (*rgb)[at + 2] = 0;
+    }
+  };
+  const int64_t left = static_cast<int64_t>(box.left) - kThickness;
+  const int64_t top = static_cast<int64_t>(box.top) - kThickness;
+  const int64_t right = static_cast<int64_t>(box.right) + kThickness;
+  const int64_t bottom = static_cast<int64_t>(box.bottom) + kThickness;
+  for (int64_t y = std::max<int64_t>(top, 0); y < bottom && y < height; ++y) {
+    for (int64_t x = std::max<int64_t>(left, 0); x < right && x < width; ++x) {
+      const bool frame = x < box.left || x >= box.right || y < box.top || y >= box.bottom;
+      if (frame) {
+        paint(x, y);
+      }
+    }
+  }
+}
+
+std::string ControlName(const ControlLayout& control) {
+  return "control " + std::to_string(control.id) + " (" + control.className + ")";
+}
+
+std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
+                                              const DialogLayout& shown) {
+  std::vector<LayoutFinding> found;
+  if (Cut(shown.title)) {
+    found.push_back({FindingKind::kCut, kTitleFinding, kTitleFinding,
+                     "cut: title " + Excerpt(shown.title.shown) + " needs " +
+                         std::to_string(shown.title.needs.cx) + " pixels, has " +
+                         std::to_string(shown.title.has.cx)});
+  }
+  const std::vector<ControlLayout>& c = shown.controls;
+  for (size_t i = 0; i < c.size(); ++i) {
+    if (Cut(c[i])) {
+      found.push_back({FindingKind::kCut, i, i,
+                       "cut: " + ControlName(c[i]) + " " + Excerpt(c[i].shown) + " needs " +
+                           Size(c[i].needs) + " pixels, has " + Size(c[i].has)});
+    }
+    if (Outside(c[i].place, shown.client)) {
+      const Box& b = c[i].place;
+      found.push_back({FindingKind::kOutside, i, i,
+                       "outside: " + ControlName(c[i]) +
+                           (c[i].shown.empty() ? "" : " " + Excerpt(c[i].shown)) + " spans " +
+                           std::to_string(b.left) + "," + std::to_string(b.top) + " to " +
+                           std::to_string(b.right) + "," + std::to_string(b.bottom) +
+                           ", the client area " + Size(shown.client)});
+    }
+  }
+  // Pairs are compared only where the English dialog has the same controls.
+  if (english.controls.size() != c.size()) {
+    return found;
+  }
+  for (size_t i = 0; i < c.size(); ++i) {
+    for (size_t j = i + 1; j < c.size(); ++j) {
+      if (Intersects(c[i].place, c[j].place) &&
+          !Intersects(english.controls[i].place, english.controls[j].place)) {
+        found.push_back({FindingKind::kOverlap, i, j,
+                         "overlap: " + ControlName(c[i]) + " and " + ControlName(c[j])});
+      }
+    }
+  }
+  return found;
+}
+
+}  // namespace lngtool

@@ -1,0 +1,130 @@
+// "lngtool merge": translations whose keys remain are kept, the rest listed
+// as obsolete, new texts added in English; the result checks clean.
+#include <gtest/gtest.h>
+
+#include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/io/text_form.h"
+#include "lngtool_test_support.h"
+#include "localization/message_catalog.h"
+
+namespace lngtool {
+namespace {
+
+using Text = std::u16string;
+
+Text Translate(const std::vector<uint8_t>& file, const ProgramText& t) {
+  MessageCatalog catalog;
+  catalog.LoadFromBytes(file.data(), file.size());
+  std::vector<char16_t> buffer(t.Capacity(), 0);
+  catalog.Translate(t.source.c_str(), buffer.data(), buffer.size(), t.kind,
+                    t.hasContext ? t.context.c_str() : nullptr);
+  return buffer.data();
+}
+
+const ProgramText& TextOf(const std::vector<ProgramText>& texts, const std::string& key) {
+  for (const ProgramText& t : texts) {
+    if (KeyText(t.key) == key) {
+      return t;
+    }
+  }
+  ADD_FAILURE() << key;
+  return texts.front();
+}
+
+// Every text but the installer's file name, which must stay a plain name.
+bool TranslatedHere(const ProgramText& t) {
+  return t.Translatable() && !(t.role == TextRole::kString && t.id == 5101);
+}
+
+// A translated catalog: every text of the template "DE:"-prefixed, plus
+// three entries the program has no use for.
+Text OldCatalog() {
+  std::vector<CatalogEntry> entries = FreshEntries(LauncherTexts());
+  for (CatalogEntry& e : entries) {
+    if (TranslatedHere(e.text)) {
+      e.value = u"DE: " + e.value + u" \"x\"";
+    }
+  }
+  return ComposeCatalog({u"; Deutsch", u"; Translator: A. N. Other"}, entries,
+                        {u"# $ LAUNCHDLG \"Gone\" (control 7, STATIC)", u"0badc0de=\"Weg\"",
+                         u"AD441F3E=\"Gross\"", u"ad441f3e=\"Doppelt\""});
+}
+
+TEST(Merge, KeepsTranslationsListsTheObsolete) {
+  const std::vector<ProgramText> texts = LauncherTexts();
+  CatalogFile old(SystemAnsi);
+  ASSERT_TRUE(old.Load(Utf16File(OldCatalog())));
+  const MergeResult merged = MergeCatalog(old, texts, TemplateHeader("x"));
+  EXPECT_EQ(merged.kept, texts.size());
+  EXPECT_EQ(merged.added, 0u);
+  ASSERT_EQ(merged.obsolete.size(), 3u);
+  // In file order: the INFODLG "OK" line that the launcher's search does not
+  // pick (it meets the later duplicate first), the gone text, the upper-case key.
+  EXPECT_EQ(merged.obsolete[0].key, u"ad441f3e");
+  EXPECT_EQ(merged.obsolete[0].value, u"DE: OK \"x\"");
+  EXPECT_NE(merged.obsolete[0].reason.find("duplicate"), std::string::npos);
+  EXPECT_EQ(merged.obsolete[1].key, u"0badc0de");
+  EXPECT_EQ(merged.obsolete[1].comment, u"# $ LAUNCHDLG \"Gone\" (control 7, STATIC)");
+  EXPECT_NE(merged.obsolete[2].reason.find("upper-case"), std::string::npos);
+  EXPECT_EQ(merged.header[1], u"; Translator: A. N. Other");
+
+  const Text text = ComposeCatalog(merged.header, merged.entries, ObsoleteLines(merged.obsolete));
+  const std::vector<uint8_t> file = Utf16File(text);
+  for (const ProgramText& t : texts) {
+    Text expected = TranslatedHere(t) ? u"DE: " + DefaultValue(t) + u" \"x\"" : DefaultValue(t);
+    if (KeyText(t.key) == "ad441f3e") {
+      expected = u"Doppelt";  // what the launcher showed
+    }
+    EXPECT_EQ(Translate(file, t), expected) << ToUtf8(t.source);
+  }
+  EXPECT_NE(text.find(u"#~ 0badc0de=\"Weg\""), Text::npos);
+  const CheckReport report = CheckBytes(file);
+  EXPECT_FALSE(report.HasErrors()) << report.Format("merged");
+  EXPECT_EQ(report.Count(Finding::kUnknownKey), 0u);
+  EXPECT_EQ(report.translated, 15u);  // all but the installer's file name
+  EXPECT_EQ(report.Count(Finding::kDuplicateKey), 0u);
+}
+
+// A catalog made for other dialog texts (the German language module's):
+// their keys are gone from the program, shared texts stay translated.
+TEST(Merge, ChangedSourcesBecomeNewTexts) {
+  const std::string old = TempPath("old_de.lng");
+  ASSERT_EQ(RunTool({"template", FixturePath("ztklng_de.dll"), "--out", old}).code, 0);
+  const ToolRun run = RunTool({"merge", old});
+  ASSERT_EQ(run.code, 0) << run.err;
+  // Kept: 6 strings, LOGO, OK and scale of both dialogs, LOGOSMALL, the
+  // direction; the two titles and six texts of LAUNCHDLG are new.
+  EXPECT_NE(run.err.find("13 translations kept, 8 new texts"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("8 obsolete entries"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(": obsolete: 4fbde498=\"Zentak Einrichtung\""), std::string::npos)
+      << run.err;
+  const std::vector<uint8_t> merged(run.out.begin(), run.out.end());
+  const std::vector<ProgramText> texts = LauncherTexts();
+  EXPECT_EQ(Translate(merged, TextOf(texts, "b18af6e2")), u"Zentak Setup");
+  EXPECT_EQ(merged[0], 0xFF);  // the old file's form: UTF-16 with its mark
+}
+
+TEST(Merge, FormAndObsoleteOptions) {
+  const std::string old = TempPath("old_ansi.lng");
+  ASSERT_TRUE(WriteWholeFile(old, AnsiFile(OldCatalog())));
+  const ToolRun ansi = RunTool({"merge", old});
+  ASSERT_EQ(ansi.code, 0) << ansi.err;
+  EXPECT_EQ(ansi.out.rfind("; Deutsch\r\n", 0), 0u);
+  EXPECT_NE(ansi.out.find("#~ 0badc0de=\"Weg\""), std::string::npos);
+  const ToolRun dropped = RunTool({"merge", old, "--no-obsolete", "--utf16"});
+  EXPECT_EQ(dropped.out.substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(dropped.out.find(std::string("#\0~\0", 4)), std::string::npos);
+  const std::string out = TempPath("merged.lng");
+  ASSERT_EQ(RunTool({"merge", old, FixturePath("Launcher.exe"), "--out", out}).code, 0);
+  EXPECT_EQ(RunTool({"check", out}).code, 0);
+  EXPECT_EQ(RunTool({"merge", old, "--ansi", "--utf16"}).code, kExitFailure);
+
+  const std::string empty = TempPath("nothing.lng");
+  ASSERT_TRUE(WriteWholeFile(empty, {'h', 'i'}));
+  const ToolRun none = RunTool({"merge", empty});
+  EXPECT_EQ(none.code, 0);
+  EXPECT_NE(none.err.find("0 translations kept, 21 new texts"), std::string::npos) << none.err;
+}
+
+}  // namespace
+}  // namespace lngtool
