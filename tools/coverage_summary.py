@@ -17,7 +17,7 @@ def main(info_path, root):
             record = record.strip()
             if record.startswith("SF:"):
                 rel = os.path.relpath(record[3:], root)
-                keep = not rel.startswith("..") and rel.split(os.sep)[0] not in ("tests", "build")
+                keep = not rel.startswith("..") and rel.split(os.sep)[0] != "build" and "tests" not in rel.split(os.sep)
                 path = rel if keep else None
             elif path is None:
                 continue
