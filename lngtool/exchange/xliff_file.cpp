@@ -47,8 +47,14 @@ std::string Attribute(const char* name, const std::string& value) {
 }
 
 // The reference "NAME:NUMBER" as translate-toolkit lays out a PO reference.
+// Split only where both sides have text: a reader takes no place from an
+// empty file name and writes no colon for an empty line number, so ":5101"
+// or "LAUNCHDLG:" would not come back as they went; whole, they do.
 std::string Location(const std::string& reference) {
-  const size_t colon = reference.find(':');
+  size_t colon = reference.find(':');
+  if (colon == 0 || colon + 1 == reference.size()) {
+    colon = std::string::npos;
+  }
   std::string out = "        <context-group name=\"po-reference\" purpose=\"location\">\n";
   out += "          <context context-type=\"sourcefile\">" +
          Escape(reference.substr(0, colon), false) + "</context>\n";

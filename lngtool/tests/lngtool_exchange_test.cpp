@@ -8,6 +8,7 @@
 
 #include "lngtool/exchange/catalog_import.h"
 #include "lngtool/exchange/po_file.h"
+#include "lngtool/exchange/xliff_file.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool_test_support.h"
 
@@ -235,6 +236,23 @@ TEST(Exchange, KeysAndFormFollowTheCodePage) {
   EXPECT_NE(lossy.err.find("no form in code page 1252"), std::string::npos) << lossy.err;
   std::vector<uint8_t> none;
   EXPECT_FALSE(ReadWholeFile(out, &none));
+}
+
+// A reference comes back from XLIFF as it went, however its colons fall.
+TEST(Exchange, XliffKeepsEveryReference) {
+  for (const char* reference :
+       {"LAUNCHDLG:5101", ":INFODLG", "LAUNCHDLG:", ":", "a:b:c", "::5", "STRINGTABLE"}) {
+    TranslationMessage m;
+    m.id = "0";
+    m.context = "string";
+    m.source = "a";
+    m.reference = reference;
+    TranslationFile file;
+    ReadError error;
+    ASSERT_TRUE(ReadXliff(WriteXliff({"t", "de"}, {m}), &file, &error)) << error.message;
+    ASSERT_EQ(file.messages.size(), 1u);
+    EXPECT_EQ(file.messages[0].reference, reference);
+  }
 }
 
 TEST(Exchange, MalformedFilesAreRefusedAtTheirLine) {
