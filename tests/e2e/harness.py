@@ -132,7 +132,13 @@ def stop_wineserver(env):
 
 
 def reg(env, *args):
-    run_quiet([wine_binary(), "reg"] + list(args) + ["/f"], env)
+    # A first call into a fresh prefix copy now and then fails at once, with
+    # nothing said, while many scenarios start together; a second one works.
+    for attempt in range(3):
+        p = run_quiet([wine_binary(), "reg"] + list(args) + ["/f"], env, check_rc=attempt == 2)
+        if p.returncode == 0:
+            return
+        time.sleep(1)
 
 
 def template_stamp():
