@@ -67,9 +67,9 @@ void RecordFlowEnd(int32_t result) {
 }
 
 void RecordCatalogEnd(const MessageCatalog& catalog) {
-  if (catalog.text == nullptr && catalog.index.items == nullptr) {
+  if (catalog.Text() == nullptr && catalog.Index().items == nullptr) {
     AppendLine("exit catalog: frees nothing");
-  } else if (catalog.index.items == nullptr) {
+  } else if (catalog.Index().items == nullptr) {
     AppendLine("exit catalog: frees text");
   } else {
     AppendLine("exit catalog: frees text and index");

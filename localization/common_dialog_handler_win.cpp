@@ -41,7 +41,7 @@ bool CommonDialogHandler(WindowHandle window, uint32_t message, uintptr_t wParam
   const bool page = (flags & kPropertySheetPage) != 0;
   switch (message) {
     case WM_SETFONT:
-      if (page && TheCatalog.rightToLeft) {
+      if (page && TheCatalog.RightToLeft()) {
         MirrorPropertySheet(dialog);
       }
       ApplyTextDirection(dialog);

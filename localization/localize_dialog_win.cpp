@@ -109,7 +109,7 @@ void LocalizeDialog(const MessageCatalog& catalog, WindowHandle handle, const ch
 }
 
 void ApplyTextDirection(const MessageCatalog& catalog, WindowHandle handle) {
-  if (!catalog.rightToLeft) {
+  if (!catalog.RightToLeft()) {
     return;
   }
   const HWND window = static_cast<HWND>(handle);

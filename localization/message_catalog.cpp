@@ -96,7 +96,18 @@ void GrowArray::Append(uint64_t value) {
   items[count - 1] = value;
 }
 
-MessageCatalog::~MessageCatalog() { std::free(text); }
+MessageCatalog::~MessageCatalog() { std::free(text_); }
+
+void MessageCatalog::Unload() {
+  std::free(text_);
+  text_ = nullptr;
+  length_ = 0;
+  std::free(index_.items);
+  index_.items = nullptr;
+  index_.count = 0;
+  index_.capacity = 0;
+  rightToLeft_ = false;
+}
 
 void MessageCatalog::LoadCatalog(const char16_t* name) {
   char16_t path[kPathCapacity];
@@ -149,14 +160,14 @@ bool MessageCatalog::LoadFromSource(CatalogSource& source) {
     return false;
   }
   uint64_t units = 0;
-  char16_t* body = DecodeCatalogBody(buffer, static_cast<size_t>(got), form, *codec, &units);
+  char16_t* body = DecodeCatalogBody(buffer, static_cast<size_t>(got), form, *codec_, &units);
   if (body == nullptr) {
     return false;
   }
-  length = ResolveCatalogEscapes(body, units);
-  text = body;  // owned from here, even if the index cannot grow
-  BuildCatalogIndex(text, length, &index);
-  SortCatalogIndex(text, &index);
+  length_ = ResolveCatalogEscapes(body, units);
+  text_ = body;  // owned from here, even if the index cannot grow
+  BuildCatalogIndex(text_, length_, &index_);
+  SortCatalogIndex(text_, &index_);
   return true;
 }
 
@@ -172,7 +183,7 @@ void MessageCatalog::Translate(const char16_t* source, char16_t* result, size_t 
   }
   if (IsLoaded()) {
     char16_t key[kKeyCapacity];
-    FormCatalogKey(*codec, kind, context, source, key);
+    FormCatalogKey(*codec_, kind, context, source, key);
     int64_t line = FindKeySorted(key);
     if (line < 0) {
       line = FindKeyLinear(key);
@@ -193,11 +204,11 @@ void MessageCatalog::CopyLineValue(uint64_t line, char16_t* result, size_t capac
   }
   // An indexed line may end before its 10th unit (the text's last 9 units):
   // its value would begin past the terminator, so it is empty.
-  if (!IsLoaded() || line > length || length - line < kValueStart) {
+  if (!IsLoaded() || line > length_ || length_ - line < kValueStart) {
     result[0] = 0;
     return;
   }
-  const char16_t* value = text + line + kValueStart;
+  const char16_t* value = text_ + line + kValueStart;
   uint64_t count = 0;
   while (value[count] != 0 && value[count] != kLineSeparator) {
     ++count;
@@ -224,11 +235,11 @@ int64_t MessageCatalog::FindKeySorted(const char16_t* key) const {
   if (!IsLoaded()) {
     return -1;
   }
-  const uint64_t* base = index.items;
-  int32_t size = static_cast<int32_t>(index.count);
+  const uint64_t* base = index_.items;
+  int32_t size = static_cast<int32_t>(index_.count);
   while (size > 0) {
     const int32_t mid = size / 2;
-    const int order = CompareKeyUnits(key, text + base[mid]);
+    const int order = CompareKeyUnits(key, text_ + base[mid]);
     if (order == 0) {
       return static_cast<int64_t>(base[mid]);
     }
@@ -246,10 +257,10 @@ int64_t MessageCatalog::FindKeyLinear(const char16_t* key) const {
   if (!IsLoaded()) {
     return -1;
   }
-  const char16_t* p = text;
+  const char16_t* p = text_;
   while (*p != 0) {
     if (LineHoldsKey(p, key)) {
-      return p - text;
+      return p - text_;
     }
     while (*p != 0 && *p != kLineSeparator) {
       ++p;
@@ -277,10 +288,10 @@ bool MessageCatalog::GetDialogScale(const char16_t* dialogName, int32_t* x, int3
 
 void MessageCatalog::DetectTextDirection() {
   if (ActiveModuleHasRtlDialog()) {
-    rightToLeft = true;
+    rightToLeft_ = true;
     return;
   }
   char16_t direction[kDialogTextCapacity];
   Translate(u"LTR", direction, kDialogTextCapacity, kDialogText, u"LTR");
-  rightToLeft = TextEqual(direction, u"RTL");
+  rightToLeft_ = TextEqual(direction, u"RTL");
 }

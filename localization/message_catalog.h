@@ -52,7 +52,7 @@ class MessageCatalog {
  public:
   MessageCatalog() = default;
   // A catalog that reads 8-bit files and forms its keys with another code page.
-  explicit MessageCatalog(const AnsiCodec& ansi) : codec(&ansi) {}
+  explicit MessageCatalog(const AnsiCodec& ansi) : codec_(&ansi) {}
   ~MessageCatalog();
   MessageCatalog(const MessageCatalog&) = delete;
   MessageCatalog& operator=(const MessageCatalog&) = delete;
@@ -66,7 +66,18 @@ class MessageCatalog {
   bool LoadFromSource(CatalogSource& source);
   bool LoadFromBytes(const void* data, size_t size);
 
-  bool IsLoaded() const { return text != nullptr; }
+  bool IsLoaded() const { return text_ != nullptr; }
+  // The loaded text (null before a load), its length in units and its line
+  // index, for readers such as lngtool's checks.
+  const char16_t* Text() const { return text_; }
+  uint64_t Length() const { return length_; }
+  const GrowArray& Index() const { return index_; }
+  const AnsiCodec& Codec() const { return *codec_; }
+  bool RightToLeft() const { return rightToLeft_; }
+  // For a dialog shown without a catalog load, such as a test's.
+  void SetRightToLeft(bool rightToLeft) { rightToLeft_ = rightToLeft; }
+  // Back to the state before any load: text, index and direction dropped.
+  void Unload();
   void Translate(const char16_t* source, char16_t* result, size_t capacity, LookupKind kind,
                  const char16_t* context) const;
   // Offset of a line whose first 8 units equal key, or -1.
@@ -79,11 +90,13 @@ class MessageCatalog {
   bool GetDialogScale(const char16_t* dialogName, int32_t* x, int32_t* y) const;
   void DetectTextDirection();
 
-  char16_t* text = nullptr;
-  uint64_t length = 0;
-  GrowArray index;
-  bool rightToLeft = false;
-  const AnsiCodec* codec = &SystemAnsi;
+ private:
+  // The exit-time step and its test hook read this state in this order.
+  char16_t* text_ = nullptr;
+  uint64_t length_ = 0;
+  GrowArray index_;
+  bool rightToLeft_ = false;
+  const AnsiCodec* codec_ = &SystemAnsi;
 };
 
 // The one catalog (launcher/process_frame.cpp).

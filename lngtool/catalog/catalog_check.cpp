@@ -460,7 +460,7 @@ class Checker {
     const EntryShape e = ReadEntryShape(l);
     const uint32_t line = l.fileLine;
     if (e.closed && !e.escapedQuoteCloses && shown != e.intended) {
-      const bool lastLine = l.offset + l.text.size() >= file_.catalog.length;
+      const bool lastLine = l.offset + l.text.size() >= file_.catalog.Length();
       std::string why = lastLine && e.intended.size() > kLastLineValue
                             ? "the last line has no line break after it, and there the launcher "
                               "takes at most 255 characters"

@@ -272,14 +272,14 @@ void CatalogFile::MatchLauncherText() {
   if (!catalog.IsLoaded()) {
     return;
   }
-  std::set<uint64_t> indexed(catalog.index.items, catalog.index.items + catalog.index.count);
+  std::set<uint64_t> indexed(catalog.Index().items, catalog.Index().items + catalog.Index().count);
   uint64_t start = 0;
   size_t i = 0;
-  for (uint64_t at = 0; at <= catalog.length && i < lines.size(); ++at) {
-    if (at < catalog.length && catalog.text[at] != kLineSeparator) {
+  for (uint64_t at = 0; at <= catalog.Length() && i < lines.size(); ++at) {
+    if (at < catalog.Length() && catalog.Text()[at] != kLineSeparator) {
       continue;
     }
-    const std::u16string segment(catalog.text + start, static_cast<size_t>(at - start));
+    const std::u16string segment(catalog.Text() + start, static_cast<size_t>(at - start));
     BodyLine& l = lines[i++];
     l.offset = start;
     offsets_.push_back(start);

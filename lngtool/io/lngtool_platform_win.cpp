@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "base/own_path.h"
+#include "base/utf8.h"
 #include "base/wide_bridge.h"
 #include "lngtool/io/lngtool_platform.h"
 
@@ -25,26 +26,11 @@ bool PageAnsiToWide(const char* src, char16_t* dst, size_t cap) {
 
 const AnsiCodec kPageCodec = {PageWideToAnsi, PageAnsiToWide};
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) {
-    return std::wstring();
-  }
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &out[0], n);
-  return out;
-}
+std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8.data(), utf8.size()); }
 
 std::string Utf8(const wchar_t* wide) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) {
-    return std::string();
-  }
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &out[0], n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
+  const std::u16string text(AsUtf16(wide));
+  return Utf16ToUtf8(text.data(), text.size());
 }
 }  // namespace
 
@@ -78,11 +64,11 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+  return _wfopen(AsWide(Wide(path).c_str()), AsWide(Wide(mode).c_str()));
 }
 
 bool MakeDirectory(const std::string& path) {
-  return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0 ||
+  return CreateDirectoryW(AsWide(Wide(path).c_str()), nullptr) != 0 ||
          GetLastError() == ERROR_ALREADY_EXISTS;
 }
 

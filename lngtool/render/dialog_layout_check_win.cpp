@@ -75,20 +75,8 @@ INT_PTR CALLBACK Recording(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   return gInner(dialog, message, wParam, lParam);
 }
 
-// The catalog gone, as before the launcher loads one.
-void Unload(MessageCatalog* catalog) {
-  std::free(catalog->text);
-  catalog->text = nullptr;
-  catalog->length = 0;
-  std::free(catalog->index.items);
-  catalog->index.items = nullptr;
-  catalog->index.count = 0;
-  catalog->index.capacity = 0;
-  catalog->rightToLeft = false;
-}
-
 void UseCatalog(const std::vector<uint8_t>* bytes) {
-  Unload(&TheCatalog);
+  TheCatalog.Unload();
   if (bytes != nullptr) {
     TheCatalog.LoadFromBytes(bytes->data(), bytes->size());
     TheCatalog.DetectTextDirection();
@@ -170,12 +158,12 @@ bool MeasureLink(HWND control, const std::u16string& text, Extent room, ControlL
   return true;
 }
 
-Box PlaceInClient(HWND dialog, HWND control) {
+LayoutRect PlaceInClient(HWND dialog, HWND control) {
   RECT r;
   GetWindowRect(control, &r);
   // Mirrored dialogs come back with left and right exchanged.
   MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-  Box b = {r.left, r.top, r.right, r.bottom};
+  LayoutRect b = {r.left, r.top, r.right, r.bottom};
   if (b.left > b.right) {
     std::swap(b.left, b.right);
   }
@@ -356,8 +344,9 @@ bool FitDialog(const CheckedDialog& d, const DialogCheck& check, std::vector<uin
 }
 }  // namespace
 
-std::vector<Box> LayoutFindingPlaces(const wchar_t* dialogName, const std::vector<uint8_t>& bytes) {
-  std::vector<Box> places;
+std::vector<LayoutRect> LayoutFindingPlaces(const wchar_t* dialogName,
+                                            const std::vector<uint8_t>& bytes) {
+  std::vector<LayoutRect> places;
   std::string ignored;
   for (const CheckedDialog& d : kDialogs) {
     DialogCheck check;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/scoped_win.h"
+#include "base/utf8.h"
 #include "base/wide_bridge.h"
 #include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
@@ -28,18 +29,10 @@ namespace lngtool {
 namespace {
 constexpr DWORD kSettleMilliseconds = 600;
 
-std::u16string Utf16(const std::string& utf8) {
-  std::wstring wide(utf8.size() + 1, L'\0');
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
-  return std::u16string(wide.begin(), wide.end());
-}
-
 }  // namespace
 
 std::u16string FullPath(const std::string& path) {
-  std::u16string given = Utf16(path);
+  std::u16string given = Utf8ToUtf16(path.data(), path.size());
   wchar_t full[MAX_PATH * 4];
   const DWORD n = GetFullPathNameW(AsWide(given.c_str()), MAX_PATH * 4, full, nullptr);
   if (n == 0 || n >= MAX_PATH * 4) {
@@ -136,15 +129,15 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
 struct PreviewDialog {
   const wchar_t* name;
   DLGPROC procedure;
-  std::vector<Box> marks;  // what the layout check finds, in client coordinates
+  std::vector<LayoutRect> marks;  // what the layout check finds, in client coordinates
 };
 
 // The marks moved from the dialog's client area to its window image.
-std::vector<Box> InWindowImage(HWND dialog, const std::vector<Box>& marks) {
+std::vector<LayoutRect> InWindowImage(HWND dialog, const std::vector<LayoutRect>& marks) {
   RECT window;
   GetWindowRect(dialog, &window);
-  std::vector<Box> moved;
-  for (const Box& b : marks) {
+  std::vector<LayoutRect> moved;
+  for (const LayoutRect& b : marks) {
     RECT r = {b.left, b.top, b.right, b.bottom};
     // A mirrored dialog gives left and right back exchanged.
     MapWindowPoints(dialog, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
@@ -168,7 +161,7 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
   uint32_t height = 0;
   std::vector<uint8_t> rgb;
   const bool captured = Capture(dialog, &width, &height, &rgb);
-  for (const Box& b : InWindowImage(dialog, d.marks)) {
+  for (const LayoutRect& b : InWindowImage(dialog, d.marks)) {
     OutlineBox(&rgb, width, height, b);
   }
   RECT client = {};

@@ -21,6 +21,7 @@ bool PrepareLauncher(const std::string& programPath, const std::string& language
 // The controls the layout check finds fault with in the named dialog with the
 // catalog of bytes, in the dialog's client coordinates. Leaves the launcher
 // without a catalog.
-std::vector<Box> LayoutFindingPlaces(const wchar_t* dialogName, const std::vector<uint8_t>& bytes);
+std::vector<LayoutRect> LayoutFindingPlaces(const wchar_t* dialogName,
+                                            const std::vector<uint8_t>& bytes);
 
 }  // namespace lngtool

@@ -17,19 +17,19 @@ bool Cut(const ControlLayout& c) {
   return c.measured && (c.needs.cx > c.has.cx || c.needs.cy > c.has.cy);
 }
 
-bool Outside(const Box& b, const Extent& client) {
+bool Outside(const LayoutRect& b, const Extent& client) {
   return b.left < 0 || b.top < 0 || b.right > client.cx || b.bottom > client.cy;
 }
 
-bool Empty(const Box& b) { return b.right <= b.left || b.bottom <= b.top; }
+bool Empty(const LayoutRect& b) { return b.right <= b.left || b.bottom <= b.top; }
 }  // namespace
 
-bool Intersects(const Box& a, const Box& b) {
+bool Intersects(const LayoutRect& a, const LayoutRect& b) {
   return !Empty(a) && !Empty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
          b.top < a.bottom;
 }
 
-void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box) {
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const LayoutRect& box) {
   constexpr int64_t kThickness = 2;
   auto paint = [&](int64_t x, int64_t y) {
     if (x < 0 || y < 0 || x >= width || y >= height) {
@@ -77,7 +77,7 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
                            Size(c[i].needs) + " pixels, has " + Size(c[i].has)});
     }
     if (Outside(c[i].place, shown.client)) {
-      const Box& b = c[i].place;
+      const LayoutRect& b = c[i].place;
       found.push_back({FindingKind::kOutside, i, i,
                        "outside: " + ControlName(c[i]) +
                            (c[i].shown.empty() ? "" : " " + Excerpt(c[i].shown)) + " spans " +

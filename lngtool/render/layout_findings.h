@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace lngtool {
+#include "localization/dialog_layout.h"
 
-struct Box {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;  // one past the last pixel
-  int32_t bottom = 0;
-};
+namespace lngtool {
 
 struct Extent {
   int32_t cx = 0;
@@ -28,7 +23,7 @@ struct ControlLayout {
   std::string className;
   std::u16string source;  // the template's text, the key's source; may be empty
   std::u16string shown;   // the text as shown
-  Box place;
+  LayoutRect place = {};
   bool measured = false;
   Extent needs;
   Extent has;
@@ -53,7 +48,7 @@ struct LayoutFinding {
   std::string what;    // the finding in words, without place
 };
 
-bool Intersects(const Box& a, const Box& b);
+bool Intersects(const LayoutRect& a, const LayoutRect& b);
 
 // english: the same dialog without a catalog, whose controls match shown's
 // one by one; overlaps found there are the design's, not the translation's.
@@ -62,7 +57,7 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
 
 // A red frame two pixels wide just around box, on an image of 8-bit RGB
 // triples, row by row; what lies beyond the image is left out.
-void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const Box& box);
+void OutlineBox(std::vector<uint8_t>* rgb, uint32_t width, uint32_t height, const LayoutRect& box);
 
 // "control 5101 (Button)"
 std::string ControlName(const ControlLayout& control);

@@ -11,7 +11,7 @@
 namespace lngtool {
 namespace {
 
-ControlLayout Control(Box place, Extent needs = {0, 0}) {
+ControlLayout Control(LayoutRect place, Extent needs = {0, 0}) {
   ControlLayout c;
   c.className = "Static";
   c.place = place;

@@ -51,8 +51,8 @@ void LoadIndexSort(benchmark::State& state) {
   for (auto _ : state) {
     MessageCatalog catalog;
     catalog.LoadFromBytes(file.data(), file.size());
-    entries = catalog.index.count;
-    benchmark::DoNotOptimize(catalog.text);
+    entries = catalog.Index().count;
+    benchmark::DoNotOptimize(catalog.Text());
   }
   state.counters["entries"] = static_cast<double>(entries);
   state.counters["bytes"] = static_cast<double>(file.size());
@@ -84,10 +84,10 @@ void HeapAfterLoad(benchmark::State& state) {
     catalog.LoadFromBytes(FullCatalog().data(), FullCatalog().size());
     const size_t kept = HeapInUse() - before;
     const double expected =
-        static_cast<double>(kBodyBufferBytes) + static_cast<double>(catalog.index.capacity * 8);
+        static_cast<double>(kBodyBufferBytes) + static_cast<double>(catalog.Index().capacity * 8);
     state.counters["heap_bytes"] = static_cast<double>(kept);
     state.counters["text_plus_index"] = expected;
-    state.counters["index_capacity"] = static_cast<double>(catalog.index.capacity);
+    state.counters["index_capacity"] = static_cast<double>(catalog.Index().capacity);
   }
 }
 BENCHMARK(HeapAfterLoad)->Iterations(1);

@@ -27,14 +27,15 @@ void Check(bool holds) {
 
 void CheckLoaded(const MessageCatalog& catalog) {
   if (!catalog.IsLoaded()) return;
-  Check(catalog.length <= kMaxCatalogUnits);
-  Check(catalog.text[catalog.length] == 0);
-  for (uint64_t i = 0; i < catalog.index.count; ++i) {
-    const uint64_t l = catalog.index.items[i];
-    Check(l >= 1 && l + 8 < catalog.length);
-    Check(catalog.text[l - 1] == kLineSeparator && catalog.text[l] != kLineSeparator);
+  Check(catalog.Length() <= kMaxCatalogUnits);
+  Check(catalog.Text()[catalog.Length()] == 0);
+  for (uint64_t i = 0; i < catalog.Index().count; ++i) {
+    const uint64_t l = catalog.Index().items[i];
+    Check(l >= 1 && l + 8 < catalog.Length());
+    Check(catalog.Text()[l - 1] == kLineSeparator && catalog.Text()[l] != kLineSeparator);
     if (i > 0) {
-      Check(CompareKeyUnits(catalog.text + catalog.index.items[i - 1], catalog.text + l) <= 0);
+      Check(CompareKeyUnits(catalog.Text() + catalog.Index().items[i - 1], catalog.Text() + l) <=
+            0);
     }
   }
 }
@@ -44,13 +45,13 @@ void CheckLoaded(const MessageCatalog& catalog) {
 std::vector<char16_t> PickText(FuzzedDataProvider& fdp, const MessageCatalog& catalog) {
   std::vector<char16_t> text;
   const uint8_t choice = fdp.ConsumeIntegral<uint8_t>();
-  if (choice < 128 || !catalog.IsLoaded() || catalog.length == 0) {
+  if (choice < 128 || !catalog.IsLoaded() || catalog.Length() == 0) {
     for (const char16_t* p = kTexts[choice % kTextCount]; *p != 0; ++p) text.push_back(*p);
   } else {
-    const uint64_t start = fdp.ConsumeIntegralInRange<uint64_t>(0, catalog.length - 1);
+    const uint64_t start = fdp.ConsumeIntegralInRange<uint64_t>(0, catalog.Length() - 1);
     const uint64_t count = fdp.ConsumeIntegralInRange<uint64_t>(0, 600);
-    for (uint64_t i = start; i < catalog.length && i < start + count; ++i)
-      text.push_back(catalog.text[i]);
+    for (uint64_t i = start; i < catalog.Length() && i < start + count; ++i)
+      text.push_back(catalog.Text()[i]);
   }
   text.push_back(0);
   return text;
@@ -95,9 +96,9 @@ void Lookup(FuzzedDataProvider& fdp, const MessageCatalog& catalog) {
 void ValueAt(FuzzedDataProvider& fdp, const MessageCatalog& catalog) {
   const size_t capacity = fdp.ConsumeIntegralInRange<size_t>(1, 300);
   std::vector<char16_t> result(capacity, u'#');
-  uint64_t line = fdp.ConsumeIntegralInRange<uint64_t>(0, catalog.length);
-  if (fdp.ConsumeBool() && catalog.index.count > 0)
-    line = catalog.index.items[line % catalog.index.count];
+  uint64_t line = fdp.ConsumeIntegralInRange<uint64_t>(0, catalog.Length());
+  if (fdp.ConsumeBool() && catalog.Index().count > 0)
+    line = catalog.Index().items[line % catalog.Index().count];
   catalog.CopyLineValue(line, result.data(), capacity);
   CheckTerminated(result, capacity);
 }

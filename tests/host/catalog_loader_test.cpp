@@ -38,7 +38,7 @@ TEST(CatalogLoader, FindsTheMarkerInEitherForm) {
   for (const auto& c : cases) {
     MessageCatalog catalog;
     ASSERT_TRUE(Loads(c.file, &catalog)) << c.name;
-    EXPECT_EQ(std::u16string(catalog.text, 14), kMarker16) << c.name;
+    EXPECT_EQ(std::u16string(catalog.Text(), 14), kMarker16) << c.name;
     EXPECT_EQ(Translated(catalog, u"OK", kDialogText, u"INFODLG"), u"Gut \u00E9") << c.name;
   }
 }
@@ -126,17 +126,17 @@ TEST(CatalogLoader, IndexHoldsLineStartsSortedByTheirFirst8Units) {
   ASSERT_TRUE(
       Loads(MarkerFile("ffffffff=\"f\"\r\n\r\n00000000=\"0\"\r\n12345678\r\n1234567"), &catalog));
   std::vector<std::u16string> lines;
-  for (uint64_t i = 0; i < catalog.index.count; ++i) {
-    const uint64_t l = catalog.index.items[i];
-    EXPECT_EQ(catalog.text[l - 1], 0x0C);
-    EXPECT_LT(l, catalog.length - 8);
-    lines.emplace_back(catalog.text + l, 8);
+  for (uint64_t i = 0; i < catalog.Index().count; ++i) {
+    const uint64_t l = catalog.Index().items[i];
+    EXPECT_EQ(catalog.Text()[l - 1], 0x0C);
+    EXPECT_LT(l, catalog.Length() - 8);
+    lines.emplace_back(catalog.Text() + l, 8);
   }
   EXPECT_EQ(lines, (std::vector<std::u16string>{u"00000000", u"12345678", u"ffffffff"}));
   // A file of just the marker line is loaded, with an empty index.
   MessageCatalog markerOnly;
   ASSERT_TRUE(Loads("***messages***\r\n", &markerOnly));
-  EXPECT_EQ(markerOnly.index.count, 0u);
+  EXPECT_EQ(markerOnly.Index().count, 0u);
   EXPECT_EQ(Translated(markerOnly, u"OK", kDialogText, u"INFODLG"), u"OK");
 }
 
@@ -150,23 +150,23 @@ TEST(CatalogLoader, BodyLimits) {
   for (const std::string& file : {body, Utf16File(body)}) {
     MessageCatalog catalog;
     ASSERT_TRUE(Loads(file, &catalog));
-    EXPECT_EQ(catalog.length, 262144u);
+    EXPECT_EQ(catalog.Length(), 262144u);
     EXPECT_EQ(Translated(catalog, u"OK", kDialogText, u"INFODLG"), u"A");
     EXPECT_EQ(Translated(catalog, u"Lost", kStringText, nullptr), u"Lost");
   }
   // An odd last byte of a UTF-16 body is dropped.
   MessageCatalog odd;
   ASSERT_TRUE(Loads(Utf16File(MarkerFile("ad441f3e=\"B\"")) + "\x41", &odd));
-  EXPECT_EQ(odd.length, 14u + 2 + 12);
+  EXPECT_EQ(odd.Length(), 14u + 2 + 12);
   EXPECT_EQ(Translated(odd, u"OK", kDialogText, u"INFODLG"), u"B");
 }
 
 TEST(CatalogLoader, SecondLoadKeepsTheFirst) {
   MessageCatalog catalog;
   ASSERT_TRUE(Loads(MarkerFile("ad441f3e=\"one\"\r\n"), &catalog));
-  const uint64_t entries = catalog.index.count;
+  const uint64_t entries = catalog.Index().count;
   EXPECT_TRUE(Loads(MarkerFile("ad441f3e=\"two\"\r\n2bfcfcd7=\"x\"\r\n"), &catalog));
-  EXPECT_EQ(catalog.index.count, entries);
+  EXPECT_EQ(catalog.Index().count, entries);
   EXPECT_EQ(Translated(catalog, u"OK", kDialogText, u"INFODLG"), u"one");
 }
 
@@ -291,7 +291,7 @@ TEST_F(CatalogFile, MissingFileOrFolderLoadsNothing) {
     MessageCatalog catalog;
     catalog.LoadCatalog(path.c_str());
     EXPECT_FALSE(catalog.IsLoaded()) << name;
-    EXPECT_FALSE(catalog.rightToLeft);
+    EXPECT_FALSE(catalog.RightToLeft());
   }
 }
 
@@ -309,7 +309,7 @@ TEST_F(CatalogFile, BareNameIsLookedForBesideTheProgram) {
   catalog.LoadCatalog(std::u16string(name.begin(), name.end()).c_str());
   std::remove(beside.c_str());
   EXPECT_TRUE(catalog.IsLoaded());
-  EXPECT_TRUE(catalog.rightToLeft);
+  EXPECT_TRUE(catalog.RightToLeft());
 }
 
 TEST(CatalogPath, NameReplacesEverythingAfterTheLastBackslash) {

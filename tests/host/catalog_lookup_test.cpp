@@ -90,7 +90,7 @@ TEST(CatalogLookup, NineUnitLastLineGivesAnEmptyValue) {
   const std::string file = MarkerFile("\\\"\\\"\rbe06f7dd=");
   MessageCatalog catalog;
   ASSERT_TRUE(catalog.LoadFromBytes(file.data(), file.size()));
-  ASSERT_EQ(catalog.FindKeySorted(u"be06f7dd"), static_cast<int64_t>(catalog.length) - 9);
+  ASSERT_EQ(catalog.FindKeySorted(u"be06f7dd"), static_cast<int64_t>(catalog.Length()) - 9);
   EXPECT_EQ(Translated(catalog, u"", kDialogText, u"LAUNCHDLG"), u"");
   EXPECT_EQ(catalog.FindKeyLinear(u"be06f7dd"), -1);  // no '=' and '"' follow
 }
@@ -103,9 +103,9 @@ TEST(CatalogLookup, SearchesAgreeAndLinearWantsEqualsAndQuote) {
   ASSERT_TRUE(catalog.LoadFromBytes(file.data(), file.size()));
   const int64_t linear = catalog.FindKeyLinear(u"2bfcfcd7");
   ASSERT_GT(linear, 0);
-  EXPECT_EQ(std::u16string(catalog.text + linear, 17), u"2bfcfcd7=\"second\"");
-  EXPECT_EQ(std::u16string(catalog.text + catalog.FindKeySorted(u"00000000"), 8), u"00000000");
-  EXPECT_EQ(std::u16string(catalog.text + catalog.FindKeySorted(u"zzzzzzzz"), 8), u"zzzzzzzz");
+  EXPECT_EQ(std::u16string(catalog.Text() + linear, 17), u"2bfcfcd7=\"second\"");
+  EXPECT_EQ(std::u16string(catalog.Text() + catalog.FindKeySorted(u"00000000"), 8), u"00000000");
+  EXPECT_EQ(std::u16string(catalog.Text() + catalog.FindKeySorted(u"zzzzzzzz"), 8), u"zzzzzzzz");
   EXPECT_EQ(catalog.FindKeySorted(u"12345678"), -1);
   EXPECT_EQ(catalog.FindKeyLinear(u"12345678"), -1);
 }
@@ -145,15 +145,15 @@ TEST(CatalogLookup, TextDirection) {
   for (const auto& c : cases) {
     const std::string file = MarkerFile(c.body);
     MessageCatalog catalog;
-    catalog.rightToLeft = !c.rightToLeft;
+    catalog.SetRightToLeft(!c.rightToLeft);
     ASSERT_TRUE(catalog.LoadFromBytes(file.data(), file.size()));
     catalog.DetectTextDirection();
-    EXPECT_EQ(catalog.rightToLeft, c.rightToLeft) << c.body;
+    EXPECT_EQ(catalog.RightToLeft(), c.rightToLeft) << c.body;
   }
   MessageCatalog none;
-  none.rightToLeft = true;
+  none.SetRightToLeft(true);
   none.DetectTextDirection();
-  EXPECT_FALSE(none.rightToLeft);
+  EXPECT_FALSE(none.RightToLeft());
 }
 
 // A codec handed in decides both the 8-bit file's text and the key's bytes.

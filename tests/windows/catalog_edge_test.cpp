@@ -71,7 +71,7 @@ TEST(CatalogEdge, RtlDialogInTheActiveModule) {
   EXPECT_TRUE(ActiveModuleHasRtlDialog());
   MessageCatalog catalog;
   catalog.DetectTextDirection();  // without a catalog the marker alone decides
-  EXPECT_TRUE(catalog.rightToLeft);
+  EXPECT_TRUE(catalog.RightToLeft());
 
   ActiveModule = saved;
   FreeLibrary(module);

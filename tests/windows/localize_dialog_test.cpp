@@ -382,14 +382,14 @@ TEST_F(LocalizeDialogTest, ControlsAfterThe512thAreLeftAlone) {
 TEST_F(LocalizeDialogTest, RightToLeftCatalogMirrorsTheDialog) {
   MessageCatalog rtl;
   Load(rtl, {{u"LTR", u"LTR", u"RTL"}});
-  ASSERT_TRUE(rtl.rightToLeft);
+  ASSERT_TRUE(rtl.RightToLeft());
   const HWND dialog = Open(rtl, u"CENTERDLG");
   EXPECT_NE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
   ExpectNothingMoved(dialog);
 
   MessageCatalog lowerCase;
   Load(lowerCase, {{u"LTR", u"LTR", u"rtl"}});
-  EXPECT_FALSE(lowerCase.rightToLeft);
+  EXPECT_FALSE(lowerCase.RightToLeft());
   EXPECT_EQ(GetWindowLongW(Open(lowerCase, u"CENTERDLG"), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
 }
 
@@ -460,15 +460,15 @@ TEST(TextDirection, LanguageModuleWithRtlDialogMarksRightToLeft) {
   ASSERT_NE(ActiveModule, OwnModule);
   MessageCatalog none;
   none.DetectTextDirection();
-  EXPECT_TRUE(none.rightToLeft);
+  EXPECT_TRUE(none.RightToLeft());
   MessageCatalog saysLtr;
   Load(saysLtr, {{u"LTR", u"LTR", u"LTR"}});
-  EXPECT_TRUE(saysLtr.rightToLeft);
+  EXPECT_TRUE(saysLtr.RightToLeft());
 
   TheResourceModule.Release();
   ActiveModule = OwnModule;
   none.DetectTextDirection();
-  EXPECT_FALSE(none.rightToLeft);
+  EXPECT_FALSE(none.RightToLeft());
 }
 
 // --- CommonDialogHandler -----------------------------------------------------
@@ -518,7 +518,7 @@ class CommonDialogHandlerTest : public testing::Test {
       DestroyWindow(dialog_);
     }
     DestroyWindow(sheet_);
-    TheCatalog.rightToLeft = false;
+    TheCatalog.SetRightToLeft(false);
     handlerTopic = nullptr;
     handlerFlags = 0;
   }
@@ -584,7 +584,7 @@ TEST_F(CommonDialogHandlerTest, SetFontMirrorsOnlyForRightToLeft) {
   EXPECT_FALSE(Mirrored(Create(L"CENTERDLG", HandledDialog)));
   DestroyWindow(dialog_);
 
-  TheCatalog.rightToLeft = true;
+  TheCatalog.SetRightToLeft(true);
   EXPECT_TRUE(Mirrored(Create(L"CENTERDLG", HandledDialog)));
   // Not a page: the owner is none of its business.
   EXPECT_FALSE(Mirrored(sheet_));
@@ -592,7 +592,7 @@ TEST_F(CommonDialogHandlerTest, SetFontMirrorsOnlyForRightToLeft) {
 }
 
 TEST_F(CommonDialogHandlerTest, RightToLeftPageMirrorsItsSheetAndTabs) {
-  TheCatalog.rightToLeft = true;
+  TheCatalog.SetRightToLeft(true);
   handlerFlags = kPropertySheetPage;
   EXPECT_TRUE(Mirrored(Create(L"PAGEDLG", HandledDialog)));
   EXPECT_TRUE(Mirrored(sheet_));

@@ -240,14 +240,13 @@ TEST_F(FetchStringTest, WithACatalogOnlyTheOwnEntriesAreUsed) {
   TheResourceModule.Load(Own(), nullptr);
   ASSERT_TRUE(TheResourceModule.loaded);
   ASSERT_FALSE(TheCatalog.IsLoaded());
-  // An empty catalog: loaded, yet translating nothing.
-  TheCatalog.text = static_cast<char16_t*>(std::calloc(1, sizeof(char16_t)));
-  TheCatalog.length = 0;
+  // A catalog of the marker alone: loaded, yet translating nothing.
+  const char markerOnly[] = "***messages***\r\n";
+  ASSERT_TRUE(TheCatalog.LoadFromBytes(markerOnly, sizeof markerOnly - 1));
   ASSERT_TRUE(TheCatalog.IsLoaded());
   EXPECT_EQ(std::u16string(FetchString(IDS_INSTALLER_NAME)), u"own 5101");
   EXPECT_EQ(std::u16string(FetchString(IDS_INFO_TEXT_3)), u"");
-  std::free(TheCatalog.text);
-  TheCatalog.text = nullptr;
+  TheCatalog.Unload();
 }
 
 TEST_F(FetchStringTest, EightBuffersInTurn) {
