@@ -22,12 +22,19 @@ constexpr uint32_t kShareWrite = 0x2;
 constexpr uint32_t kFlagSequentialScan = 0x08000000u;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr uint32_t kAttributeNormal = 0x80;
 constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFFu;
 constexpr int kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;  // seek methods
 constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
 constexpr uint32_t kErrorFileNotFound = 2;
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorGenFailure = 31;
 constexpr uint32_t kErrorLockViolation = 33;
+constexpr uint32_t kErrorInvalidParameter = 87;
 constexpr uint32_t kErrorBrokenPipe = 109;
+constexpr uint32_t kErrorNegativeSeek = 131;
+constexpr uint32_t kErrorEnvVarNotFound = 203;
 }  // namespace fileapi
 
 namespace regapi {

@@ -25,13 +25,13 @@ uint32_t ErrorFromErrno(int e) {
       return fileapi::kErrorFileNotFound;
     case EACCES:
     case EPERM:
-      return 5;  // ERROR_ACCESS_DENIED
+      return fileapi::kErrorAccessDenied;
     case EPIPE:
       return fileapi::kErrorBrokenPipe;
     case EINVAL:
-      return 87;  // ERROR_INVALID_PARAMETER
+      return fileapi::kErrorInvalidParameter;
     default:
-      return 31;  // ERROR_GEN_FAILURE
+      return fileapi::kErrorGenFailure;
   }
 }
 
@@ -74,13 +74,13 @@ uint32_t HostGetFileAttributes(const char16_t* path) {
     lastError = ErrorFromErrno(errno);
     return fileapi::kInvalidAttributes;
   }
-  return S_ISDIR(st.st_mode) ? fileapi::kAttributeDirectory : 0x80u;  // FILE_ATTRIBUTE_NORMAL
+  return S_ISDIR(st.st_mode) ? fileapi::kAttributeDirectory : fileapi::kAttributeNormal;
 }
 bool HostDeleteFile(const char16_t* path) {
   const std::string name = Utf8(path);
   struct stat st {};
   if (stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    lastError = 5;
+    lastError = fileapi::kErrorAccessDenied;
     return false;
   }
   if (unlink(name.c_str()) != 0) {
@@ -135,7 +135,7 @@ uint32_t HostSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, u
                                                        : SEEK_END;
   const off_t pos = lseek(ToFd(handle), static_cast<off_t>(offset), whence);
   if (pos < 0) {
-    lastError = errno == EINVAL ? 131u : ErrorFromErrno(errno);  // ERROR_NEGATIVE_SEEK
+    lastError = errno == EINVAL ? fileapi::kErrorNegativeSeek : ErrorFromErrno(errno);
     return fileapi::kInvalidSetFilePointer;
   }
   lastError = 0;
@@ -144,7 +144,7 @@ uint32_t HostSetFilePointer(PlatformHandle handle, int32_t low, int32_t* high, u
 }
 bool HostCloseHandle(PlatformHandle handle) {
   if (close(ToFd(handle)) != 0) {
-    lastError = 6;  // ERROR_INVALID_HANDLE
+    lastError = fileapi::kErrorInvalidHandle;
     return false;
   }
   return true;
@@ -196,7 +196,7 @@ int32_t HostRegCloseKey(PlatformKey) { return regapi::kErrorInvalidHandle; }
 uint32_t HostGetEnvironmentVariable(const char16_t* name, char16_t* buffer, uint32_t size) {
   const char* value = std::getenv(Utf8Text(name).c_str());
   if (value == nullptr) {
-    lastError = 203;  // ERROR_ENVVAR_NOT_FOUND
+    lastError = fileapi::kErrorEnvVarNotFound;
     return 0;
   }
   const std::u16string text = Utf16(value);

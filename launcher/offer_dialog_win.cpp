@@ -1,7 +1,7 @@
 // The offer dialog: partner links, the pre-ticked install box, and on OK the
 // partner installer's start or its deletion.
 #include "launcher/offer_dialog_win.h"
-// After <windows.h>, which offer_dialog.h brings in.
+// After <windows.h>, which offer_dialog_win.h brings in.
 #include <commctrl.h>
 #include <shellapi.h>
 

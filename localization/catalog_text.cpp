@@ -9,32 +9,21 @@
 #include "base/system_calls.h"
 
 namespace {
-// The marker is two asterisks and then these 11 characters.
-constexpr char kMarkerTail[] = "*messages**";
-constexpr size_t kMarkerTailUnits = 11;
 constexpr size_t kAnsiTestBytes = 16;
 constexpr size_t kUtf16TestBytes = 32;
 
 bool AnsiMarkerAt(const uint8_t* p) {
-  if (p[0] != '*' || p[1] != '*') {
-    return false;
-  }
-  for (size_t i = 0; i < kMarkerTailUnits; ++i) {
-    if (p[2 + i] != static_cast<uint8_t>(kMarkerTail[i])) {
+  for (size_t i = 0; i < kCatalogMarkerUnits; ++i) {
+    if (p[i] != kCatalogMarker[i]) {
       return false;
     }
   }
   return true;
 }
 
-uint16_t LittleEndianUnit(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
 bool Utf16MarkerAt(const uint8_t* p) {
-  if (LittleEndianUnit(p) != '*' || LittleEndianUnit(p + 2) != '*') {
-    return false;
-  }
-  for (size_t i = 0; i < kMarkerTailUnits; ++i) {
-    if (LittleEndianUnit(p + 4 + 2 * i) != static_cast<uint8_t>(kMarkerTail[i])) {
+  for (size_t i = 0; i < kCatalogMarkerUnits; ++i) {
+    if (ReadLittleEndian16(p + 2 * i) != kCatalogMarker[i]) {
       return false;
     }
   }
@@ -47,22 +36,14 @@ void UnitsFromLittleEndian(uint8_t* bytes, size_t units) {
     return;
   }
   for (size_t i = 0; i < units; ++i) {
-    const uint16_t unit = LittleEndianUnit(bytes + 2 * i);
+    const uint16_t unit = ReadLittleEndian16(bytes + 2 * i);
     std::memcpy(bytes + 2 * i, &unit, sizeof unit);
   }
 }
 
 uint8_t KindByte(int kind) {
-  switch (kind) {
-    case kStringText:
-      return 's';
-    case kDialogText:
-      return '$';
-    case kMenuText:
-      return '@';
-    default:
-      return 0;
-  }
+  const LookupKindName* name = FindLookupKindName(kind);
+  return name != nullptr ? static_cast<uint8_t>(name->letter[0]) : 0;
 }
 
 // Feeds the ANSI form of text, cut at 4095 bytes, up to its first zero byte.
@@ -263,10 +244,10 @@ int32_t MemorySource::Read(void* buffer, uint64_t count) {
 
 void MemorySource::Seek(int64_t offset, int method) {
   int64_t base = 0;
-  if (method == 1) {
+  if (method == fileapi::kFileCurrent) {
     base = static_cast<int64_t>(position_);
   }
-  if (method == 2) {
+  if (method == fileapi::kFileEnd) {
     base = static_cast<int64_t>(size_);
   }
   const int64_t target = base + offset;

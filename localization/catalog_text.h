@@ -18,6 +18,13 @@ constexpr char16_t kLineSeparator = 0x000C;
 constexpr size_t kKeyUnits = 8;
 constexpr size_t kKeyCapacity = 10;
 constexpr size_t kAnsiKeyBytes = 4096;
+// The loader finds the body by these 13 characters; catalogs write the
+// marker line with one asterisk more.
+constexpr char16_t kCatalogMarker[] = u"***messages**";
+constexpr size_t kCatalogMarkerUnits = 13;
+// A value on the last line, with no line break after it, is cut to this many
+// units.
+constexpr uint64_t kLastLineValue = 255;
 
 enum class CatalogForm : uint8_t { kAnsi, kUtf16 };
 
@@ -54,7 +61,8 @@ void FormCatalogKey(const AnsiCodec& codec, int kind, const char16_t* context,
                     const char16_t* source, char16_t* key);
 
 // A source over bytes in memory with a file's rules: reads stop at the end,
-// a seek outside the bytes fails and leaves the position.
+// a seek past the end is allowed (reads there give 0), and a seek before the
+// start fails and leaves the position.
 class MemorySource final : public CatalogSource {
  public:
   MemorySource(const void* data, size_t size)

@@ -1,15 +1,13 @@
 // The common dialog handler. The program ships no help, so a help request
 // (F1) is swallowed here instead of travelling up to the owner window.
 #include <windows.h>
+// After <windows.h>, which it builds on.
+#include <prsht.h>
 
 #include "localization/common_dialog_handler.h"
 #include "localization/localize_dialog.h"
 
 namespace {
-
-constexpr UINT kGetTabControl = 0x0474;  // PSM_GETTABCONTROL
-constexpr int kPageHelp = -205;          // PSN_HELP
-constexpr WORD kHelpButton = 9;          // IDHELP
 
 // No help system comes with the program: nothing to open for any topic.
 void RequestHelp(const char16_t* /*topic*/) {}
@@ -20,7 +18,7 @@ void MirrorPropertySheet(HWND page) {
   const HWND sheet = GetParent(page);
   // The message's result is the tab control's handle.
   const auto tabs = reinterpret_cast<HWND>(  // NOLINT(performance-no-int-to-ptr)
-      SendMessageW(sheet, kGetTabControl, 0, 0));
+      SendMessageW(sheet, PSM_GETTABCONTROL, 0, 0));
   ApplyTextDirection(sheet);
   if (sheet != nullptr && tabs != nullptr) {
     ApplyTextDirection(tabs);
@@ -30,7 +28,7 @@ void MirrorPropertySheet(HWND page) {
 
 bool IsPageHelp(intptr_t lParam) {
   const auto* header = reinterpret_cast<const NMHDR*>(lParam);  // NOLINT(performance-no-int-to-ptr)
-  return header != nullptr && static_cast<int>(header->code) == kPageHelp;
+  return header != nullptr && header->code == PSN_HELP;
 }
 
 }  // namespace
@@ -60,7 +58,7 @@ bool CommonDialogHandler(WindowHandle window, uint32_t message, uintptr_t wParam
       LocalizeDialog(dialog, dialogName, page);
       return false;
     case WM_COMMAND:
-      if (LOWORD(wParam) == kHelpButton && helpTopic != nullptr) {
+      if (LOWORD(wParam) == IDHELP && helpTopic != nullptr) {
         RequestHelp(helpTopic);
       }
       return false;

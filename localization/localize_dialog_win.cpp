@@ -44,7 +44,8 @@ bool IsDropDownCombo(HWND control) {
   if (CompareNoCase(className, u"COMBOBOX") != 0) {
     return false;
   }
-  return (GetWindowLongW(control, GWL_STYLE) & 3) != CBS_SIMPLE;
+  constexpr LONG kComboType = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST;
+  return (GetWindowLongW(control, GWL_STYLE) & kComboType) != CBS_SIMPLE;
 }
 
 struct ControlScaling {

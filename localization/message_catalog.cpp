@@ -13,8 +13,7 @@
 #include "module/resource_module.h"
 
 namespace {
-constexpr size_t kValueStart = 10;        // past the key, '=' and the opening quote
-constexpr uint64_t kLastLineValue = 255;  // a value with no line break after it
+constexpr size_t kValueStart = 10;  // past the key, '=' and the opening quote
 constexpr size_t kScaleCapacity = 512;
 
 void* StandardRealloc(void* block, size_t bytes) { return std::realloc(block, bytes); }

@@ -8,6 +8,26 @@
 
 enum LookupKind : int { kStringText = 0, kDialogText = 1, kMenuText = 2 };
 
+// Each kind's names: the letter is the byte its keys' checksums begin with,
+// the word names it in the translators' formats.
+struct LookupKindName {
+  LookupKind kind;
+  const char* letter;
+  const char* word;
+};
+inline constexpr LookupKindName kLookupKindNames[] = {
+    {kStringText, "s", "string"}, {kDialogText, "$", "dialog"}, {kMenuText, "@", "menu"}};
+
+// The names of kind, or null for a value that is no kind.
+inline const LookupKindName* FindLookupKindName(int kind) {
+  for (const LookupKindName& name : kLookupKindNames) {
+    if (name.kind == kind) {
+      return &name;
+    }
+  }
+  return nullptr;
+}
+
 // Growable array of 64-bit items (the catalog's line index).
 struct GrowArray {
   uint64_t* items = nullptr;

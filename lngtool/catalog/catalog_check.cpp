@@ -6,13 +6,26 @@
 #include "base/bounded_text.h"
 #include "base/path_text.h"
 #include "launcher/offer_text.h"
+#include "lngtool/catalog/catalog_writer.h"
 #include "lngtool/io/text_form.h"
+#include "localization/catalog_text.h"
 
 namespace lngtool {
 namespace {
 constexpr size_t kListedLosses = 20;
-constexpr uint64_t kLastLineValue = 255;
 constexpr int32_t kLargeScale = 400;
+// The loader's search finds a marker that begins within this many bytes.
+constexpr uint64_t kMarkerReach =
+    static_cast<uint64_t>(kMarkerChunkLimit) * (kMarkerChunkBytes - kMarkerChunkOverlap);
+
+// A count as the messages give it, in groups of three digits: 1,046,528.
+std::string Grouped(uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (size_t at = digits.size(); at > 3; at -= 3) {
+    digits.insert(at - 3, ",");
+  }
+  return digits;
+}
 
 const char* DescribeFileNameFault(FileNameFault fault) {
   switch (fault) {
@@ -126,13 +139,14 @@ class Checker {
   void ExplainMissingMarker() {
     Add(Severity::kError, Finding::kNoMarker, 0,
         "no marker line: the launcher ignores the whole file (the catalog begins with a line "
-        "starting with ***messages***)");
+        "starting with " +
+            ToUtf8(kMarkerLine) + ")");
     if (file_.unreachedMarker >= 0) {
       Add(Severity::kError, Finding::kMarkerUnreached, 0,
           "there is a marker at byte " + std::to_string(file_.unreachedMarker) + " (" +
               FormName(file_.unreachedForm) +
-              "), but the launcher's search does not reach it: it looks at the first "
-              "1,046,528 bytes only; move the marker to the top of the file");
+              "), but the launcher's search does not reach it: it looks at the first " +
+              Grouped(kMarkerReach) + " bytes only; move the marker to the top of the file");
     }
     if (file_.bigEndian) {
       Add(Severity::kError, Finding::kEncoding, 0,
@@ -142,8 +156,8 @@ class Checker {
     if (file_.markerInOtherCase >= 0) {
       Add(Severity::kError, Finding::kMarkerCase, 0,
           "byte " + std::to_string(file_.markerInOtherCase) +
-              " holds the marker in other letters' case: only ***messages*** in lower case is "
-              "recognised");
+              " holds the marker in other letters' case: only " + ToUtf8(kMarkerLine) +
+              " in lower case is recognised");
     }
   }
 
@@ -213,9 +227,9 @@ class Checker {
     if (!file_.hasNul || lines[firstLost].cut) {
       Add(lost.empty() ? Severity::kWarning : Severity::kError, Finding::kBodyCut,
           lines[firstLost].fileLine,
-          "the catalog is cut here: the launcher reads 524,288 bytes from the marker on (this "
-          "body has " +
-              std::to_string(file_.bodyBytes) + ") and keeps 262,144 characters; " +
+          "the catalog is cut here: the launcher reads " + Grouped(kBodyReadBytes) +
+              " bytes from the marker on (this body has " + std::to_string(file_.bodyBytes) +
+              ") and keeps " + Grouped(kMaxCatalogUnits) + " characters; " +
               std::to_string(lost.size()) + " entries from here on are lost");
     }
     for (size_t k = 0; k < lost.size() && k < kListedLosses; ++k) {
@@ -463,7 +477,8 @@ class Checker {
       const bool lastLine = l.offset + l.text.size() >= file_.catalog.Length();
       std::string why = lastLine && e.intended.size() > kLastLineValue
                             ? "the last line has no line break after it, and there the launcher "
-                              "takes at most 255 characters"
+                              "takes at most " +
+                                  std::to_string(kLastLineValue) + " characters"
                             : "the launcher translates this text in a buffer of " +
                                   std::to_string(t.Capacity() - 1) + " characters";
       Add(Severity::kError, Finding::kValueCut, line,
@@ -591,7 +606,8 @@ class Checker {
     if (length > kDialogTextCapacity - 1) {
       Add(Severity::kWarning, Finding::kInfoTextCut, line,
           "strings 5103 to 5106 with their blanks make " + std::to_string(length) +
-              " characters; the information dialog shows only the first 1,023");
+              " characters; the information dialog shows only the first " +
+              Grouped(kDialogTextCapacity - 1));
     }
   }
 

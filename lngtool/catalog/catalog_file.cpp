@@ -3,20 +3,19 @@
 #include <algorithm>
 #include <set>
 
+#include "base/byte_order.h"
 #include "base/utf8.h"
 #include "lngtool/io/text_form.h"
 
 namespace lngtool {
 namespace {
-constexpr char kMarkerLower[] = "***messages**";  // the 13 characters the loader compares
-constexpr size_t kMarkerUnits = 13;
 
 bool IsHexDigit(char16_t c) {
   return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
 uint16_t UnitAt(const std::vector<uint8_t>& b, size_t at) {
-  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+  return ReadLittleEndian16(b.data() + at);
 }
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
@@ -24,12 +23,12 @@ char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') :
 // The marker's 13 characters at offset, compared without regard to case, in
 // either form.
 bool MarkerInAnyCase(const std::vector<uint8_t>& b, size_t at, size_t width) {
-  if (at + kMarkerUnits * width > b.size()) {
+  if (at + kCatalogMarkerUnits * width > b.size()) {
     return false;
   }
-  for (size_t i = 0; i < kMarkerUnits; ++i) {
+  for (size_t i = 0; i < kCatalogMarkerUnits; ++i) {
     const char16_t c = width == 1 ? b[at + i] : UnitAt(b, at + 2 * i);
-    if (Lower(c) != static_cast<char16_t>(kMarkerLower[i])) {
+    if (Lower(c) != kCatalogMarker[i]) {
       return false;
     }
   }

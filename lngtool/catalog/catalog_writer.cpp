@@ -1,10 +1,11 @@
 #include "lngtool/catalog/catalog_writer.h"
 
 #include "lngtool/io/text_form.h"
+#include "localization/catalog_text.h"
 
 namespace lngtool {
 
-const char16_t kMarkerLine[] = u"***messages***";
+const std::u16string kMarkerLine = std::u16string(kCatalogMarker) + u"*";
 
 namespace {
 std::u16string Ascii(const std::string& s) { return FromUtf8(s); }

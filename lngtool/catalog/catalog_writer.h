@@ -27,8 +27,8 @@ std::u16string CommentLine(const ProgramText& text);
 // key="escaped value"
 std::u16string EntryLine(uint32_t key, const std::u16string& value);
 
-// The marker line; the loader compares its first 13 characters.
-extern const char16_t kMarkerLine[];
+// The marker line lngtool writes: the loader's marker and one asterisk more.
+extern const std::u16string kMarkerLine;
 
 // The catalog's text: header lines (none of which may hold the marker), the
 // marker line, each entry with its comment, then the trailer lines. Lines end

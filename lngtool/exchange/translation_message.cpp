@@ -1,6 +1,8 @@
 #include "lngtool/exchange/translation_message.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "base/utf8.h"
 #include "lngtool/io/text_form.h"
@@ -12,14 +14,8 @@ const char kScaleSource[] = "100*100";
 
 namespace {
 const char* KindWord(LookupKind kind) {
-  switch (kind) {
-    case kStringText:
-      return "string";
-    case kDialogText:
-      return "dialog";
-    default:
-      return "menu";
-  }
+  const LookupKindName* name = FindLookupKindName(kind);
+  return name != nullptr ? name->word : "menu";
 }
 
 }  // namespace
@@ -37,12 +33,10 @@ bool ParseContextLabel(const std::string& label, ParsedLabel* parsed) {
   const size_t blank = label.find(' ');
   const std::string word = label.substr(0, blank);
   *parsed = ParsedLabel();
-  if (word == "string") {
-    parsed->kind = kStringText;
-  } else if (word == "dialog") {
-    parsed->kind = kDialogText;
-  } else if (word == "menu") {
-    parsed->kind = kMenuText;
+  const auto named = std::find_if(std::begin(kLookupKindNames), std::end(kLookupKindNames),
+                                  [&](const LookupKindName& k) { return word == k.word; });
+  if (named != std::end(kLookupKindNames)) {
+    parsed->kind = named->kind;
   } else if (word == "scale" && blank != std::string::npos) {
     parsed->kind = kDialogText;
     parsed->scale = true;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/byte_order.h"
+
 namespace lngtool {
 namespace {
 constexpr uint32_t kSubdirectoryBit = 0x80000000u;
@@ -13,12 +15,6 @@ constexpr uint16_t kFileDll = 0x2000;
 // Directories of a damaged module might point at each other; the real tree
 // is three levels deep and no directory holds more entries than this.
 constexpr uint32_t kMaxEntries = 0x10000;
-
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 bool Fits(size_t total, uint64_t offset, uint64_t size) {
   return offset <= total && size <= total - offset;
@@ -49,7 +45,7 @@ class TemplateReader {
     if (!Fits(data_.size(), at_, 2)) {
       return Fail16();
     }
-    const uint16_t v = Get16(data_.data() + at_);
+    const uint16_t v = ReadLittleEndian16(data_.data() + at_);
     at_ += 2;
     return v;
   }
@@ -159,18 +155,18 @@ bool PeModule::Load(std::vector<uint8_t> bytes) {
   if (!Fits(n, 0, 64) || b[0] != 'M' || b[1] != 'Z') {
     return false;
   }
-  const uint32_t pe = Get32(b + 0x3C);
-  if (!Fits(n, pe, 24) || Get32(b + pe) != 0x00004550u) {
+  const uint32_t pe = ReadLittleEndian32(b + 0x3C);
+  if (!Fits(n, pe, 24) || ReadLittleEndian32(b + pe) != 0x00004550u) {
     return false;
   }
-  const uint16_t sectionCount = Get16(b + pe + 6);
-  const uint16_t optionalSize = Get16(b + pe + 20);
-  isDll_ = (Get16(b + pe + 22) & kFileDll) != 0;
+  const uint16_t sectionCount = ReadLittleEndian16(b + pe + 6);
+  const uint16_t optionalSize = ReadLittleEndian16(b + pe + 20);
+  isDll_ = (ReadLittleEndian16(b + pe + 22) & kFileDll) != 0;
   const uint64_t optional = pe + 24ull;
   if (!Fits(n, optional, optionalSize) || optionalSize < 2) {
     return false;
   }
-  const uint16_t magic = Get16(b + optional);
+  const uint16_t magic = ReadLittleEndian16(b + optional);
   const uint64_t directories = optional + (magic == 0x20B ? 112 : 96);
   const uint64_t countField = directories - 4;
   if (magic != 0x10B && magic != 0x20B) {
@@ -179,7 +175,7 @@ bool PeModule::Load(std::vector<uint8_t> bytes) {
   if (countField + 4 > optional + optionalSize) {
     return false;
   }
-  const uint32_t directoryCount = Get32(b + countField);
+  const uint32_t directoryCount = ReadLittleEndian32(b + countField);
   const uint64_t resourceEntry = directories + 8ull * kResourceDirectoryIndex;
   if (directoryCount <= kResourceDirectoryIndex || resourceEntry + 8 > optional + optionalSize) {
     return false;
@@ -190,10 +186,11 @@ bool PeModule::Load(std::vector<uint8_t> bytes) {
   }
   for (uint16_t i = 0; i < sectionCount; ++i) {
     const uint8_t* s = b + table + 40ull * i;
-    sections_.push_back({Get32(s + 12), Get32(s + 8), Get32(s + 20), Get32(s + 16)});
+    sections_.push_back({ReadLittleEndian32(s + 12), ReadLittleEndian32(s + 8),
+                         ReadLittleEndian32(s + 20), ReadLittleEndian32(s + 16)});
   }
-  resourceRva_ = Get32(b + resourceEntry);
-  resourceSize_ = Get32(b + resourceEntry + 4);
+  resourceRva_ = ReadLittleEndian32(b + resourceEntry);
+  resourceSize_ = ReadLittleEndian32(b + resourceEntry + 4);
   if (resourceRva_ == 0 || AtRva(resourceRva_, kDirectoryBytes) == nullptr) {
     resourceRva_ = resourceSize_ = 0;
     return false;
@@ -226,8 +223,8 @@ bool PeModule::ReadDirectory(uint32_t offset, uint16_t* named, uint16_t* numbere
   if (d == nullptr) {
     return false;
   }
-  *named = Get16(d + 12);
-  *numbered = Get16(d + 14);
+  *named = ReadLittleEndian16(d + 12);
+  *numbered = ReadLittleEndian16(d + 14);
   const uint32_t count = static_cast<uint32_t>(*named) + *numbered;
   return count <= kMaxEntries &&
          AtRva(resourceRva_ + offset + kDirectoryBytes, count * kEntryBytes) != nullptr;
@@ -238,7 +235,7 @@ bool PeModule::ReadName(uint32_t entry, ResourceName* name) const {
   if (e == nullptr) {
     return false;
   }
-  const uint32_t field = Get32(e);
+  const uint32_t field = ReadLittleEndian32(e);
   if ((field & kSubdirectoryBit) == 0) {
     *name = ResourceName::Number(static_cast<uint16_t>(field));
     return true;
@@ -248,14 +245,14 @@ bool PeModule::ReadName(uint32_t entry, ResourceName* name) const {
   if (length == nullptr) {
     return false;
   }
-  const uint16_t units = Get16(length);
+  const uint16_t units = ReadLittleEndian16(length);
   const uint8_t* chars = AtRva(at + 2, 2u * units);
   if (chars == nullptr) {
     return false;
   }
   std::u16string text;
   for (uint16_t i = 0; i < units; ++i) {
-    text.push_back(Get16(chars + 2 * static_cast<size_t>(i)));
+    text.push_back(ReadLittleEndian16(chars + 2 * static_cast<size_t>(i)));
   }
   *name = ResourceName::Text(text);
   return true;
@@ -281,7 +278,7 @@ bool PeModule::FindEntry(uint32_t directory, const ResourceName& name, uint32_t*
     if (!EntryMatches(entry, name)) {
       continue;
     }
-    *target = Get32(AtRva(resourceRva_ + entry + 4, 4));
+    *target = ReadLittleEndian32(AtRva(resourceRva_ + entry + 4, 4));
     return true;
   }
   return false;
@@ -297,7 +294,7 @@ bool PeModule::LeafData(uint32_t languages, std::vector<uint8_t>* data) const {
   if (count == 0) {
     return false;
   }
-  uint32_t chosen = Get32(AtRva(resourceRva_ + languages + kDirectoryBytes + 4, 4));
+  uint32_t chosen = ReadLittleEndian32(AtRva(resourceRva_ + languages + kDirectoryBytes + 4, 4));
   uint32_t english = 0;
   if (FindEntry(languages, ResourceName::Number(kEnglishUs), &english)) {
     chosen = english;
@@ -309,8 +306,8 @@ bool PeModule::LeafData(uint32_t languages, std::vector<uint8_t>* data) const {
   if (leaf == nullptr) {
     return false;
   }
-  const uint32_t rva = Get32(leaf);
-  const uint32_t size = Get32(leaf + 4);
+  const uint32_t rva = ReadLittleEndian32(leaf);
+  const uint32_t size = ReadLittleEndian32(leaf + 4);
   const uint8_t* bytes = AtRva(rva, size);
   if (bytes == nullptr) {
     return false;
@@ -371,7 +368,7 @@ bool PeModule::LoadString(uint16_t id, std::u16string* text) const {
     if (!Fits(block.size(), at, 2)) {
       return false;
     }
-    const uint16_t units = Get16(block.data() + at);
+    const uint16_t units = ReadLittleEndian16(block.data() + at);
     at += 2;
     if (!Fits(block.size(), at, 2ull * units)) {
       return false;
@@ -379,7 +376,7 @@ bool PeModule::LoadString(uint16_t id, std::u16string* text) const {
     if (i == (id & 15)) {
       text->clear();
       for (uint16_t k = 0; k < units; ++k) {
-        text->push_back(Get16(block.data() + at + 2 * static_cast<size_t>(k)));
+        text->push_back(ReadLittleEndian16(block.data() + at + 2 * static_cast<size_t>(k)));
       }
       return units != 0;
     }

@@ -113,27 +113,15 @@ std::vector<ProgramText> CollectProgramTexts(const PeModule& dialogs, const PeMo
 }
 
 const char* KindLetter(LookupKind kind) {
-  switch (kind) {
-    case kStringText:
-      return "s";
-    case kDialogText:
-      return "$";
-    case kMenuText:
-      return "@";
-    default:
-      return "?";
-  }
+  const LookupKindName* name = FindLookupKindName(kind);
+  return name != nullptr ? name->letter : "?";
 }
 
 int ParseKind(const std::string& name) {
-  if (name == "s" || name == "string") {
-    return kStringText;
-  }
-  if (name == "$" || name == "dialog") {
-    return kDialogText;
-  }
-  if (name == "@" || name == "menu") {
-    return kMenuText;
+  for (const LookupKindName& k : kLookupKindNames) {
+    if (name == k.letter || name == k.word) {
+      return k.kind;
+    }
   }
   return -1;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/byte_order.h"
 #include "lngtool/catalog/catalog_file.h"
 #include "lngtool/io/text_form.h"
 #include "localization/catalog_text.h"
@@ -18,7 +19,7 @@ struct Units {
   size_t Count() const { return bytes.size() < first ? 0 : (bytes.size() - first) / width; }
   uint16_t At(size_t i) const {
     const size_t at = first + i * width;
-    return width == 1 ? bytes[at] : static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+    return width == 1 ? bytes[at] : ReadLittleEndian16(&bytes[at]);
   }
   size_t ByteOffset(size_t i) const { return first + i * width; }
 };

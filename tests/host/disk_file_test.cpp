@@ -98,7 +98,7 @@ uint32_t FakeSetFilePointer(PlatformHandle, int32_t low, int32_t* high, uint32_t
                                                          : fake->size;
   const int64_t target = base + distance;
   if (fake->seekFails || target < 0) {
-    fake->lastError = 131;  // ERROR_NEGATIVE_SEEK
+    fake->lastError = fileapi::kErrorNegativeSeek;
     return fileapi::kInvalidSetFilePointer;
   }
   fake->position = target;
