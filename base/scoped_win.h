@@ -1,11 +1,33 @@
-// Small owners for what the Win32 edge would otherwise release by hand: a COM
-// interface, a BSTR, a GDI object, a window's DC, a memory DC, an object
-// selected into a DC. Each releases on scope exit and is neither copied nor
-// moved: it lives in one scope.
+// Small owners for what the Win32 edge would otherwise release by hand: COM
+// for the thread, a COM interface, a BSTR, a GDI object, a window's DC, a
+// memory DC, an object selected into a DC, a kernel handle, a module, a
+// registry key and LocalAlloc'ed memory. Each releases on scope exit and is
+// neither copied nor moved: it lives in one scope.
 #pragma once
 #include <windows.h>
 // After <windows.h>.
+#include <objbase.h>
 #include <oleauto.h>
+
+// COM for the calling thread from construction to destruction, when the
+// thread did not have it already.
+class ScopedComApartment {
+ public:
+  ScopedComApartment()
+      : initialized_(
+            SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ScopedComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ScopedComApartment(const ScopedComApartment&) = delete;
+  ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+  ScopedComApartment(ScopedComApartment&&) = delete;
+  ScopedComApartment& operator=(ScopedComApartment&&) = delete;
+
+ private:
+  bool initialized_;
+};
 
 template <typename T>
 class ScopedComPtr {
@@ -29,37 +51,68 @@ class ScopedComPtr {
   T* p_ = nullptr;
 };
 
-class ScopedBstr {
+// Owns one T, null for none, and hands it to Free at scope exit.
+template <typename T, typename Free>
+class ScopedOwner {
  public:
-  explicit ScopedBstr(const wchar_t* text) : text_(SysAllocString(text)) {}
-  ~ScopedBstr() { SysFreeString(text_); }
-  ScopedBstr(const ScopedBstr&) = delete;
-  ScopedBstr& operator=(const ScopedBstr&) = delete;
-  ScopedBstr(ScopedBstr&&) = delete;
-  ScopedBstr& operator=(ScopedBstr&&) = delete;
+  explicit ScopedOwner(T owned) : owned_(owned) {}
+  ~ScopedOwner() {
+    if (owned_ != nullptr) Free()(owned_);
+  }
+  ScopedOwner(const ScopedOwner&) = delete;
+  ScopedOwner& operator=(const ScopedOwner&) = delete;
+  ScopedOwner(ScopedOwner&&) = delete;
+  ScopedOwner& operator=(ScopedOwner&&) = delete;
 
-  BSTR Get() const { return text_; }
+  T Get() const { return owned_; }
 
  private:
-  BSTR text_;
+  T owned_;
+};
+
+struct FreeBstr {
+  void operator()(BSTR text) const { SysFreeString(text); }
+};
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct DeleteMemoryDc {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+// CreateFileW gives INVALID_HANDLE_VALUE, not null, for no file.
+struct CloseKernelHandle {
+  void operator()(HANDLE handle) const {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+struct FreeModule {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct CloseKey {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+struct FreeLocal {
+  void operator()(void* memory) const { LocalFree(memory); }
 };
 
 template <typename T>
-class ScopedGdiObject {
+using ScopedGdiObject = ScopedOwner<T, DeleteGdiObject>;
+using ScopedHandle = ScopedOwner<HANDLE, CloseKernelHandle>;
+using ScopedModule = ScopedOwner<HMODULE, FreeModule>;
+using ScopedRegistryKey = ScopedOwner<HKEY, CloseKey>;
+template <typename T>
+using ScopedLocalMemory = ScopedOwner<T, FreeLocal>;
+
+// SysAllocString / SysFreeString.
+class ScopedBstr : public ScopedOwner<BSTR, FreeBstr> {
  public:
-  explicit ScopedGdiObject(T object) : object_(object) {}
-  ~ScopedGdiObject() {
-    if (object_ != nullptr) DeleteObject(object_);
-  }
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-  ScopedGdiObject(ScopedGdiObject&&) = delete;
-  ScopedGdiObject& operator=(ScopedGdiObject&&) = delete;
+  explicit ScopedBstr(const wchar_t* text) : ScopedOwner(SysAllocString(text)) {}
+};
 
-  T Get() const { return object_; }
-
- private:
-  T object_;
+// CreateCompatibleDC / DeleteDC.
+class ScopedMemoryDc : public ScopedOwner<HDC, DeleteMemoryDc> {
+ public:
+  explicit ScopedMemoryDc(HDC like) : ScopedOwner(CreateCompatibleDC(like)) {}
 };
 
 // GetDC / ReleaseDC.
@@ -78,24 +131,6 @@ class ScopedGetDc {
 
  private:
   HWND window_;
-  HDC dc_;
-};
-
-// CreateCompatibleDC / DeleteDC.
-class ScopedMemoryDc {
- public:
-  explicit ScopedMemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~ScopedMemoryDc() {
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  ScopedMemoryDc(const ScopedMemoryDc&) = delete;
-  ScopedMemoryDc& operator=(const ScopedMemoryDc&) = delete;
-  ScopedMemoryDc(ScopedMemoryDc&&) = delete;
-  ScopedMemoryDc& operator=(ScopedMemoryDc&&) = delete;
-
-  HDC Get() const { return dc_; }
-
- private:
   HDC dc_;
 };
 

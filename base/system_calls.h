@@ -21,20 +21,14 @@ constexpr uint32_t kShareRead = 0x1;
 constexpr uint32_t kShareWrite = 0x2;
 constexpr uint32_t kFlagSequentialScan = 0x08000000u;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
-constexpr uint32_t kAttributeDirectory = 0x10;
-constexpr uint32_t kAttributeNormal = 0x80;
+constexpr uint32_t kAttributeDirectory = 0x10, kAttributeNormal = 0x80;
 constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFFu;
 constexpr int kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;  // seek methods
 constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
-constexpr uint32_t kErrorFileNotFound = 2;
-constexpr uint32_t kErrorAccessDenied = 5;
-constexpr uint32_t kErrorInvalidHandle = 6;
-constexpr uint32_t kErrorGenFailure = 31;
-constexpr uint32_t kErrorLockViolation = 33;
-constexpr uint32_t kErrorInvalidParameter = 87;
-constexpr uint32_t kErrorBrokenPipe = 109;
-constexpr uint32_t kErrorNegativeSeek = 131;
-constexpr uint32_t kErrorEnvVarNotFound = 203;
+// The Win32 error codes the core and its stand-ins give (ERROR_...).
+constexpr uint32_t kErrorFileNotFound = 2, kErrorAccessDenied = 5, kErrorInvalidHandle = 6,
+                   kErrorGenFailure = 31, kErrorLockViolation = 33, kErrorInvalidParameter = 87,
+                   kErrorBrokenPipe = 109, kErrorNegativeSeek = 131, kErrorEnvVarNotFound = 203;
 }  // namespace fileapi
 
 namespace regapi {

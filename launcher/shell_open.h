@@ -8,18 +8,3 @@ enum class ShellShow { kShow, kNormal };  // SW_SHOW, SW_SHOWNORMAL
 // so that what it starts runs unelevated, or, when no desktop shell answers,
 // opened directly. The result is ignored by every caller, so there is none.
 void OpenAsUser(const char16_t* target, ShellShow show);
-
-// COM for the calling thread from construction to destruction, when the
-// thread did not have it already.
-class ScopedComApartment {
- public:
-  ScopedComApartment();
-  ~ScopedComApartment();
-  ScopedComApartment(const ScopedComApartment&) = delete;
-  ScopedComApartment& operator=(const ScopedComApartment&) = delete;
-  ScopedComApartment(ScopedComApartment&&) = delete;
-  ScopedComApartment& operator=(ScopedComApartment&&) = delete;
-
- private:
-  bool initialized_;
-};

@@ -83,11 +83,3 @@ void OpenAsUser(const char16_t* target, ShellShow show) {
   // No desktop shell (a session without one): the launcher opens it itself.
   ShellExecuteW(nullptr, L"open", AsWide(target), nullptr, L"", command);
 }
-
-ScopedComApartment::ScopedComApartment()
-    : initialized_(
-          SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-
-ScopedComApartment::~ScopedComApartment() {
-  if (initialized_) CoUninitialize();
-}

@@ -10,6 +10,7 @@
 #include <cwchar>
 
 #include "base/crc32.h"
+#include "base/scoped_win.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 
@@ -28,15 +29,14 @@ void AppendLine(const char* line) {
   if (length == 0 || length >= kNameCapacity) {
     return;
   }
-  HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  const ScopedHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.Get() == INVALID_HANDLE_VALUE) {
     return;
   }
   DWORD written = 0;
-  WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
-  WriteFile(file, "\n", 1, &written, nullptr);
-  CloseHandle(file);
+  WriteFile(file.Get(), line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
+  WriteFile(file.Get(), "\n", 1, &written, nullptr);
 }
 
 void* FailingRealloc(void* block, size_t bytes) {

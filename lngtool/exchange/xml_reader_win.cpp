@@ -291,13 +291,11 @@ bool ParseXml(const std::string& bytes, XmlHandler* handler, uint32_t* errorLine
     return false;
   }
   // From the system folder only, never from beside the files translated.
-  HMODULE xmllite = LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  FARPROC entry = xmllite != nullptr ? GetProcAddress(xmllite, "CreateXmlReader") : nullptr;
+  const ScopedModule xmllite(LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  FARPROC entry =
+      xmllite.Get() != nullptr ? GetProcAddress(xmllite.Get(), "CreateXmlReader") : nullptr;
   const auto create = reinterpret_cast<CreateReader>(reinterpret_cast<void*>(entry));
   if (create == nullptr) {
-    if (xmllite != nullptr) {
-      FreeLibrary(xmllite);
-    }
     *error = "the system's XML reader (xmllite.dll) is not available";
     return false;
   }
@@ -305,7 +303,6 @@ bool ParseXml(const std::string& bytes, XmlHandler* handler, uint32_t* errorLine
   standIns = !KeepsCarriageReturn(create) && ExchangeReferences(bytes, &exchanged);
   const bool parsed = ParseWith(create, standIns ? exchanged : bytes, handler, errorLine, error);
   standIns = false;
-  FreeLibrary(xmllite);
   return parsed;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "base/own_path.h"
+#include "base/scoped_win.h"
 #include "base/utf8.h"
 #include "base/wide_bridge.h"
 #include "lngtool/io/lngtool_platform.h"
@@ -52,14 +53,13 @@ bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* err
 std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
   std::vector<std::string> out;
   int count = 0;
-  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (args == nullptr) {
+  const ScopedLocalMemory<LPWSTR*> args(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (args.Get() == nullptr) {
     return out;
   }
   for (int i = 1; i < count; ++i) {
-    out.push_back(Utf8(args[i]));
+    out.push_back(Utf8(args.Get()[i]));
   }
-  LocalFree(args);
   return out;
 }
 

@@ -314,8 +314,10 @@ TEST(Check, OtherCodePage) {
   EXPECT_EQ(RunTool({"check", path, "--codepage", "99999"}).code, kExitFailure);
 }
 
-// Random damage to a catalog in either form: the check always reports, and
-// never reads outside what it was given (the sanitizer build watches).
+// Random damage to a catalog in either form: the report stays consistent
+// (one word on the marker, lines within the file, every text counted once),
+// and the check never reads outside what it was given (the sanitizer build
+// watches).
 TEST(Check, SurvivesDamagedCatalogs) {
   const Text base = TemplateCatalog();
   std::mt19937 random(20240611);
@@ -339,7 +341,16 @@ TEST(Check, SurvivesDamagedCatalogs) {
       }
     }
     const CheckReport report = CheckBytes(bytes);
-    EXPECT_FALSE(report.findings.empty()) << round;
+    // Either where the marker is or that there is none, never both.
+    EXPECT_EQ(report.Count(Finding::kMarker) + report.Count(Finding::kNoMarker), 1u) << round;
+    // No line past the file's last (a lone CR ends a line too).
+    const auto breaks =
+        std::count_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b == 0x0A || b == 0x0D; });
+    for (const CheckFinding& f : report.findings) {
+      EXPECT_LE(f.line, static_cast<uint32_t>(breaks) + 1) << round << ": " << f.message;
+      EXPECT_FALSE(f.message.empty()) << round;
+    }
+    EXPECT_EQ(report.translated + report.same + report.missing, report.total) << round;
   }
 }
 

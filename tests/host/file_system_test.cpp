@@ -11,50 +11,12 @@
 
 #include "base/bounded_text.h"
 #include "base/system_calls.h"
+#include "tests/host/fake_system_calls.h"
 
 namespace {
-struct Script {
-  std::vector<std::u16string> calls;  // "attr:" / "del:" / "cwd:<size>" and the text
-  std::u16string attributesOk;        // the one path whose attributes can be read
-  std::u16string deletable;           // the one path that can be deleted
-  std::u16string directory = u"D:\\work";
-  uint32_t directoryResult = 0;  // 0: the real length
-} script;
-
-uint32_t FakeAttributes(const char16_t* path) {
-  script.calls.push_back(u"attr:" + std::u16string(path));
-  return script.attributesOk == path ? 0x20u : fileapi::kInvalidAttributes;
-}
-bool FakeDelete(const char16_t* path) {
-  script.calls.push_back(u"del:" + std::u16string(path));
-  return script.deletable == path;
-}
-uint32_t FakeDirectory(uint32_t size, char16_t* buffer) {
-  std::u16string call = u"cwd:";
-  for (char c : std::to_string(size)) {
-    call += static_cast<char16_t>(c);
-  }
-  script.calls.push_back(call);
-  if (size == kPathCapacity - 1) {
-    for (size_t i = 0; i < script.directory.size(); ++i) {
-      buffer[i] = script.directory[i];
-    }
-    buffer[script.directory.size()] = 0;
-  }
-  return script.directoryResult != 0 ? script.directoryResult
-                                     : static_cast<uint32_t>(script.directory.size());
-}
-
-class FileSystemTest : public testing::Test {
+class FileSystemTest : public FakeSystemTest {
  protected:
-  void SetUp() override {
-    script = Script{};
-    Sys.getFileAttributes = FakeAttributes;
-    Sys.deleteFile = FakeDelete;
-    Sys.getCurrentDirectory = FakeDirectory;
-  }
-  std::vector<std::u16string>& Calls() { return script.calls; }
-  SystemCallsOverride restore_;
+  static std::vector<std::u16string>& Calls() { return script.calls; }
 };
 
 using CallList = std::vector<std::u16string>;
@@ -92,12 +54,12 @@ TEST_F(FileSystemTest, MakeLongPathFailsWhenTheCurrentDirectoryIsUnusable) {
 }
 
 TEST_F(FileSystemTest, AttributesTryTheLongFormOnlyAfterThePlainPathFailed) {
-  script.attributesOk = u"C:\\plain";
+  script.files = {u"C:\\plain"};
   EXPECT_EQ(QueryFileAttributes(u"C:\\plain"), 0x20u);
   EXPECT_EQ(Calls(), CallList{u"attr:C:\\plain"});
 
   Calls().clear();
-  script.attributesOk = u"\\\\?\\D:\\work\\long";
+  script.files = {u"\\\\?\\D:\\work\\long"};
   EXPECT_EQ(QueryFileAttributes(u"long"), 0x20u);
   EXPECT_EQ(Calls(), (CallList{u"attr:long", u"cwd:2047", u"attr:\\\\?\\D:\\work\\long"}));
   EXPECT_TRUE(PathExists(u"long"));

@@ -4,79 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "base/bounded_text.h"
-#include "base/system_calls.h"
 #include "module/resource_module.h"
+#include "tests/host/fake_system_calls.h"
 
 namespace {
 constexpr char16_t kInput[] = u"C:\\prog\\ztklng.dll";
 
-struct Script {
-  bool keyOpens = true;
-  bool hasValue = true;
-  std::u16string value;    // the folder text as stored
-  bool terminated = true;  // stored with its terminator
-  bool expandFails = false;
-  uint32_t expandResult = 0;  // 0: the real size needed
-  std::u16string expanded;    // empty: the value unchanged
-  std::set<std::u16string> files, folders;
-  uint32_t offered = 0;  // bytes offered to the last query
-  int opens = 0, closes = 0, probes = 0;
-} script;
-
-int32_t FakeOpen(PlatformKey, const char16_t*, uint32_t, PlatformKey* key) {
-  *key = script.keyOpens ? &script : nullptr;
-  script.opens += script.keyOpens ? 1 : 0;
-  return script.keyOpens ? regapi::kSuccess : regapi::kErrorFileNotFound;
-}
-int32_t FakeQuery(PlatformKey, const char16_t*, void* data, uint32_t* size) {
-  script.offered = *size;
-  if (!script.hasValue) return regapi::kErrorFileNotFound;
-  const size_t units = script.value.size() + (script.terminated ? 1 : 0);
-  if (2 * units > *size) {
-    *size = static_cast<uint32_t>(2 * units);
-    return regapi::kErrorMoreData;
-  }
-  script.value.copy(static_cast<char16_t*>(data), script.value.size());
-  if (script.terminated) static_cast<char16_t*>(data)[script.value.size()] = 0;
-  *size = static_cast<uint32_t>(2 * units);
-  return regapi::kSuccess;
-}
-int32_t FakeClose(PlatformKey) {
-  ++script.closes;
-  return regapi::kSuccess;
-}
-uint32_t FakeExpand(const char16_t* source, char16_t* buffer, uint32_t size) {
-  const std::u16string text = script.expanded.empty() ? std::u16string(source) : script.expanded;
-  if (script.expandFails) return 0;
-  if (text.size() < size) CopyBounded(buffer, text.c_str(), size);
-  return script.expandResult != 0 ? script.expandResult : static_cast<uint32_t>(text.size() + 1);
-}
-uint32_t FakeAttributes(const char16_t* path) {
-  ++script.probes;
-  if (script.folders.count(path) != 0) return fileapi::kAttributeDirectory;
-  return script.files.count(path) != 0 ? 0x20u : fileapi::kInvalidAttributes;
-}
-
-class LanguageFolderTest : public testing::Test {
+class LanguageFolderTest : public FakeSystemTest {
  protected:
-  void SetUp() override {
-    script = Script{};
-    Sys.regOpenKey = FakeOpen;
-    Sys.regQueryValue = FakeQuery;
-    Sys.regCloseKey = FakeClose;
-    Sys.expandEnvironmentStrings = FakeExpand;
-    Sys.getFileAttributes = FakeAttributes;
-  }
   static std::u16string Redirect(const char16_t* input = kInput) {
     char16_t dst[kPathCapacity] = u"untouched";
     RedirectToLanguageFolder(input, dst, kPathCapacity);
     return dst;
   }
-  SystemCallsOverride restore_;
 };
 
 TEST_F(LanguageFolderTest, EachFailureKeepsTheInputAndClosesTheKey) {
@@ -103,7 +46,7 @@ TEST_F(LanguageFolderTest, EachFailureKeepsTheInputAndClosesTheKey) {
       {"candidate missing", [] { script.files.clear(); }},
   };
   for (const Case& c : cases) {
-    script = Script{};
+    script = SystemScript{};
     script.value = u"D:\\lang";
     // The bare name too: what an unexpanded, empty folder would give.
     script.files = {u"D:\\lang\\ztklng.dll", u"ztklng.dll"};
@@ -126,7 +69,7 @@ TEST_F(LanguageFolderTest, TakesAnExistingCandidate) {
       {u"", true, false, u"ztklng.dll"},                       // the bare name
   };
   for (const Case& c : cases) {
-    script = Script{};
+    script = SystemScript{};
     script.value = c.value;
     script.terminated = c.terminated;
     (c.folder ? script.folders : script.files) = {c.expected};

@@ -6,46 +6,10 @@
 
 #include <string>
 
-#include "base/system_calls.h"
+#include "tests/host/fake_system_calls.h"
 
 namespace {
-struct Script {
-  bool keyOpens = true;
-  std::u16string value;    // as stored
-  bool terminated = true;  // stored with its terminator
-  uint32_t access = 0;
-  int opens = 0, closes = 0;
-} script;
-
-int32_t FakeOpen(PlatformKey, const char16_t*, uint32_t access, PlatformKey* key) {
-  script.access = access;
-  *key = script.keyOpens ? &script : nullptr;
-  script.opens += script.keyOpens ? 1 : 0;
-  return script.keyOpens ? regapi::kSuccess : regapi::kErrorFileNotFound;
-}
-int32_t FakeQuery(PlatformKey, const char16_t*, void* data, uint32_t* size) {
-  const size_t units = script.value.size() + (script.terminated ? 1 : 0);
-  if (2 * units > *size) return regapi::kErrorMoreData;
-  std::u16string stored = script.value + u'\0';
-  stored.copy(static_cast<char16_t*>(data), units);
-  *size = static_cast<uint32_t>(2 * units);
-  return regapi::kSuccess;
-}
-int32_t FakeClose(PlatformKey) {
-  ++script.closes;
-  return regapi::kSuccess;
-}
-
-class RegistryReadTest : public testing::Test {
- protected:
-  void SetUp() override {
-    script = Script{};
-    Sys.regOpenKey = FakeOpen;
-    Sys.regQueryValue = FakeQuery;
-    Sys.regCloseKey = FakeClose;
-  }
-  SystemCallsOverride restore_;
-};
+class RegistryReadTest : public FakeSystemTest {};
 
 TEST_F(RegistryReadTest, BoundsAndDefault) {
   struct Case {
@@ -65,7 +29,7 @@ TEST_F(RegistryReadTest, BoundsAndDefault) {
       {"no default", false, u"abc", true, 8, nullptr, false, u""},
   };
   for (const Case& c : cases) {
-    script = Script{};
+    script = SystemScript{};
     script.keyOpens = c.keyOpens;
     script.value = c.value;
     script.terminated = c.terminated;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/wide_bridge.h"
+#include "tests/host/compare_no_case_cases.h"
 
 namespace {
 TEST(SystemCodePage, ConvertsLikeThePlatform) {
@@ -42,15 +43,8 @@ TEST(SystemCodePage, ACutIsReportedAndTerminated) {
 }
 
 TEST(SystemCodePage, CompareNoCase) {
-  const struct {
-    const char16_t *a, *b;
-    int result;
-  } cases[] = {
-      {u"Button", u"BUTTON", 0}, {u"abc", u"abd", -1},      {u"abd", u"ABC", 1},
-      {u"ab", u"abc", -1},       {u"\u00C4", u"\u00E4", 0}, {u"", u"", 0},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(CompareNoCase(c.a, c.b), c.result);
+  for (const CompareNoCaseCase& c : kCompareNoCaseCases) {
+    EXPECT_EQ(CompareNoCase(c.a, c.b), c.result) << static_cast<int>(c.a[0]);
   }
   EXPECT_EQ(CompareNoCase(nullptr, u"x"), -2) << "a failed comparison";
 }

@@ -8,16 +8,9 @@
 #include <string>
 
 #include "base/wide_bridge.h"
+#include "tests/windows/process_id_text.h"
 
 namespace {
-std::u16string Pid() {
-  std::u16string text;
-  for (char c : std::to_string(GetCurrentProcessId())) {
-    text += static_cast<char16_t>(c);
-  }
-  return text;
-}
-
 class RegistryTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -16,16 +16,9 @@
 #include "localization/message_catalog.h"
 #include "module/language_folder.h"
 #include "resources/resource_ids.h"
+#include "tests/windows/process_id_text.h"
 
 namespace {
-std::u16string Pid() {
-  std::u16string text;
-  for (char c : std::to_string(GetCurrentProcessId())) {
-    text += static_cast<char16_t>(c);
-  }
-  return text;
-}
-
 std::u16string Fixtures() {
   wchar_t path[2048];
   const DWORD n = GetEnvironmentVariableW(L"ZTK_FIXTURES", path, 2048);
