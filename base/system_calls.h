@@ -1,6 +1,6 @@
 // The table through which the core reaches the operating system: the file
-// calls, the own path, the dialog-resource probe, the registry and the
-// environment.
+// calls, the own path, the dialog-resource probe, the registry, the
+// environment, process starts, the desktop shell and the DLL search order.
 // The Win32 edge fills it with the real calls, the native build with POSIX
 // stand-ins; a test may replace single entries to stage failures that cannot
 // be staged for real, and must restore them (SystemCallsOverride does).
@@ -40,6 +40,19 @@ constexpr uint32_t kQueryValue = 0x1;        // KEY_QUERY_VALUE
 constexpr uint32_t kEnumerateSubKeys = 0x8;  // KEY_ENUMERATE_SUB_KEYS
 }  // namespace regapi
 
+namespace procapi {
+constexpr uint16_t kShowHide = 0;    // SW_HIDE
+constexpr uint16_t kShowNormal = 1;  // SW_SHOWNORMAL
+constexpr uint16_t kShow = 5;        // SW_SHOW
+constexpr uint32_t kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}  // namespace procapi
+
+// The two handles of a started process (PROCESS_INFORMATION's).
+struct ProcessHandles {
+  PlatformHandle process;
+  PlatformHandle thread;
+};
+
 using PlatformKey = void*;     // an HKEY
 using PlatformModule = void*;  // an HMODULE
 
@@ -74,6 +87,23 @@ struct SystemCalls {
   // The size needed with the terminator, 0 on failure; the text is whole only
   // when that is at most size (ExpandEnvironmentStringsW).
   uint32_t (*expandEnvironmentStrings)(const char16_t* source, char16_t* buffer, uint32_t size);
+  // The system folder: the length written without the terminator, 0 on
+  // failure, or the size needed when it does not fit (GetSystemDirectoryW).
+  uint32_t (*getSystemDirectory)(char16_t* buffer, uint32_t size);
+  // CreateProcessW with application as the application name, the writable
+  // commandLine, no security attributes, creation flags 0, the caller's
+  // environment and current directory, and STARTF_USESHOWWINDOW with show.
+  // On success the caller owns *started's two handles.
+  bool (*createProcess)(const char16_t* application, char16_t* commandLine, bool inheritHandles,
+                        uint16_t show, ProcessHandles* started);
+  // Hands target, with the verb "open", to the signed-in user's desktop
+  // shell, whose process opens it; false when no desktop shell answers.
+  bool (*openWithDesktopShell)(const char16_t* target, uint16_t show);
+  // SetDefaultDllDirectories, looked up by name; false when the system lacks
+  // it or refuses the flags.
+  bool (*setDefaultDllDirectories)(uint32_t flags);
+  // MoveFileExW(path, null, MOVEFILE_DELAY_UNTIL_REBOOT).
+  bool (*deleteAtRestart)(const char16_t* path);
 };
 
 // The process's table; defined by the platform layer.

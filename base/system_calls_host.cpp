@@ -228,6 +228,27 @@ uint32_t HostExpandEnvironmentStrings(const char16_t* source, char16_t* buffer, 
   if (text.size() < size) CopyCut(text, buffer, size);
   return static_cast<uint32_t>(text.size() + 1);
 }
+
+// The native build has no system folder of programs to start, no desktop
+// shell and no loader to harden: each reports that it cannot.
+uint32_t HostGetSystemDirectory(char16_t* buffer, uint32_t size) {
+  const std::u16string folder = u"\\bin";
+  if (folder.size() >= size) return static_cast<uint32_t>(folder.size() + 1);
+  return CopyCut(folder, buffer, size);
+}
+bool HostCreateProcess(const char16_t*, char16_t*, bool, uint16_t, ProcessHandles*) {
+  lastError = 50;  // ERROR_NOT_SUPPORTED
+  return false;
+}
+bool HostOpenWithDesktopShell(const char16_t*, uint16_t) { return false; }
+bool HostSetDefaultDllDirectories(uint32_t) {
+  lastError = 50;
+  return false;
+}
+bool HostDeleteAtRestart(const char16_t*) {
+  lastError = 50;
+  return false;
+}
 }  // namespace
 
 SystemCalls Sys = {HostGetFileAttributes,
@@ -246,4 +267,9 @@ SystemCalls Sys = {HostGetFileAttributes,
                    HostRegQueryValue,
                    HostRegCloseKey,
                    HostGetEnvironmentVariable,
-                   HostExpandEnvironmentStrings};
+                   HostExpandEnvironmentStrings,
+                   HostGetSystemDirectory,
+                   HostCreateProcess,
+                   HostOpenWithDesktopShell,
+                   HostSetDefaultDllDirectories,
+                   HostDeleteAtRestart};

@@ -1,6 +1,7 @@
 // The SystemCalls table filled with the real Win32 calls.
 #include <windows.h>
 
+#include "base/desktop_shell_win.h"
 #include "base/system_calls.h"
 #include "base/wide_bridge.h"
 
@@ -53,6 +54,37 @@ uint32_t WinGetEnvironmentVariable(const char16_t* name, char16_t* buffer, uint3
 uint32_t WinExpandEnvironmentStrings(const char16_t* source, char16_t* buffer, uint32_t size) {
   return ExpandEnvironmentStringsW(AsWide(source), AsWide(buffer), size);
 }
+uint32_t WinGetSystemDirectory(char16_t* buffer, uint32_t size) {
+  return GetSystemDirectoryW(AsWide(buffer), size);
+}
+bool WinCreateProcess(const char16_t* application, char16_t* commandLine, bool inheritHandles,
+                      uint16_t show, ProcessHandles* started) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show;
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW(AsWide(application), AsWide(commandLine), nullptr, nullptr,
+                     inheritHandles ? TRUE : FALSE, 0, nullptr, nullptr, &startup,
+                     &process) == FALSE) {
+    return false;
+  }
+  started->process = process.hProcess;
+  started->thread = process.hThread;
+  return true;
+}
+bool WinSetDefaultDllDirectories(uint32_t flags) {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  // By name: the call came with a system update, which not every system has.
+  HMODULE kernel = GetModuleHandleW(L"kernel32");
+  FARPROC entry = kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
+  return entry != nullptr &&
+         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(entry))(
+             flags) != FALSE;
+}
+bool WinDeleteAtRestart(const char16_t* path) {
+  return MoveFileExW(AsWide(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
 }  // namespace
 
 static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
@@ -74,4 +106,9 @@ SystemCalls Sys = {WinGetFileAttributes,
                    WinRegQueryValue,
                    WinRegCloseKey,
                    WinGetEnvironmentVariable,
-                   WinExpandEnvironmentStrings};
+                   WinExpandEnvironmentStrings,
+                   WinGetSystemDirectory,
+                   WinCreateProcess,
+                   WinOpenWithDesktopShell,
+                   WinSetDefaultDllDirectories,
+                   WinDeleteAtRestart};

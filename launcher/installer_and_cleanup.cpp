@@ -2,13 +2,25 @@
 
 #include "base/bounded_text.h"
 #include "base/path_text.h"
+#include "base/system_calls.h"
+#include "launcher/offer_text.h"
+#include "launcher/shell_open.h"
 
 namespace {
 // Without a blank between the uninstaller and its switch, as the uninstaller
 // has always been called.
 constexpr char16_t kCleanupFormat[] = u"%s /c .\\uninstall.exe/wait & del \"%s\"";
+// An interpreter path with a blank in quotes, so that it stays one word.
+constexpr char16_t kQuotedCleanupFormat[] = u"\"%s\" /c .\\uninstall.exe/wait & del \"%s\"";
 // The format's own units, both "%s" left out.
 constexpr size_t kCleanupFixedLength = sizeof(kCleanupFormat) / sizeof(char16_t) - 1 - 4;
+
+bool HoldsBlank(const char16_t* text) {
+  for (; *text != 0; ++text) {
+    if (*text == u' ') return true;
+  }
+  return false;
+}
 }  // namespace
 
 const char16_t* ChooseInstallerName(const char16_t* fetched, const char16_t* builtIn) {
@@ -35,10 +47,36 @@ bool FormatCleanupCommand(char16_t* dst, const char16_t* interpreter, const char
   if (interpreter[0] == 0) {
     return false;
   }
-  if (kCleanupFixedLength + TextLength(interpreter) + TextLength(ownPath) >=
+  const bool quoted = HoldsBlank(interpreter);
+  if (kCleanupFixedLength + (quoted ? 2 : 0) + TextLength(interpreter) + TextLength(ownPath) >=
       kCleanupCommandCapacity) {
     return false;
   }
-  FormatBounded(dst, kCleanupCommandCapacity, kCleanupFormat, interpreter, ownPath);
+  FormatBounded(dst, kCleanupCommandCapacity, quoted ? kQuotedCleanupFormat : kCleanupFormat,
+                interpreter, ownPath);
   return true;
+}
+
+bool StartInstaller(const char16_t* path) {
+  char16_t commandLine[kPathCapacity + 2];
+  const size_t length = TextLength(path);
+  if (length == 0 || length >= kPathCapacity) return false;
+  commandLine[0] = u'"';
+  CopyBounded(commandLine + 1, path, kPathCapacity);
+  commandLine[length + 1] = u'"';
+  commandLine[length + 2] = 0;
+  ProcessHandles started{};
+  if (!Sys.createProcess(path, commandLine, false, procapi::kShowNormal, &started)) return false;
+  Sys.closeHandle(started.thread);
+  Sys.closeHandle(started.process);
+  return true;
+}
+
+void CarryOutAcceptedOffer(const char16_t* installerPath, const char16_t* (*fetch)(int32_t id),
+                           void (*showInformation)(void* owner), void* owner) {
+  StartInstaller(installerPath);
+  Sys.deleteAtRestart(installerPath);
+  showInformation(owner);
+  const char16_t* page = fetch(kFirstUsePageId);
+  if (IsWebAddress(page)) OpenAsUser(page, ShellShow::kNormal);
 }

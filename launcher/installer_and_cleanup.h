@@ -2,6 +2,12 @@
 // text: the two things the launcher flow composes, kept free of platform calls.
 #pragma once
 #include <cstddef>
+#include <cstdint>
+
+#include "resources/resource_ids.h"
+
+// String 5102: the page opened after the information dialog.
+constexpr int32_t kFirstUsePageId = IDS_FIRST_USE_URL;
 
 // The self-removal command line's buffer size, terminator included.
 constexpr size_t kCleanupCommandCapacity = 1024;
@@ -20,8 +26,23 @@ bool ComposeInstallerPath(char16_t* path, const char16_t* installerName);
 const char16_t* ChooseInstallerName(const char16_t* fetched, const char16_t* builtIn);
 
 // The hidden clean-up: the interpreter runs the uninstaller from the current
-// directory, then deletes the launcher's file. False, with dst empty, when
-// there is no interpreter or the command does not fit kCleanupCommandCapacity:
-// a cut command would end inside the quoted path and delete whatever that
-// shorter name denotes.
+// directory, then deletes the launcher's file. An interpreter path holding a
+// blank is quoted. False, with dst empty, when there is no interpreter or the
+// command does not fit kCleanupCommandCapacity: a cut command would end
+// inside the quoted path and delete whatever that shorter name denotes.
 bool FormatCleanupCommand(char16_t* dst, const char16_t* interpreter, const char16_t* ownPath);
+
+// Starts the installer at the full path as the launcher's child, without the
+// shell (which would look the program up through the user's file classes):
+// that path as the application name and, quoted, as the command line; no
+// handle inheritance; shown normally; both handles closed at once. False
+// when it did not start.
+bool StartInstaller(const char16_t* path);
+
+// The accepted offer, inside the dialog's foreground lock: the installer's
+// start, its deletion at the next restart whether or not it started (a
+// running installer cannot be deleted now, a failed one is no use), the
+// information dialog (showInformation(owner)), then the first-use page
+// (string 5102 through fetch) when it is a web address.
+void CarryOutAcceptedOffer(const char16_t* installerPath, const char16_t* (*fetch)(int32_t id),
+                           void (*showInformation)(void* owner), void* owner);

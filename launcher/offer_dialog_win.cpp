@@ -3,11 +3,11 @@
 #include "launcher/offer_dialog_win.h"
 // After <windows.h>, which offer_dialog_win.h brings in.
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "base/bounded_text.h"
 #include "base/file_system.h"
 #include "base/wide_bridge.h"
+#include "launcher/installer_and_cleanup.h"
 #include "launcher/offer_flow.h"
 #include "launcher/offer_text.h"
 #include "launcher/progress_info_dialog_win.h"
@@ -19,7 +19,6 @@
 
 namespace {
 constexpr int kInstallBox = IDC_INSTALL_BOX;
-constexpr int32_t kFirstUsePageId = IDS_FIRST_USE_URL;
 
 // The setup leaves the launcher behind other windows more often than not:
 // when the plain request is refused, a minimise and restore makes the dialog
@@ -55,21 +54,14 @@ void OpenActivatedLink(const NMHDR* header) {
   if (LinkToOpen(header, url, L_MAX_URL_LENGTH)) OpenAsUser(url, ShellShow::kShow);
 }
 
-void OpenFirstUsePage() {
-  const char16_t* page = FetchString(kFirstUsePageId);
-  if (IsFirstUsePage(page) && IsWebAddress(page)) {
-    OpenAsUser(page, ShellShow::kNormal);
-  }
+void ShowInformation(void* owner) {
+  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"INFODLG", static_cast<HWND>(owner),
+                  ProgressInfoDialog, 0);
 }
 
-// The installer's file goes at the next restart whether or not it started:
-// a running installer cannot be deleted now, and a failed one is no use.
 void Accept(HWND dialog) {
   LockSetForegroundWindow(LSFW_LOCK);
-  ShellExecuteW(nullptr, L"open", AsWide(InstallerPath), nullptr, L"", SW_SHOWNORMAL);
-  MoveFileExW(AsWide(InstallerPath), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"INFODLG", dialog, ProgressInfoDialog, 0);
-  OpenFirstUsePage();
+  CarryOutAcceptedOffer(InstallerPath, FetchString, ShowInformation, dialog);
   LockSetForegroundWindow(LSFW_UNLOCK);
   EndDialog(dialog, 1);
 }

@@ -115,6 +115,9 @@ void ComposeInstallerPathFromOwnPath() {
 }  // namespace
 
 void HardenDllSearchPath() {
+  // From here on a DLL loaded by name comes from the system folder only, never
+  // from the launcher's folder or the current directory.
+  Sys.setDefaultDllDirectories(procapi::kSearchSystem32);
   using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
   HMODULE kernel = GetModuleHandleW(L"kernel32");
   if (kernel == nullptr) {
@@ -128,11 +131,12 @@ void HardenDllSearchPath() {
 }
 
 int OfferFlow(ModuleHandle own) {
+  // First: COM and the common controls load DLLs by name.
+  HardenDllSearchPath();
   // Pages and the program group go through the user's desktop shell, a COM
   // server; one apartment serves the whole run.
   const ScopedComApartment apartment;
   InitLinkControls();
-  HardenDllSearchPath();
   TheResourceModule.Load(own, nullptr);
   // Before the first fetch: the catalog may rename the installer.
   TheCatalog.LoadCatalog(u"launcher.lng");

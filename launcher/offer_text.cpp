@@ -12,14 +12,6 @@ void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id)) {
   }
 }
 
-bool IsFirstUsePage(const char16_t* text) {
-  static constexpr char16_t kPrefix[] = u"http://";
-  for (size_t i = 0; kPrefix[i] != 0; ++i) {
-    if (text[i] != kPrefix[i]) return false;  // also stops at a shorter text's terminator
-  }
-  return true;
-}
-
 namespace {
 // Length of the "http://" or "https://" that begins text, compared without
 // regard to case; 0 when it begins otherwise.
@@ -32,6 +24,8 @@ size_t WebSchemeLength(const char16_t* text) {
   return 0;
 }
 }  // namespace
+
+bool IsFirstUsePage(const char16_t* text) { return WebSchemeLength(text) != 0; }
 
 bool IsWebAddress(const char16_t* text) {
   const size_t scheme = WebSchemeLength(text);

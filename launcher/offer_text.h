@@ -13,8 +13,9 @@ constexpr int32_t kInfoTextLastId = IDS_INFO_TEXT_LAST;
 // (kDialogTextCapacity) is cut. fetch is FetchString in the product.
 void ComposeInfoText(char16_t* text, const char16_t* (*fetch)(int32_t id));
 
-// True when text begins with exactly "http://" (case-sensitive): only such a
-// first-use page is opened.
+// True when text begins with "http://" or "https://" in any letter case: it
+// was meant as a first-use page, which is opened when it is a web address
+// (IsWebAddress).
 bool IsFirstUsePage(const char16_t* text);
 
 // True when text is a web address the launcher may hand to the shell: an

@@ -5,6 +5,6 @@
 enum class ShellShow { kShow, kNormal };  // SW_SHOW, SW_SHOWNORMAL
 
 // Opens target with the verb "open": handed to the desktop shell's process,
-// so that what it starts runs unelevated, or, when no desktop shell answers,
-// opened directly. The result is ignored by every caller, so there is none.
+// so that what it starts runs unelevated; when no desktop shell answers,
+// nothing is opened. The result is ignored by every caller, so there is none.
 void OpenAsUser(const char16_t* target, ShellShow show);

@@ -534,7 +534,8 @@ class Checker {
   }
 
   // The launcher opens only web addresses: a link to anything else, or a
-  // first-use page beginning with http:// that is no web address, opens nothing.
+  // first-use page beginning with http:// or https:// that is no web address,
+  // opens nothing.
   void CheckLinkTargets(const ProgramText& t, const std::u16string& shown, uint32_t line) {
     if (t.source.find(u"<a") != std::u16string::npos) {
       for (const std::u16string& target : LinkTargets(shown)) {

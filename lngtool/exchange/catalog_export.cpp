@@ -27,7 +27,7 @@ std::string StringNote(uint32_t id) {
   if (id == IDS_FIRST_USE_URL) {
     return name +
            ": the address of a page opened after the installation, used only when it begins "
-           "with http:// in lower case and holds no blank or quote (https:// is not opened). "
+           "with http:// or https:// and holds no blank or quote. "
            "Keep it unless there is such a page in your language.";
   }
   if (id >= IDS_INFO_TEXT_FIRST && id <= IDS_INFO_TEXT_LAST) {

@@ -139,6 +139,9 @@ TEST(Check, FindsEachPlantedFault) {
          return WithLine(t, "2a3edeb8", Entry("2a3edeb8", uR"(http://x.test/\" --evil)"));
        },
        Finding::kLinkTargetRefused, Severity::kError, u"2a3edeb8"},
+      {"https first-use page with a blank",
+       [](const Text& t) { return WithLine(t, "2a3edeb8", Entry("2a3edeb8", u"HTTPS://x.test/ y")); },
+       Finding::kLinkTargetRefused, Severity::kError, u"2a3edeb8"},
       {"information text over 1023",
        [](const Text& t) {
          Text out = t;

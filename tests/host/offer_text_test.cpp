@@ -42,7 +42,7 @@ TEST(InfoText, TooLongPartsAreCutAtTheCapacity) {
   EXPECT_EQ(text.substr(601), std::u16string(kDialogTextCapacity - 1 - 601, u'b'));
 }
 
-TEST(FirstUsePage, OnlyTextsBeginningWithExactlyHttpColonSlashSlash) {
+TEST(FirstUsePage, TextsBeginningWithAWebScheme) {
   const struct {
     const char16_t* text;
     bool opened;
@@ -50,8 +50,10 @@ TEST(FirstUsePage, OnlyTextsBeginningWithExactlyHttpColonSlashSlash) {
       {u"http://example.com/first-use", true},
       {u"http://", true},
       {u"First use info URL", false},
-      {u"https://example.com/", false},
-      {u"HTTP://example.com/", false},
+      {u"https://example.com/", true},
+      {u"HTTP://example.com/", true},
+      {u"hTTps://", true},
+      {u"ftp://example.com/", false},
       {u"http:/", false},
       {u"http:", false},
       {u" http://example.com/", false},

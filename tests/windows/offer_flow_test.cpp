@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/system_calls.h"
 #include "launcher/self_removal.h"
 
 namespace {
@@ -76,19 +77,33 @@ class SelfRemovalTest : public testing::Test {
     const DWORD n = GetEnvironmentVariableW(L"COMSPEC", &saved_[0], 32768);
     hadComspec_ = n > 0 && n < 32768;
     saved_.resize(hadComspec_ ? n : 0);
+    started_.clear();
+    // A real start would delete this test program.
+    Sys.createProcess = [](const char16_t* application, char16_t*, bool, uint16_t,
+                           ProcessHandles*) {
+      started_ = reinterpret_cast<const wchar_t*>(application);
+      return false;
+    };
   }
   void TearDown() override {
     SetEnvironmentVariableW(L"COMSPEC", hadComspec_ ? saved_.c_str() : nullptr);
   }
 
+  static std::wstring started_;
+
  private:
   std::wstring saved_;
   bool hadComspec_ = false;
+  SystemCallsOverride restore_;
 };
+std::wstring SelfRemovalTest::started_;
 
-// Whatever becomes of the interpreter, the catalog in the current directory
-// goes first, and a start that cannot happen is reported as such.
-TEST_F(SelfRemovalTest, DeletesTheCatalogAndReportsAFailedStart) {
+// Whatever COMSPEC says, the interpreter is the system folder's cmd.exe; the
+// catalog in the current directory goes first, and a start that fails is
+// reported as such.
+TEST_F(SelfRemovalTest, DeletesTheCatalogAndStartsTheSystemInterpreter) {
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
   const wchar_t* interpreters[] = {L"C:\\ztk-missing\\interp.exe", nullptr};
   for (const wchar_t* interpreter : interpreters) {
     ScratchDirectory scratch;
@@ -96,6 +111,7 @@ TEST_F(SelfRemovalTest, DeletesTheCatalogAndReportsAFailedStart) {
     Touch(scratch.File(L"other.lng"));
     SetEnvironmentVariableW(L"COMSPEC", interpreter);
     EXPECT_FALSE(SelfRemoval());
+    EXPECT_EQ(started_, std::wstring(system) + L"\\cmd.exe");
     EXPECT_FALSE(Exists(scratch.File(L"launcher.lng")));
     EXPECT_TRUE(Exists(scratch.File(L"other.lng")));
   }

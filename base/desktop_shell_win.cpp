@@ -5,12 +5,11 @@
 #include <exdisp.h>
 #include <shldisp.h>
 #include <shlobj.h>
-#include <shellapi.h>
 // clang-format on
 
+#include "base/desktop_shell_win.h"
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
-#include "launcher/shell_open.h"
 
 namespace {
 
@@ -56,10 +55,12 @@ bool FindDesktopShell(ScopedComPtr<IShellDispatch2>* shell) {
          SUCCEEDED(application->QueryInterface(shell->Id(), shell->OutVoid()));
 }
 
-bool OpenThroughDesktopShell(const wchar_t* target, int show) {
+}  // namespace
+
+bool WinOpenWithDesktopShell(const char16_t* target, uint16_t show) {
   ScopedComPtr<IShellDispatch2> shell;
   if (!FindDesktopShell(&shell)) return false;
-  const ScopedBstr file(target);
+  const ScopedBstr file(AsWide(target));
   const ScopedBstr verb(L"open");
   if (file.Get() == nullptr || verb.Get() == nullptr) return false;
   VARIANT none;
@@ -75,11 +76,3 @@ bool OpenThroughDesktopShell(const wchar_t* target, int show) {
   return SUCCEEDED(shell->ShellExecute(file.Get(), none, none, operation, showCommand));
 }
 
-}  // namespace
-
-void OpenAsUser(const char16_t* target, ShellShow show) {
-  const int command = show == ShellShow::kShow ? SW_SHOW : SW_SHOWNORMAL;
-  if (OpenThroughDesktopShell(AsWide(target), command)) return;
-  // No desktop shell (a session without one): the launcher opens it itself.
-  ShellExecuteW(nullptr, L"open", AsWide(target), nullptr, L"", command);
-}
