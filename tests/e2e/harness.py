@@ -20,10 +20,13 @@ Windows side of every scenario prefix:
     C:\\ztk\\install   the install folder (launcher, uninstaller, installer)
     C:\\ztkbin         the harness's programs (starter.exe and every other
                       program of tests/e2e but the recorder) and copies of
-                      recorder.exe standing in for the command interpreter
-                      (interp.exe, the default COMSPEC), the folder handler
-                      (folder.exe) and the web handler (web.exe); each
-                      recorder copy logs its starts to <its path>.log.
+                      recorder.exe standing in for the folder handler
+                      (folder.exe) and the web handlers (web.exe, web2.exe)
+    C:\\windows\\system32\\cmd.exe
+                      a recorder copy standing in for the system's command
+                      interpreter (Wine runs it instead of its builtin one
+                      because WINEDLLOVERRIDES holds cmd.exe=n)
+Each recorder copy logs its starts to <its path>.log.
 """
 import fcntl
 import os
@@ -36,7 +39,7 @@ import zlib
 INSTALLER = "BavPro_Setup_Mini_240.exe"
 INSTALL_WIN = "C:\\ztk\\install"
 BIN_WIN = "C:\\ztkbin"
-INTERPRETER_WIN = BIN_WIN + "\\interp.exe"
+INTERPRETER_WIN = "C:\\windows\\system32\\cmd.exe"
 PARTNER_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus"
 PARTNER_KEY32 = ("HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
                  "\\Baidu Antivirus")
@@ -97,14 +100,17 @@ def wine_binary():
     raise Failure("no wine found")
 
 
-def wine_environment(prefix):
+def wine_environment(prefix, native_interpreter=False):
+    """native_interpreter: the prefix's own cmd.exe file runs instead of
+    Wine's builtin interpreter (a scenario's, where that file is a recorder)."""
     env = dict(os.environ)
     for name in ("sfxcmd", "COMSPEC", "ZTK_RECORD_FILE"):
         env.pop(name, None)
     env["WINEPREFIX"] = prefix
     env["WINEDEBUG"] = "-all"
     # No Mono, no Gecko, and no menu entries written into the Linux desktop.
-    env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d" + (
+        ";cmd.exe=n" if native_interpreter else "")
     return env
 
 
@@ -233,6 +239,7 @@ class Result:
         self.lines = lines
         self.values = {}
         self.windows, self.dismissed, self.pending = [], [], []
+        self.output = ""
         for key, value in lines:
             if key == "window":
                 self.windows.append(value)
@@ -259,7 +266,7 @@ class Scenario:
         self.config, self.name = config, name
         self.dir = os.path.join(config.work, "run", name)
         self.prefix = os.path.join(self.dir, "prefix")
-        self.env = wine_environment(self.prefix)
+        self.env = wine_environment(self.prefix, native_interpreter=True)
         self.drive_c = os.path.join(self.prefix, "drive_c")
         self.result = None
         shutil.rmtree(self.dir, ignore_errors=True)
@@ -269,8 +276,9 @@ class Scenario:
         for program in os.listdir(config.bin):
             if program.endswith(".exe") and program != "recorder.exe":
                 shutil.copy(os.path.join(config.bin, program), self.unix(BIN_WIN + "\\" + program))
-        for exe in ["interp"] + list(HANDLERS):
+        for exe in HANDLERS:
             self.copy_recorder(BIN_WIN + "\\%s.exe" % exe)
+        self.copy_recorder(INTERPRETER_WIN)
 
     # -- paths -------------------------------------------------------------
 
@@ -301,8 +309,13 @@ class Scenario:
     # -- set-up ------------------------------------------------------------
 
     def copy_recorder(self, win_path):
-        os.makedirs(os.path.dirname(self.unix(win_path)), exist_ok=True)
-        shutil.copy(os.path.join(self.config.bin, "recorder.exe"), self.unix(win_path))
+        path = self.unix(win_path)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        # Wine's own files are hard links into the template: replaced, not
+        # written through.
+        if os.path.lexists(path) and not os.path.isdir(path):
+            os.remove(path)
+        shutil.copy(os.path.join(self.config.bin, "recorder.exe"), path)
 
     def install(self, installer=True, folder=INSTALL_WIN, launcher_name="Launcher.exe"):
         """Lays out an install folder: the launcher, a stand-in uninstaller
@@ -333,11 +346,13 @@ class Scenario:
 
     # -- the run -----------------------------------------------------------
 
-    def run(self, sfxcmd=None, comspec=INTERPRETER_WIN, launcher=None, cwd=INSTALL_WIN, env=None,
-            timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False, awaits=()):
+    def run(self, sfxcmd=None, comspec=None, launcher=None, cwd=INSTALL_WIN, env=None,
+            timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False, awaits=(),
+            winedebug=None):
         """Starts the launcher through starter.exe and waits for it and for
         everything it started. sfxcmd None: unset; comspec "": unset, None:
-        Wine's own. dismiss_after_ms: windows still up after that long are
+        Wine's own. winedebug: Wine's debug channels for the run, whose
+        output is kept as Result.output. dismiss_after_ms: windows still up after that long are
         closed (WM_CLOSE), or answered with OK when dismiss_with_ok. Returns
         the Result (also kept as self.result). The shell handlers, and the
         programs named in awaits, are awaited too: the desktop shell, not the
@@ -358,7 +373,10 @@ class Scenario:
         self.write_file("C:\\ztk\\job.txt", "\n".join(job) + "\n")
         args = display_wrapper() + [wine_binary(), BIN_WIN + "\\starter.exe",
                                     "C:\\ztk\\job.txt"]
-        p = subprocess.run(args, env=self.env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+        run_env = dict(self.env)
+        if winedebug is not None:
+            run_env["WINEDEBUG"] = winedebug
+        p = subprocess.run(args, env=run_env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                            timeout=2 * timeout_ms / 1000 + 60)
         out_path = self.unix("C:\\ztk\\result.txt")
         check(os.path.exists(out_path), "starter.exe wrote no result (%d): %s" % (
@@ -369,17 +387,19 @@ class Scenario:
                 key, _, value = line.partition("=")
                 lines.append((key, value))
         self.result = Result(lines)
+        self.result.output = p.stdout.decode(errors="replace")
         return self.result
 
-    def run_from_linux(self, launcher, cwd=INSTALL_WIN, sfxcmd=None, comspec=INTERPRETER_WIN,
+    def run_from_linux(self, launcher, cwd=INSTALL_WIN, sfxcmd=None, comspec=None,
                        timeout_s=60):
         """Starts the launcher with wine from the Linux side: the one way to
         run a program whose path is longer than MAX_PATH (CreateProcessW
-        refuses those). COMSPEC then comes from the prefix's registry, sfxcmd
-        from the Linux environment; the exit code is wine's. Windows are not
-        watched here."""
-        reg(self.env, "add", "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
-            "\\Environment", "/v", "ComSpec", "/t", "REG_EXPAND_SZ", "/d", comspec)
+        refuses those). COMSPEC then comes from the prefix's registry (None:
+        Wine's own), sfxcmd from the Linux environment; the exit code is
+        wine's. Windows are not watched here."""
+        if comspec is not None:
+            reg(self.env, "add", "HKLM\\System\\CurrentControlSet\\Control\\Session Manager"
+                "\\Environment", "/v", "ComSpec", "/t", "REG_EXPAND_SZ", "/d", comspec)
         env = dict(self.env)
         if sfxcmd is not None:
             env["sfxcmd"] = sfxcmd

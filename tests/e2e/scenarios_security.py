@@ -7,8 +7,8 @@ program group) is started by the user's desktop shell, not by the launcher."""
 import os
 
 from dialog_session import OfferRun
-from harness import (BIN_WIN, INSTALL_WIN, INSTALLER, PARTNER_KEY, catalog_escaped, catalog_key,
-                     check, scenario)
+from harness import (BIN_WIN, INSTALL_WIN, INSTALLER, INTERPRETER_WIN, PARTNER_KEY,
+                     catalog_escaped, catalog_key, check, scenario)
 from scenarios_catalog import GENERAL_KEY
 from scenarios_dialogs import (INFO, INSTALLER_WIN, LICENSE_URL, OFFER, POLICY_URL, control,
                                expect_installer_started_once, expect_pending_deletion, web_urls)
@@ -118,7 +118,7 @@ def planted_language_module_starts_nothing_outside(s):
     r.expect_exit(0)
     expect_planted_untouched(s)
     s.copy_recorder(INSTALLER_WIN)
-    os.remove(s.unix(BIN_WIN + "\\interp.exe") + ".log")
+    os.remove(s.unix(INTERPRETER_WIN) + ".log")
     offer_accepted_with_links_tried(s, [(5102, EVIL), (5103, "file:///")], information=False)
 
 
@@ -159,4 +159,74 @@ def program_group_file_not_opened(s):
     r.expect_exit(0)
     check(not s.records(group), "the file in the Start menu was run: %s" % s.records(group))
     s.expect_nothing_opened()
+    s.expect_cleanup()
+
+
+@scenario
+def planted_comspec_never_runs(s):
+    # COMSPEC is the user's to set: the clean-up goes to the system's own
+    # interpreter all the same, with the unchanged command line.
+    s.install(installer=False)
+    s.copy_recorder(EVIL)
+    r = s.run(comspec=EVIL)
+    r.expect_exit(0)
+    check(not s.records(EVIL), "the planted program was started: %s" % s.records(EVIL))
+    s.expect_cleanup()
+
+
+def traces(output, pid, channel):
+    """The traces (WINEDEBUG +pid,+channel) of process pid (decimal text)."""
+    prefix = "%04x:" % int(pid)
+    return [line for line in output.splitlines()
+            if line.startswith(prefix) and (":%s:" % channel) in line]
+
+
+@scenario
+def accepted_offer_starts_installer_without_the_shell(s):
+    # The installer is the launcher's own child, and the launcher never hands
+    # anything to ShellExecute itself (Wine traces each call on +exec).
+    s.install(installer=True)
+    s.make_program_group()
+    with OfferRun(s, winedebug="+pid,+exec,+process") as run:
+        run.wait(OFFER)
+        run.drive("click", OFFER, "1")
+        run.wait(INFO)
+        run.drive("click", INFO, "1")
+        run.gone(OFFER)
+    r = run.result
+    r.expect_exit(0)
+    expect_installer_started_once(s)
+    installer = s.records(INSTALLER_WIN)[0]
+    check(installer.get("parent", "").lower() == "launcher.exe",
+          "installer started by %s" % installer.get("parent"))
+    check(installer.get("cmdline") == '"%s"' % INSTALLER_WIN,
+          "installer got %r" % installer.get("cmdline"))
+    # The launcher's own process traces are told by its id: its installer
+    # start shows that they are found at all.
+    pid = r.values["pid"]
+    check(any(INSTALLER in line for line in traces(r.output, pid, "process")),
+          "no process trace of the launcher names the installer: nothing would be found")
+    check(not traces(r.output, pid, "exec"),
+          "the launcher called ShellExecute: %s" % traces(r.output, pid, "exec"))
+    s.expect_cleanup()
+
+
+@scenario
+def https_first_use_page_opened_by_the_desktop_shell(s):
+    s.install(installer=True)
+    page = "https://example.com/first-use"
+    entry = '%s="%s"' % (catalog_key("s", None, FIRST_USE_SOURCE), page)
+    s.write_file(INSTALL_WIN + "\\launcher.lng", "; https page\r\n***messages*** x\r\n%s\r\n" % entry)
+    with OfferRun(s) as run:
+        run.wait(OFFER)
+        run.drive("click", OFFER, "1")
+        run.wait(INFO)
+        run.drive("click", INFO, "1")
+        run.gone(OFFER)
+    run.result.expect_exit(0)
+    opened = s.records(BIN_WIN + "\\web2.exe")
+    check(len(opened) == 1, "the https page was opened %d times" % len(opened))
+    check(page in opened[0].get("cmdline", ""), "https handler got %r" % opened[0].get("cmdline"))
+    check(opened[0].get("parent", "").lower() == "explorer.exe",
+          "the page was opened by %s" % opened[0].get("parent"))
     s.expect_cleanup()

@@ -22,7 +22,7 @@
 //                          process of that file name (repeatable): what the
 //                          desktop shell starts for the launcher is not its
 //                          descendant
-// The result file gets lines as they happen: started=, window=, dismissed=,
+// The result file gets lines as they happen: started=, pid=, window=, dismissed=,
 // exit=, descendants=, pending.count= and one pending= per string of
 // PendingFileRenameOperations.
 #include <windows.h>
@@ -368,6 +368,7 @@ int wmain(int argc, wchar_t** argv) {
   const bool tracked = tree != nullptr && AssignProcessToJobObject(tree, process.hProcess);
   ResumeThread(process.hThread);
   out.Line("started", "1");
+  out.Line("pid", std::to_string(process.dwProcessId));
 
   const bool dismissWithOk = job.Get("dismiss_with") == L"ok";
   if (WaitForLauncher(process.hProcess, process.dwProcessId, timeout, dismissAfter, dismissWithOk,
