@@ -8,6 +8,7 @@
 // clang-format on
 
 #include "base/desktop_shell_win.h"
+
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 
@@ -75,4 +76,3 @@ bool WinOpenWithDesktopShell(const char16_t* target, uint16_t show) {
   showCommand.lVal = show;
   return SUCCEEDED(shell->ShellExecute(file.Get(), none, none, operation, showCommand));
 }
-

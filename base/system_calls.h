@@ -41,9 +41,9 @@ constexpr uint32_t kEnumerateSubKeys = 0x8;  // KEY_ENUMERATE_SUB_KEYS
 }  // namespace regapi
 
 namespace procapi {
-constexpr uint16_t kShowHide = 0;    // SW_HIDE
-constexpr uint16_t kShowNormal = 1;  // SW_SHOWNORMAL
-constexpr uint16_t kShow = 5;        // SW_SHOW
+constexpr uint16_t kShowHide = 0;            // SW_HIDE
+constexpr uint16_t kShowNormal = 1;          // SW_SHOWNORMAL
+constexpr uint16_t kShow = 5;                // SW_SHOW
 constexpr uint32_t kSearchSystem32 = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 }  // namespace procapi
 

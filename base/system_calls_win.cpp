@@ -78,9 +78,8 @@ bool WinSetDefaultDllDirectories(uint32_t flags) {
   // By name: the call came with a system update, which not every system has.
   HMODULE kernel = GetModuleHandleW(L"kernel32");
   FARPROC entry = kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-  return entry != nullptr &&
-         reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(entry))(
-             flags) != FALSE;
+  return entry != nullptr && reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+                                 reinterpret_cast<void*>(entry))(flags) != FALSE;
 }
 bool WinDeleteAtRestart(const char16_t* path) {
   return MoveFileExW(AsWide(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;

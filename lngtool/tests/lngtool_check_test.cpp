@@ -140,7 +140,9 @@ TEST(Check, FindsEachPlantedFault) {
        },
        Finding::kLinkTargetRefused, Severity::kError, u"2a3edeb8"},
       {"https first-use page with a blank",
-       [](const Text& t) { return WithLine(t, "2a3edeb8", Entry("2a3edeb8", u"HTTPS://x.test/ y")); },
+       [](const Text& t) {
+         return WithLine(t, "2a3edeb8", Entry("2a3edeb8", u"HTTPS://x.test/ y"));
+       },
        Finding::kLinkTargetRefused, Severity::kError, u"2a3edeb8"},
       {"information text over 1023",
        [](const Text& t) {

@@ -66,7 +66,8 @@ class StagedSystem : public testing::Test {
       return true;
     };
     Sys.openWithDesktopShell = [](const char16_t* target, uint16_t show) {
-      calls.push_back(u"shell:" + std::u16string(target) + (show == procapi::kShowNormal ? u"" : u"?"));
+      calls.push_back(u"shell:" + std::u16string(target) +
+                      (show == procapi::kShowNormal ? u"" : u"?"));
       return shellAnswers;
     };
   }
@@ -74,9 +75,7 @@ class StagedSystem : public testing::Test {
   static void ShowInformation(void* owner) {
     calls.push_back(owner == &calls ? u"info" : u"info:wrong owner");
   }
-  static const char16_t* Fetch(int32_t id) {
-    return id == kFirstUsePageId ? firstUsePage : u"";
-  }
+  static const char16_t* Fetch(int32_t id) { return id == kFirstUsePageId ? firstUsePage : u""; }
   static void Accept(const char16_t* installer) {
     CarryOutAcceptedOffer(installer, Fetch, ShowInformation, &calls);
   }
@@ -121,9 +120,9 @@ TEST_F(StagedSystem, CleanupStartsNothingWithoutAWholeCommand) {
     uint32_t result;
     size_t folderLength;
   } cases[] = {
-      {0, 0},                                        // the query fails
-      {kPathCapacity + 40, 0},                       // needs more than the buffer
-      {kFolderLength, kPathCapacity - 8},            // fits, but not with "\cmd.exe"
+      {0, 0},                                         // the query fails
+      {kPathCapacity + 40, 0},                        // needs more than the buffer
+      {kFolderLength, kPathCapacity - 8},             // fits, but not with "\cmd.exe"
       {kFolderLength, kCleanupCommandCapacity - 40},  // fits the path, not the command line
   };
   for (const auto& c : cases) {
@@ -142,7 +141,7 @@ TEST_F(StagedSystem, InstallerStartsDirectlyAndItsHandlesAreClosed) {
   EXPECT_FALSE(startedInheriting);
   EXPECT_EQ(startedShow, procapi::kShowNormal);
   EXPECT_EQ(calls, (std::vector<std::u16string>{u"start:" + installer, u"close:thread",
-                                                 u"close:process"}));
+                                                u"close:process"}));
 }
 
 TEST_F(StagedSystem, AFailedStartStillSchedulesTheDeletionAndShowsTheInformation) {
@@ -150,8 +149,8 @@ TEST_F(StagedSystem, AFailedStartStillSchedulesTheDeletionAndShowsTheInformation
   firstUsePage = u"https://example.test/first";
   Accept(u"C:\\Z\\Setup.exe");
   EXPECT_EQ(calls, (std::vector<std::u16string>{u"start:C:\\Z\\Setup.exe",
-                                                 u"delete-at-restart:C:\\Z\\Setup.exe", u"info",
-                                                 u"shell:https://example.test/first"}));
+                                                u"delete-at-restart:C:\\Z\\Setup.exe", u"info",
+                                                u"shell:https://example.test/first"}));
 }
 
 // When the desktop shell does not answer, that is the last call: nothing else
@@ -161,7 +160,7 @@ TEST_F(StagedSystem, FirstUsePageOnlyAWebAddressAndOnlyThroughTheDesktopShell) {
     const char16_t* page;
     bool opened;
   } cases[] = {
-      {u"First use info URL", false}, {u"http://example.test/", true},
+      {u"First use info URL", false},   {u"http://example.test/", true},
       {u"HTTPS://EXAMPLE.TEST/", true}, {u"https://example.test/a b", false},
       {u"ftp://example.test/", false},  {u"https://", false},
   };
