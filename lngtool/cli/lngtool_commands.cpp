@@ -43,16 +43,19 @@ const char kUsage[] =
     "      a checked catalog from a PO or XLIFF file\n"
     "  pseudo [MODULE] --out FILE [--expand PERCENT] [--rtl]\n"
     "      a catalog whose texts are accented, lengthened and bracketed look-alikes\n"
-    "  layout FILE [--dll ztklng.dll] [--program EXE] [--fit [--write]]\n"
+    "  layout FILE [--dll ztklng.dll] [--program EXE] [--fit [--write]] [--dpi LIST]\n"
+    "      [--results DIR]\n"
     "      texts cut, controls overlapping or outside the dialogs with FILE; --fit\n"
-    "      finds each dialog's smallest scale entry, --write puts it in FILE\n"
-    "      (Windows build)\n"
+    "      finds each dialog's smallest scale entry, --write puts it in FILE;\n"
+    "      --dpi: the display scales (the session's own by default), each\n"
+    "      measured in a session of its own sharing DIR (Windows build)\n"
     "MODULE is Launcher.exe (default: the one beside lngtool) or a language module\n"
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
 const std::set<std::string> kValued = {"--codepage", "--out",      "--program", "--module",
-                                       "--dll",      "--language", "--expand"};
+                                       "--dll",      "--language", "--expand",
+                                       "--dpi",      "--results"};
 const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
                                          "--po",   "--pot",   "--xliff",       "--use-fuzzy",
                                          "--rtl",  "--fit",   "--write"};
@@ -489,6 +492,11 @@ int Layout(const Arguments& a, const std::string& folder, std::string* out, std:
   request.program = a.Has("--program") ? a.Get("--program") : folder + "Launcher.exe";
   request.fit = a.Has("--fit");
   request.write = a.Has("--write");
+  request.results = a.Get("--results");
+  if (a.Has("--dpi") && !ParseDpiList(a.Get("--dpi"), &request.dpis)) {
+    *err += "lngtool: --dpi takes display scales such as 96,120,144,192\n";
+    return kExitFailure;
+  }
   return RunLayout(request, out, err);
 }
 }  // namespace

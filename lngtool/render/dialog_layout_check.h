@@ -1,6 +1,7 @@
 // The layout check: texts that do not fit their controls, controls out of place.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "lngtool/io/exit_codes.h"
 
@@ -12,10 +13,19 @@ struct LayoutRequest {
   std::string program;         // Launcher.exe
   bool fit = false;            // find each dialog's smallest clean scale entry
   bool write = false;          // and put it in the catalog
+  std::vector<int> dpis;       // the display scales; empty: the session's
+  // A folder that the sessions at the other scales of dpis share for the fit.
+  std::string results;
 };
 
 // Checks both dialogs with the catalog for texts that do not fit their
-// controls and controls out of place; only the Windows build can.
+// controls and controls out of place, at the session's display scale, which
+// must be one of dpis; only the Windows build can. With a fit over several
+// scales, the session at the first one takes the others' clean scales from
+// the results folder, where each of theirs writes them.
+// "96,120,144": display scales from 48 to 480 DPI, each once.
+bool ParseDpiList(const std::string& text, std::vector<int>* dpis);
+
 int RunLayout(const LayoutRequest& request, std::string* out, std::string* err);
 
 }  // namespace lngtool

@@ -6,10 +6,14 @@
 // After <windows.h>, which it builds on.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/bounded_text.h"
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 #include "launcher/offer_dialog_win.h"
@@ -22,8 +26,10 @@
 #include "lngtool/render/layout_findings.h"
 #include "lngtool/render/layout_fit.h"
 #include "localization/catalog_text.h"
+#include "localization/dialog_layout.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
+#include "resources/resource_ids.h"
 
 namespace lngtool {
 namespace {
@@ -62,14 +68,45 @@ bool SameName(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(),
 
 std::u16string gTitleSource;
 
-// Records the template texts, then hands the message on unchanged.
+LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// As the launcher's rescaling reads them: in the dialog's client coordinates.
+LayoutRect RectInClient(HWND window, HWND dialog) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return ToLayout(r);
+}
+
+// The geometry the launcher's rescaling starts from, before it runs: what
+// every candidate scale of a fit is computed from again.
+struct TemplateGeometry {
+  LayoutRect window{};
+  LayoutRect client{};
+  LayoutRect self{};  // the dialog's own window rectangle in its client coordinates
+  bool centered = false;
+  std::vector<LayoutRect> controls;
+};
+TemplateGeometry gGeometry;
+
+// Records the template texts and geometry, then hands the message on unchanged.
 INT_PTR CALLBACK Recording(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     gSources.clear();
+    gGeometry.controls.clear();
     gTitleSource = WindowText(dialog);
+    RECT window{};
+    RECT client{};
+    GetWindowRect(dialog, &window);
+    GetClientRect(dialog, &client);
+    gGeometry.window = ToLayout(window);
+    gGeometry.client = ToLayout(client);
+    gGeometry.self = RectInClient(dialog, dialog);
+    gGeometry.centered = (GetWindowLongPtrW(dialog, GWL_STYLE) & DS_CENTER) != 0;
     for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && gSources.size() < kMostControls;
          c = GetWindow(c, GW_HWNDNEXT)) {
       gSources.push_back(WindowText(c));
+      gGeometry.controls.push_back(RectInClient(c, dialog));
     }
   }
   return gInner(dialog, message, wParam, lParam);
@@ -83,14 +120,45 @@ void UseCatalog(const std::vector<uint8_t>* bytes) {
   }
 }
 
+HGDIOBJ ControlFont(HWND control) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  return font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT);
+}
+
 Extent DrawnExtent(HWND control, const std::u16string& text, int width, UINT flags) {
   const ScopedGetDc dc(control);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-  const ScopedSelectObject selected(dc.Get(),
-                                    font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const ScopedSelectObject selected(dc.Get(), ControlFont(control));
   RECT r = {0, 0, width, 0};
   DrawTextW(dc.Get(), AsWide(text.c_str()), -1, &r, flags | DT_CALCRECT);
   return {r.right - r.left, r.bottom - r.top};
+}
+
+int32_t LineHeight(HWND control) {
+  const ScopedGetDc dc(control);
+  const ScopedSelectObject selected(dc.Get(), ControlFont(control));
+  TEXTMETRICW metrics = {};
+  return GetTextMetricsW(dc.Get(), &metrics) ? metrics.tmHeight : 0;
+}
+
+// What a text needs at a width does not change while a fit tries scales:
+// measured once per control and width.
+struct TextCache {
+  std::map<std::pair<HWND, int>, Extent> needs;
+  std::map<HWND, int32_t> lineHeights;
+};
+TextCache* gCache = nullptr;
+
+template <typename Measure>
+Extent Cached(HWND control, int width, Measure measure) {
+  if (gCache == nullptr) {
+    return measure();
+  }
+  const auto key = std::make_pair(control, width);
+  const auto it = gCache->needs.find(key);
+  if (it != gCache->needs.end()) {
+    return it->second;
+  }
+  return gCache->needs[key] = measure();
 }
 
 // The link's visible text, for a link control that cannot say its size.
@@ -119,9 +187,10 @@ bool MeasureStatic(HWND control, LONG style, const std::u16string& text, Extent 
     return false;
   }
   UINT flags = DT_EXPANDTABS | ((style & SS_NOPREFIX) != 0 ? DT_NOPREFIX : 0);
-  flags |= type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT ? DT_WORDBREAK : DT_SINGLELINE;
+  c->wraps = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+  flags |= c->wraps ? DT_WORDBREAK : DT_SINGLELINE;
   c->has = room;
-  c->needs = DrawnExtent(control, text, room.cx, flags);
+  c->needs = Cached(control, room.cx, [&] { return DrawnExtent(control, text, room.cx, flags); });
   return true;
 }
 
@@ -142,19 +211,23 @@ bool MeasureButton(HWND control, LONG style, const std::u16string& text, Extent 
     const int box = GetSystemMetrics(SM_CXMENUCHECK) + GetSystemMetrics(SM_CXEDGE);
     c->has = {room.cx - box, room.cy};
   }
-  c->needs = DrawnExtent(control, text, c->has.cx, lines | DT_EXPANDTABS);
+  c->wraps = lines == DT_WORDBREAK;
+  c->needs = Cached(control, c->has.cx,
+                    [&] { return DrawnExtent(control, text, c->has.cx, lines | DT_EXPANDTABS); });
   return true;
 }
 
 bool MeasureLink(HWND control, const std::u16string& text, Extent room, ControlLayout* c) {
-  SIZE ideal = {};
   c->has = room;
-  if (SendMessageW(control, kLinkIdealSize, static_cast<WPARAM>(room.cx),
-                   reinterpret_cast<LPARAM>(&ideal)) > 0) {
-    c->needs = {ideal.cx, ideal.cy};
-  } else {
-    c->needs = DrawnExtent(control, WithoutMarkup(text), room.cx, DT_WORDBREAK | DT_NOPREFIX);
-  }
+  c->wraps = true;
+  c->needs = Cached(control, room.cx, [&]() -> Extent {
+    SIZE ideal = {};
+    if (SendMessageW(control, kLinkIdealSize, static_cast<WPARAM>(room.cx),
+                     reinterpret_cast<LPARAM>(&ideal)) > 0) {
+      return {ideal.cx, ideal.cy};
+    }
+    return DrawnExtent(control, WithoutMarkup(text), room.cx, DT_WORDBREAK | DT_NOPREFIX);
+  });
   return true;
 }
 
@@ -170,31 +243,45 @@ LayoutRect PlaceInClient(HWND dialog, HWND control) {
   return b;
 }
 
+// The control's text measured in the room it has, as the control lays it out.
+void MeasureText(HWND control, LONG style, Extent room, ControlLayout* c) {
+  if (c->shown.empty() || (style & WS_VISIBLE) == 0) {
+    return;
+  }
+  if (SameName(c->className, "Static")) {
+    c->measured = MeasureStatic(control, style, c->shown, room, c);
+  } else if (SameName(c->className, "Button")) {
+    c->measured = MeasureButton(control, style, c->shown, room, c);
+  } else if (SameName(c->className, "SysLink")) {
+    c->measured = MeasureLink(control, c->shown, room, c);
+  }
+  if (c->measured && c->wraps) {
+    if (gCache == nullptr) {
+      c->lineHeight = LineHeight(control);
+    } else {
+      const auto it = gCache->lineHeights.find(control);
+      c->lineHeight = it != gCache->lineHeights.end()
+                          ? it->second
+                          : (gCache->lineHeights[control] = LineHeight(control));
+    }
+  }
+}
+
 ControlLayout MeasureControl(HWND dialog, HWND control) {
   ControlLayout c;
   c.id = static_cast<int16_t>(GetDlgCtrlID(control));
   c.className = ClassName(control);
   c.shown = WindowText(control);
   c.place = PlaceInClient(dialog, control);
-  if (c.shown.empty() || (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) == 0) {
-    return c;
-  }
   RECT client;
   GetClientRect(control, &client);
-  const Extent room = {client.right, client.bottom};
-  const LONG style = GetWindowLongW(control, GWL_STYLE);
-  if (SameName(c.className, "Static")) {
-    c.measured = MeasureStatic(control, style, c.shown, room, &c);
-  } else if (SameName(c.className, "Button")) {
-    c.measured = MeasureButton(control, style, c.shown, room, &c);
-  } else if (SameName(c.className, "SysLink")) {
-    c.measured = MeasureLink(control, c.shown, room, &c);
-  }
+  MeasureText(control, GetWindowLongW(control, GWL_STYLE), {client.right, client.bottom}, &c);
   return c;
 }
 
 // The caption's room: the window less its frame, the icon and the close box.
-ControlLayout MeasureTitle(HWND dialog, const std::u16string& source) {
+// windowWidth: the dialog's, or -1 for its width as it is.
+ControlLayout MeasureTitle(HWND dialog, const std::u16string& source, int32_t windowWidth = -1) {
   ControlLayout t;
   t.source = source;
   t.shown = WindowText(dialog);
@@ -202,6 +289,9 @@ ControlLayout MeasureTitle(HWND dialog, const std::u16string& source) {
   metrics.cbSize = sizeof metrics;
   RECT window;
   GetWindowRect(dialog, &window);
+  if (windowWidth >= 0) {
+    window.right = window.left + windowWidth;
+  }
   if (t.shown.empty() ||
       !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     return t;
@@ -209,15 +299,15 @@ ControlLayout MeasureTitle(HWND dialog, const std::u16string& source) {
   const LONG style = GetWindowLongW(dialog, GWL_STYLE);
   int taken = 2 * GetSystemMetrics(SM_CXDLGFRAME) + GetSystemMetrics(SM_CXSMICON) + 4;
   taken += (style & WS_SYSMENU) != 0 ? metrics.iCaptionWidth : 0;
-  const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
-  RECT r = {0, 0, 0, 0};
-  {
+  t.needs = Cached(dialog, -1, [&]() -> Extent {
+    const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
+    RECT r = {0, 0, 0, 0};
     const ScopedGetDc dc(dialog);
     const ScopedSelectObject selected(dc.Get(), font.Get());
     DrawTextW(dc.Get(), AsWide(t.shown.c_str()), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  }
+    return {r.right - r.left, 0};
+  });
   t.measured = true;
-  t.needs = {r.right - r.left, 0};
   t.has = {window.right - window.left - taken, 0};
   return t;
 }
@@ -230,20 +320,26 @@ void Drain() {
   }
 }
 
-// The dialog as the launcher shows it with the catalog of bytes (none: the
-// module's own texts), measured.
-bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
-                   std::string* err) {
+// The dialog as the launcher creates it with the catalog of bytes (none: the
+// module's own texts), kept open; the template's geometry in *geometry.
+HWND OpenDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, TemplateGeometry* geometry,
+                std::string* err) {
   UseCatalog(bytes);
   gInner = d.procedure;
   HWND dialog =
       CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.name, nullptr, Recording, 0);
-
-  out->name = ToUtf8(d.context);
   if (dialog == nullptr) {
-    *err += "lngtool: the dialog " + out->name + " cannot be created from the active module\n";
-    return false;
+    *err += "lngtool: the dialog " + ToUtf8(d.context) + " cannot be created from the active module\n";
+    return nullptr;
   }
+  if (geometry != nullptr) {
+    *geometry = gGeometry;
+  }
+  return dialog;
+}
+
+void MeasureOpen(const CheckedDialog& d, HWND dialog, DialogLayout* out) {
+  out->name = ToUtf8(d.context);
   RECT client;
   GetClientRect(dialog, &client);
   out->client = {client.right, client.bottom};
@@ -255,29 +351,158 @@ bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, Di
     out->controls.back().source = i < gSources.size() ? gSources[i] : u"";
   }
   out->title = MeasureTitle(dialog, gTitleSource);
+}
+
+void CloseDialog(HWND dialog) {
   DestroyWindow(dialog);
   Drain();
+}
+
+// The dialog as the launcher shows it with the catalog of bytes, measured.
+bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
+                   std::string* err) {
+  out->name = ToUtf8(d.context);
+  HWND dialog = OpenDialog(d, bytes, nullptr, err);
+  if (dialog == nullptr) {
+    return false;
+  }
+  MeasureOpen(d, dialog, out);
+  CloseDialog(dialog);
+  return true;
+}
+
+// The dialog as the launcher's rescaling would show it at scale, from the
+// template's geometry, step by step as its dialog localization takes them:
+// the dialog resized first, then each control placed against it. The texts
+// are measured in the open dialog's controls at the widths they would get.
+struct OpenControl {
+  HWND window;
+  LONG style;
+  Extent border;  // the control's window less its client area
+  ControlLayout layout;
+};
+
+// What the foreseeing needs of the open dialog, asked once.
+struct OpenModel {
+  HWND dialog = nullptr;
+  TemplateGeometry geometry;
+  int32_t dialogFrame = 0;
+  std::vector<OpenControl> controls;
+  ControlLayout title;
+  int32_t titleTaken = 0;  // the window's width the caption's text cannot use
+};
+
+OpenModel Model(HWND dialog, const TemplateGeometry& g) {
+  OpenModel m;
+  m.dialog = dialog;
+  m.geometry = g;
+  m.dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
+  size_t i = 0;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && i < g.controls.size();
+       c = GetWindow(c, GW_HWNDNEXT), ++i) {
+    OpenControl o;
+    o.window = c;
+    o.style = GetWindowLongW(c, GWL_STYLE);
+    o.layout.id = static_cast<int16_t>(GetDlgCtrlID(c));
+    o.layout.className = ClassName(c);
+    o.layout.shown = WindowText(c);
+    o.layout.source = i < gSources.size() ? gSources[i] : u"";
+    RECT outer;
+    RECT inner;
+    GetWindowRect(c, &outer);
+    GetClientRect(c, &inner);
+    o.border = {outer.right - outer.left - inner.right, outer.bottom - outer.top - inner.bottom};
+    m.controls.push_back(o);
+  }
+  RECT window;
+  GetWindowRect(dialog, &window);
+  m.title = MeasureTitle(dialog, gTitleSource);
+  m.titleTaken = window.right - window.left - m.title.has.cx;
+  return m;
+}
+
+void Predict(const CheckedDialog& d, const OpenModel& m, ScalePercent scale, DialogLayout* out) {
+  const TemplateGeometry& g = m.geometry;
+  const LayoutScale s = {scale.x, scale.y};
+  const FrameSize frame = MeasureFrame(g.window, g.client);
+  const DialogPlacement p = PlaceDialog(g.window, g.client, s, g.centered);
+  const int32_t grownX = p.width - (g.window.right - g.window.left);
+  const int32_t grownY = p.height - (g.window.bottom - g.window.top);
+  // Mirrored or not, the dialog's own rectangle keeps its left edge in its
+  // client coordinates as it grows (the dialog created at a scale checks).
+  const LayoutRect window = g.self;
+  out->name = ToUtf8(d.context);
+  out->client = {g.client.right + grownX, g.client.bottom + grownY};
+  out->controls.clear();
+  for (size_t i = 0; i < m.controls.size(); ++i) {
+    const OpenControl& o = m.controls[i];
+    const ControlPlacement placed = PlaceControl(g.controls[i], window, frame, m.dialogFrame, s);
+    ControlLayout control = o.layout;
+    control.place = {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
+    MeasureText(o.window, o.style, {placed.width - o.border.cx, placed.height - o.border.cy},
+                &control);
+    out->controls.push_back(control);
+  }
+  out->title = m.title;
+  if (out->title.measured) {
+    out->title.has.cx = p.width - m.titleTaken;
+  }
+}
+
+bool SameExtent(const Extent& a, const Extent& b) { return a.cx == b.cx && a.cy == b.cy; }
+
+bool SameLayout(const DialogLayout& a, const DialogLayout& b) {
+  if (!SameExtent(a.client, b.client) || a.controls.size() != b.controls.size() ||
+      !SameExtent(a.title.has, b.title.has)) {
+    return false;
+  }
+  for (size_t i = 0; i < a.controls.size(); ++i) {
+    const ControlLayout& x = a.controls[i];
+    const ControlLayout& y = b.controls[i];
+    if (x.place.left != y.place.left || x.place.top != y.place.top ||
+        x.place.right != y.place.right || x.place.bottom != y.place.bottom ||
+        !SameExtent(x.needs, y.needs) || !SameExtent(x.has, y.has)) {
+      return false;
+    }
+  }
   return true;
 }
 
 // Where a finding is told: the line of the control's text, else (and for a
-// misplaced control) the line of the dialog's scale entry.
+// misplaced control) the line of the dialog's scale entry. The information
+// text is the program's strings joined, so its lines are theirs.
 std::string Place(const std::string& catalogName, const CatalogFile& file,
                   const DialogLayout& shown, const LayoutFinding& f) {
-  const std::u16string& source =
-      f.control == kTitleFinding ? shown.title.source : shown.controls[f.control].source;
+  const ControlLayout& control = f.control == kTitleFinding ? shown.title : shown.controls[f.control];
+  const std::u16string& source = control.source;
   const std::u16string context = FromUtf8(shown.name);
-  const std::u16string text = f.kind == FindingKind::kCut ? source : u"";
-  if (f.kind == FindingKind::kCut && source.empty()) {
-    return catalogName;
+  std::vector<std::u16string> keys;
+  if (f.kind == FindingKind::kCut && shown.name == "INFODLG" && control.id == IDC_INFO_TEXT &&
+      f.control != kTitleFinding) {
+    for (int id = IDS_INFO_TEXT_FIRST; id <= IDS_INFO_TEXT_LAST; ++id) {
+      const wchar_t* text = nullptr;
+      const int n = LoadStringW(static_cast<HMODULE>(OwnModule), static_cast<UINT>(id),
+                                reinterpret_cast<wchar_t*>(&text), 0);
+      if (n > 0) {
+        const std::u16string english(AsUtf16(text), static_cast<size_t>(n));
+        keys.push_back(FromUtf8(KeyText(CatalogKeyCrc(
+            SystemAnsi, kStringText, nullptr, english.substr(0, kFetchCapacity - 1).c_str()))));
+      }
+    }
+  } else if (f.kind != FindingKind::kCut || !source.empty()) {
+    const std::u16string text = f.kind == FindingKind::kCut ? source : u"";
+    keys.push_back(
+        FromUtf8(KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), text.c_str()))));
   }
-  const std::u16string key =
-      FromUtf8(KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), text.c_str())));
-  const int64_t line = file.ChosenLine(key);
-  if (line < 0) {
-    return catalogName;
+  std::string lines;
+  for (const std::u16string& key : keys) {
+    const int64_t line = file.ChosenLine(key);
+    if (line >= 0) {
+      lines += (lines.empty() ? ":" : ",") +
+               std::to_string(file.lines[static_cast<size_t>(line)].fileLine);
+    }
   }
-  return catalogName + ":" + std::to_string(file.lines[static_cast<size_t>(line)].fileLine);
+  return catalogName + lines;
 }
 
 struct DialogCheck {
@@ -296,7 +521,7 @@ bool CheckDialog(const CheckedDialog& d, const std::vector<uint8_t>& bytes, Dial
   return true;
 }
 
-bool WriteCatalog(const std::string& path, const std::vector<uint8_t>& bytes, std::string* err) {
+bool WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes) {
   // A new file beside the old one replaces it only once it is whole.
   const std::string temporary = path + ".lngtool-new";
   const std::u16string from = FullPath(temporary);
@@ -305,31 +530,134 @@ bool WriteCatalog(const std::string& path, const std::vector<uint8_t>& bytes, st
       !MoveFileExW(AsWide(from.c_str()), AsWide(to.c_str()),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(AsWide(from.c_str()));
-    *err += "lngtool: cannot write " + path + "; it is left as it was\n";
     return false;
   }
   return true;
 }
 
-// The smallest scale at which the dialog shows nothing wrong; the findings
-// that remain at the largest scale when none does.
-bool FitDialog(const CheckedDialog& d, const DialogCheck& check, std::vector<uint8_t>* bytes,
-               const std::string& catalogName, std::string* out, std::string* err) {
+ScalePercent CurrentScale(const std::vector<uint8_t>& bytes, const std::u16string& context) {
+  MessageCatalog catalog(SystemAnsi);
+  catalog.LoadFromBytes(bytes.data(), bytes.size());
+  ScalePercent s;
+  catalog.GetDialogScale(context.c_str(), &s.x, &s.y);
+  return s;
+}
+
+// Which scales of the fit's grid leave the dialog clean at this display
+// scale. The rescaling is foreseen for each scale in one open dialog, rather
+// than a dialog created for each, which takes far longer; a dialog created at
+// one scale checks that both agree, else each scale gets a dialog of its own.
+bool CleanScales(const CheckedDialog& d, const DialogCheck& check, const std::vector<uint8_t>& bytes,
+                 FitData* data, std::string* err) {
+  const std::u16string context = d.context;
+  const std::vector<ScalePercent> grid = FitGrid(CurrentScale(bytes, context));
+  auto created = [&](ScalePercent s, DialogLayout* shown) {
+    std::vector<uint8_t> fitted;
+    std::string why;
+    return SetScaleEntry(bytes, SystemAnsi, context, s, &fitted, &why) &&
+           MeasureDialog(d, &fitted, shown, &why);
+  };
+  TemplateGeometry geometry;
+  HWND dialog = OpenDialog(d, &bytes, &geometry, err);
+  if (dialog == nullptr) {
+    return false;
+  }
+  const OpenModel model = Model(dialog, geometry);
+  TextCache cache;
+  auto predicted = [&](ScalePercent s, DialogLayout* shown) {
+    gCache = &cache;
+    Predict(d, model, s, shown);
+    gCache = nullptr;
+  };
+  constexpr ScalePercent kProbe = {150, 150};
+  DialogLayout probe;
+  DialogLayout foreseen;
+  predicted(kProbe, &foreseen);
+  const bool agree = created(kProbe, &probe) && SameLayout(probe, foreseen);
+  if (!agree) {
+    *err += "lngtool: " + ToUtf8(context) +
+            ": the rescaling foreseen differs from the dialog created at a scale; creating one "
+            "for each\n";
+  }
+  data->clean.clear();
+  for (const ScalePercent& s : grid) {
+    DialogLayout shown;
+    bool measured = true;
+    if (agree && (s.x != 100 || s.y != 100)) {
+      predicted(s, &shown);
+    } else {
+      measured = created(s, &shown);
+    }
+    data->clean.push_back(measured && FindLayoutProblems(check.english, shown).empty() ? '1' : '0');
+  }
+  CloseDialog(dialog);
+  return true;
+}
+
+int SessionDpi() {
+  const ScopedGetDc screen(nullptr);
+  return GetDeviceCaps(screen.Get(), LOGPIXELSX);
+}
+
+std::string ScaleName(int dpi) { return "at " + std::to_string(dpi) + " DPI"; }
+
+std::string ResultPath(const std::string& folder, int dpi, const char* ending) {
+  return folder + "\\dpi-" + std::to_string(dpi) + ending;
+}
+
+// The other sessions' clean scales, each as soon as its session has written
+// them; false when one failed or none came.
+bool AwaitOthers(const LayoutRequest& request, int own, std::vector<std::map<std::string, FitData>>* all,
+                 std::string* err) {
+  constexpr DWORD kMostWait = 600000;
+  const DWORD start = GetTickCount();
+  for (int dpi : request.dpis) {
+    if (dpi == own) {
+      continue;
+    }
+    const std::u16string done = FullPath(ResultPath(request.results, dpi, ".txt"));
+    const std::u16string failed = FullPath(ResultPath(request.results, dpi, ".failed"));
+    while (GetFileAttributesW(AsWide(done.c_str())) == INVALID_FILE_ATTRIBUTES) {
+      if (GetFileAttributesW(AsWide(failed.c_str())) != INVALID_FILE_ATTRIBUTES ||
+          GetTickCount() - start > kMostWait) {
+        *err += "lngtool: " + ScaleName(dpi) + ": no measurement for the fit\n";
+        return false;
+      }
+      Sleep(20);
+    }
+    std::vector<uint8_t> bytes;
+    std::map<std::string, FitData> parsed;
+    if (!ReadWholeFile(ResultPath(request.results, dpi, ".txt"), &bytes) ||
+        !ParseFitData(std::string(bytes.begin(), bytes.end()), &parsed)) {
+      *err += "lngtool: " + ScaleName(dpi) + ": the fit's measurement cannot be read\n";
+      return false;
+    }
+    all->push_back(parsed);
+  }
+  return true;
+}
+
+// The smallest scale, growing what the findings need at any display scale,
+// at which the dialog shows nothing wrong at all of them; the findings that
+// remain at the largest scale here when none does.
+bool FitDialog(const CheckedDialog& d, const DialogCheck& check, const std::vector<FitData>& atEach,
+               std::vector<uint8_t>* bytes, const std::string& catalogName, std::string* out,
+               std::string* err) {
   const std::u16string context = d.context;
   std::vector<uint8_t> fitted;
-  auto clean = [&](ScalePercent s) {
-    std::string why;
+  const ScalePercent current = CurrentScale(*bytes, context);
+  for (const ScalePercent& s : CleanEverywhere(current, atEach)) {
     DialogLayout shown;
-    return SetScaleEntry(*bytes, SystemAnsi, context, s, &fitted, &why) &&
-           MeasureDialog(d, &fitted, &shown, &why) &&
-           FindLayoutProblems(check.english, shown).empty();
-  };
-  ScalePercent fit;
-  if (FindFit(clean, &fit) && SetScaleEntry(*bytes, SystemAnsi, context, fit, &fitted, err)) {
-    *bytes = fitted;
-    *out += KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), u"")) + "=\"" +
-            ToUtf8(ScaleValue(fit)) + "\"\n";
-    return true;
+    std::string why;
+    // Created as shown once more, which the rescaling only stood in for.
+    if (SetScaleEntry(*bytes, SystemAnsi, context, s, &fitted, &why) &&
+        MeasureDialog(d, &fitted, &shown, &why) &&
+        FindLayoutProblems(check.english, shown).empty()) {
+      *bytes = fitted;
+      *out += KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), u"")) + "=\"" +
+              ToUtf8(ScaleValue(s)) + "\"\n";
+      return true;
+    }
   }
   *err += catalogName + ": " + ToUtf8(context) + ": no scale up to " + std::to_string(kFitMost) +
           "*" + std::to_string(kFitMost) + " makes it fit; at that scale still:\n";
@@ -341,6 +669,20 @@ bool FitDialog(const CheckedDialog& d, const DialogCheck& check, std::vector<uin
     }
   }
   return false;
+}
+
+bool ScalesUsable(const LayoutRequest& request, int session, std::string* err) {
+  if (std::find(request.dpis.begin(), request.dpis.end(), session) == request.dpis.end()) {
+    *err += "lngtool: this session shows " + std::to_string(session) +
+            " DPI, which is not one of the scales asked for\n";
+    return false;
+  }
+  if (request.dpis.size() > 1 && request.results.empty()) {
+    *err += "lngtool: a session shows one scale only: measure each in a session of its own "
+            "(tools/lngtool-layout does)\n";
+    return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -366,7 +708,17 @@ std::vector<LayoutRect> LayoutFindingPlaces(const wchar_t* dialogName,
   return places;
 }
 
-int RunLayout(const LayoutRequest& request, std::string* out, std::string* err) {
+int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
+  LayoutRequest request = given;
+  const int session = SessionDpi();
+  if (request.dpis.empty()) {
+    request.dpis.push_back(session);
+  }
+  if (!ScalesUsable(request, session, err)) {
+    return kExitFailure;
+  }
+  // The first scale's session gathers the others' measurements for the fit.
+  const bool gathers = request.dpis.front() == session;
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(request.catalog, &bytes)) {
     *err += "lngtool: cannot read " + request.catalog + "\n";
@@ -377,33 +729,75 @@ int RunLayout(const LayoutRequest& request, std::string* out, std::string* err) 
   }
   CatalogFile file(SystemAnsi);
   if (!file.Load(bytes)) {
-    *err += "lngtool: warning: the launcher loads no catalog from " + request.catalog +
-            "; the dialogs show the module's own texts\n";
+    *err += "lngtool: the launcher loads no catalog from " + request.catalog + "\n";
+    return kExitFailure;
   }
   size_t findings = 0;
-  bool fitted = true;
-  std::vector<uint8_t> rewritten = bytes;
+  std::vector<DialogCheck> checks;
+  std::map<std::string, FitData> own;
   for (const CheckedDialog& d : kDialogs) {
-    DialogCheck check;
+    checks.emplace_back();
+    DialogCheck& check = checks.back();
     if (!CheckDialog(d, bytes, &check, err)) {
       return kExitFailure;
     }
     for (const LayoutFinding& f : check.findings) {
       *out += Place(request.catalog, file, check.shown, f) + ": " + check.shown.name + ": " +
-              f.what + "\n";
+              ScaleName(session) + ": " + f.what + "\n";
     }
     findings += check.findings.size();
-    if (request.fit && !check.findings.empty()) {
-      fitted = FitDialog(d, check, &rewritten, request.catalog, out, err) && fitted;
+    if (request.fit) {
+      FitData& data = own[check.shown.name];
+      NeededGrowth(check.findings, &data.wider, &data.taller);
+      if (!CleanScales(d, check, bytes, &data, err)) {
+        return kExitFailure;
+      }
     }
   }
   UseCatalog(nullptr);
-  *err += "lngtool: " + std::to_string(findings) + (findings == 1 ? " finding\n" : " findings\n");
+  *err += "lngtool: " + std::to_string(findings) + (findings == 1 ? " finding " : " findings ") +
+          ScaleName(session) + "\n";
   if (!request.fit) {
     return findings == 0 ? kExitFine : kExitFindings;
   }
+  if (!gathers) {
+    const std::string text = FormatFitData(own);
+    if (!WriteWhole(ResultPath(request.results, session, ".txt"),
+                    std::vector<uint8_t>(text.begin(), text.end()))) {
+      *err += "lngtool: cannot write the fit's measurement into " + request.results + "\n";
+      return kExitFailure;
+    }
+    return kExitFine;
+  }
+  std::vector<std::map<std::string, FitData>> all = {own};
+  if (!AwaitOthers(request, session, &all, err)) {
+    return kExitFailure;
+  }
+  bool fitted = true;
+  std::vector<uint8_t> rewritten = bytes;
+  for (size_t i = 0; i < checks.size(); ++i) {
+    std::vector<FitData> atEach;
+    bool wider = false;
+    bool taller = false;
+    for (const auto& scale : all) {
+      const auto it = scale.find(checks[i].shown.name);
+      if (it == scale.end()) {
+        *err += "lngtool: a scale's measurement lacks " + checks[i].shown.name + "\n";
+        return kExitFailure;
+      }
+      atEach.push_back(it->second);
+      wider = wider || it->second.wider;
+      taller = taller || it->second.taller;
+    }
+    if (wider || taller) {
+      fitted = FitDialog(kDialogs[i], checks[i], atEach, &rewritten, request.catalog, out, err) &&
+               fitted;
+    }
+  }
+  UseCatalog(nullptr);
   if (request.write && rewritten != bytes) {
-    if (!WriteCatalog(request.catalog, rewritten, err)) {
+    if (!WriteWhole(request.catalog, rewritten)) {
+      *err += "lngtool: cannot write " + request.catalog + "; it is left as it was\n";
       return kExitFailure;
     }
     *err += request.catalog + ": the fitted scale entries written\n";

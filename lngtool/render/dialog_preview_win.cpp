@@ -196,8 +196,10 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
   TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {
-    *err += "lngtool: warning: the launcher loads no catalog from " + request.catalog +
-            "; the dialogs show the module's own texts\n";
+    // Pictures of the module's own texts would pass for the translation's.
+    *err += "lngtool: the launcher loads no catalog from " + request.catalog +
+            "; nothing rendered\n";
+    return kExitFailure;
   }
   MakeDirectory(request.outDir);
   bool all = true;

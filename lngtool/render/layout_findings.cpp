@@ -22,7 +22,36 @@ bool Outside(const LayoutRect& b, const Extent& client) {
 }
 
 bool Empty(const LayoutRect& b) { return b.right <= b.left || b.bottom <= b.top; }
+
+// A wrapped text whose every line fits but which needs more of them: told in
+// lines, so that the fix (a taller control) is plain.
+bool ShortOfLines(const ControlLayout& c) {
+  return c.wraps && c.lineHeight > 0 && c.needs.cx <= c.has.cx && c.needs.cy > c.has.cy;
+}
+
+LayoutFinding CutControl(const ControlLayout& c, size_t i) {
+  LayoutFinding f{FindingKind::kCut, i, i, "cut: " + ControlName(c) + " " + Excerpt(c.shown)};
+  if (ShortOfLines(c)) {
+    const int32_t needed = (c.needs.cy + c.lineHeight - 1) / c.lineHeight;
+    const int32_t has = c.has.cy / c.lineHeight;
+    f.what += " needs " + std::to_string(needed) + " lines, has " + std::to_string(has) + " (" +
+              std::to_string(c.needs.cx) + " of " + std::to_string(c.has.cx) + " pixels wide)";
+    f.taller = true;
+    return f;
+  }
+  f.what += " needs " + Size(c.needs) + " pixels, has " + Size(c.has);
+  f.wider = c.needs.cx > c.has.cx;
+  f.taller = c.needs.cy > c.has.cy;
+  return f;
+}
 }  // namespace
+
+void NeededGrowth(const std::vector<LayoutFinding>& findings, bool* wider, bool* taller) {
+  for (const LayoutFinding& f : findings) {
+    *wider = *wider || f.wider;
+    *taller = *taller || f.taller;
+  }
+}
 
 bool Intersects(const LayoutRect& a, const LayoutRect& b) {
   return !Empty(a) && !Empty(b) && a.left < b.right && b.left < a.right && a.top < b.bottom &&
@@ -67,14 +96,13 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
     found.push_back({FindingKind::kCut, kTitleFinding, kTitleFinding,
                      "cut: title " + Excerpt(shown.title.shown) + " needs " +
                          std::to_string(shown.title.needs.cx) + " pixels, has " +
-                         std::to_string(shown.title.has.cx)});
+                         std::to_string(shown.title.has.cx),
+                     true, false});
   }
   const std::vector<ControlLayout>& c = shown.controls;
   for (size_t i = 0; i < c.size(); ++i) {
     if (Cut(c[i])) {
-      found.push_back({FindingKind::kCut, i, i,
-                       "cut: " + ControlName(c[i]) + " " + Excerpt(c[i].shown) + " needs " +
-                           Size(c[i].needs) + " pixels, has " + Size(c[i].has)});
+      found.push_back(CutControl(c[i], i));
     }
     if (Outside(c[i].place, shown.client)) {
       const LayoutRect& b = c[i].place;
@@ -83,7 +111,8 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
                            (c[i].shown.empty() ? "" : " " + Excerpt(c[i].shown)) + " spans " +
                            std::to_string(b.left) + "," + std::to_string(b.top) + " to " +
                            std::to_string(b.right) + "," + std::to_string(b.bottom) +
-                           ", the client area " + Size(shown.client)});
+                           ", the client area " + Size(shown.client),
+                       true, true});
     }
   }
   // Pairs are compared only where the English dialog has the same controls.
@@ -95,7 +124,8 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
       if (Intersects(c[i].place, c[j].place) &&
           !Intersects(english.controls[i].place, english.controls[j].place)) {
         found.push_back({FindingKind::kOverlap, i, j,
-                         "overlap: " + ControlName(c[i]) + " and " + ControlName(c[j])});
+                         "overlap: " + ControlName(c[i]) + " and " + ControlName(c[j]), true,
+                         true});
       }
     }
   }

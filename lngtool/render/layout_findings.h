@@ -27,6 +27,8 @@ struct ControlLayout {
   bool measured = false;
   Extent needs;
   Extent has;
+  bool wraps = false;      // the control breaks its text into lines
+  int32_t lineHeight = 0;  // of the control's font, for a text that wraps
 };
 
 struct DialogLayout {
@@ -46,7 +48,12 @@ struct LayoutFinding {
   size_t control = 0;  // index into the dialog's controls
   size_t other = 0;    // the second control of an overlap
   std::string what;    // the finding in words, without place
+  bool wider = false;  // what a scale entry must grow to remove it
+  bool taller = false;
 };
+
+// Whether the findings need a wider dialog, a taller one, or both.
+void NeededGrowth(const std::vector<LayoutFinding>& findings, bool* wider, bool* taller);
 
 bool Intersects(const LayoutRect& a, const LayoutRect& b);
 

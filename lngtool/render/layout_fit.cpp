@@ -4,6 +4,7 @@
 
 #include "base/byte_order.h"
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/render/dialog_layout_check.h"
 #include "lngtool/io/text_form.h"
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
@@ -71,32 +72,153 @@ std::vector<uint8_t> Encode(const std::u16string& ascii, size_t width) {
 }
 
 bool EndsLine(uint16_t unit) { return unit == 0x0D || unit == 0x0A || unit == kLineSeparator; }
-}  // namespace
 
-std::vector<ScalePercent> FitCandidates() {
+std::vector<int32_t> Steps() {
+  std::vector<int32_t> steps;
+  for (int32_t v = 100; v <= kFitMost; v += kFitStep) {
+    steps.push_back(v);
+  }
+  return steps;
+}
+
+std::vector<ScalePercent> Grid(const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
   std::vector<ScalePercent> all;
-  for (int32_t x = 100; x <= kFitMost; x += kFitStep) {
-    for (int32_t y = 100; y <= kFitMost; y += kFitStep) {
+  for (int32_t x : xs) {
+    for (int32_t y : ys) {
       all.push_back({x, y});
     }
   }
-  std::stable_sort(all.begin(), all.end(), [](ScalePercent a, ScalePercent b) {
+  return all;
+}
+
+void SortByGrowth(std::vector<ScalePercent>* all) {
+  std::stable_sort(all->begin(), all->end(), [](ScalePercent a, ScalePercent b) {
     if (a.x * a.y != b.x * b.y) {
       return a.x * a.y < b.x * b.y;
     }
     return a.x + a.y != b.x + b.y ? a.x + a.y < b.x + b.y : a.x < b.x;
   });
+}
+
+std::vector<int32_t> WithValue(std::vector<int32_t> steps, int32_t value) {
+  if (std::find(steps.begin(), steps.end(), value) == steps.end()) {
+    steps.push_back(value);
+  }
+  return steps;
+}
+}  // namespace
+
+std::vector<ScalePercent> FitCandidates() {
+  std::vector<ScalePercent> all = Grid(Steps(), Steps());
+  SortByGrowth(&all);
   return all;
 }
 
-bool FindFit(const std::function<bool(ScalePercent)>& clean, ScalePercent* fit) {
-  for (const ScalePercent& s : FitCandidates()) {
+std::vector<ScalePercent> FitCandidates(ScalePercent current, bool wider, bool taller) {
+  if (wider == taller) {
+    return FitCandidates();
+  }
+  std::vector<ScalePercent> all =
+      wider ? Grid(Steps(), {current.y}) : Grid({current.x}, Steps());
+  SortByGrowth(&all);
+  return all;
+}
+
+std::vector<ScalePercent> FitGrid(ScalePercent current) {
+  return Grid(WithValue(Steps(), current.x), WithValue(Steps(), current.y));
+}
+
+bool FindFit(const std::vector<ScalePercent>& candidates,
+             const std::function<bool(ScalePercent)>& clean, ScalePercent* fit) {
+  for (const ScalePercent& s : candidates) {
     if (clean(s)) {
       *fit = s;
       return true;
     }
   }
   return false;
+}
+
+bool ParseDpiList(const std::string& text, std::vector<int>* dpis) {
+  constexpr int kLeast = 48;
+  constexpr int kMost = 480;
+  dpis->clear();
+  size_t at = 0;
+  while (at <= text.size()) {
+    size_t end = text.find(',', at);
+    end = end == std::string::npos ? text.size() : end;
+    const std::string item = text.substr(at, end - at);
+    if (item.empty() || item.size() > 3 || item.find_first_not_of("0123456789") != std::string::npos) {
+      return false;
+    }
+    const int dpi = std::stoi(item);
+    if (dpi < kLeast || dpi > kMost || std::find(dpis->begin(), dpis->end(), dpi) != dpis->end()) {
+      return false;
+    }
+    dpis->push_back(dpi);
+    at = end + 1;
+  }
+  return !dpis->empty();
+}
+
+std::string FormatFitData(const std::map<std::string, FitData>& dialogs) {
+  std::string text;
+  for (const auto& d : dialogs) {
+    text += d.first + (d.second.wider ? " 1" : " 0") + (d.second.taller ? " 1 " : " 0 ") +
+            d.second.clean + "\n";
+  }
+  return text;
+}
+
+bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialogs) {
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    end = end == std::string::npos ? text.size() : end;
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const size_t space = line.find(' ');
+    if (space == std::string::npos || space == 0 || line.size() < space + 5 ||
+        line[space + 2] != ' ' || line[space + 4] != ' ') {
+      return false;
+    }
+    FitData d;
+    const char wider = line[space + 1];
+    const char taller = line[space + 3];
+    d.clean = line.substr(space + 5);
+    if ((wider != '0' && wider != '1') || (taller != '0' && taller != '1') ||
+        d.clean.find_first_not_of("01") != std::string::npos) {
+      return false;
+    }
+    d.wider = wider == '1';
+    d.taller = taller == '1';
+    (*dialogs)[line.substr(0, space)] = d;
+  }
+  return true;
+}
+
+std::vector<ScalePercent> CleanEverywhere(ScalePercent current, const std::vector<FitData>& atEach) {
+  bool wider = false;
+  bool taller = false;
+  for (const FitData& d : atEach) {
+    wider = wider || d.wider;
+    taller = taller || d.taller;
+  }
+  const std::vector<ScalePercent> grid = FitGrid(current);
+  std::vector<ScalePercent> clean;
+  for (const ScalePercent& s : FitCandidates(current, wider, taller)) {
+    const size_t at = static_cast<size_t>(
+        std::find_if(grid.begin(), grid.end(),
+                     [&](ScalePercent g) { return g.x == s.x && g.y == s.y; }) -
+        grid.begin());
+    const bool everywhere = std::all_of(atEach.begin(), atEach.end(), [&](const FitData& d) {
+      return at < d.clean.size() && d.clean[at] == '1';
+    });
+    if (everywhere) {
+      clean.push_back(s);
+    }
+  }
+  return clean;
 }
 
 std::u16string ScaleValue(ScalePercent scale) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,34 @@ constexpr int32_t kFitMost = 200;
 // comes after it.
 std::vector<ScalePercent> FitCandidates();
 
+// The candidates that grow only what the findings need: the other dimension
+// stays at the catalog's current value (the full grid when both are needed).
+std::vector<ScalePercent> FitCandidates(ScalePercent current, bool wider, bool taller);
+
+// Every scale any FitCandidates(current, ...) can give, in a fixed order, so
+// that sessions at other display scales can tell which of them are clean as
+// one string of '1' and '0'.
+std::vector<ScalePercent> FitGrid(ScalePercent current);
+
 // The first candidate that clean accepts; false when none does.
-bool FindFit(const std::function<bool(ScalePercent)>& clean, ScalePercent* fit);
+bool FindFit(const std::vector<ScalePercent>& candidates,
+             const std::function<bool(ScalePercent)>& clean, ScalePercent* fit);
+
+// What one display scale's session tells about a dialog for the fit: what
+// its findings need grown, and which scales of FitGrid leave it clean there.
+struct FitData {
+  bool wider = false;
+  bool taller = false;
+  std::string clean;  // '1' or '0' for each scale of the grid
+};
+
+// One line a dialog: "LAUNCHDLG 0 1 0011...". Parsing fails on anything else.
+std::string FormatFitData(const std::map<std::string, FitData>& dialogs);
+bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialogs);
+
+// The candidates, in order, that grow what any scale's findings need and are
+// clean at every scale.
+std::vector<ScalePercent> CleanEverywhere(ScalePercent current, const std::vector<FitData>& atEach);
 
 // "125*110"
 std::u16string ScaleValue(ScalePercent scale);
