@@ -145,8 +145,106 @@ int32_t LineHeight(HWND control) {
 struct TextCache {
   std::map<std::pair<HWND, int>, Extent> needs;
   std::map<HWND, int32_t> lineHeights;
+  std::map<HWND, std::u16string> unshown;
 };
 TextCache* gCache = nullptr;
+
+// The faces the system links to face for the characters it lacks, in order.
+std::vector<std::wstring> LinkedFaces(const wchar_t* face) {
+  std::vector<std::wstring> faces;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
+                    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS) {
+    return faces;
+  }
+  DWORD type = 0;
+  DWORD size = 0;
+  std::vector<wchar_t> value;
+  if (RegQueryValueExW(key, face, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      type == REG_MULTI_SZ) {
+    value.resize(size / sizeof(wchar_t) + 2, L'\0');
+    RegQueryValueExW(key, face, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+  }
+  RegCloseKey(key);
+  // Each entry is "FILE,Face[,scaling...]"; one of a file alone names no face.
+  for (size_t at = 0; at < value.size() && value[at] != L'\0';) {
+    const std::wstring entry(&value[at]);
+    at += entry.size() + 1;
+    const size_t comma = entry.find(L',');
+    if (comma != std::wstring::npos) {
+      faces.push_back(entry.substr(comma + 1, entry.find(L',', comma + 1) - comma - 1));
+    }
+  }
+  return faces;
+}
+
+// Marks in *unshown (one flag per unit of text) what the font selected into
+// dc lacks among the marked.
+void MarkLacking(HDC dc, const std::u16string& text, std::vector<bool>* unshown) {
+  std::vector<WORD> glyphs(text.size(), 0);
+  if (GetGlyphIndicesW(dc, AsWide(text.c_str()), static_cast<int>(text.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+    return;
+  }
+  for (size_t i = 0; i < text.size(); ++i) {
+    (*unshown)[i] = (*unshown)[i] && glyphs[i] == 0xFFFF;
+  }
+}
+
+bool IsSurrogate(char16_t c) { return c >= 0xD800 && c < 0xE000; }
+
+// The characters of text that neither the control's font nor a font the
+// system links to it shows, each once: the fallback GDI takes when it draws.
+std::u16string Unshown(HDC dc, HGDIOBJ font, const std::u16string& text) {
+  const ScopedSelectObject selected(dc, font);
+  std::vector<bool> unshown(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    unshown[i] = text[i] >= 0x20 && text[i] != 0x7F;
+  }
+  MarkLacking(dc, text, &unshown);
+  wchar_t face[LF_FACESIZE] = {};
+  LOGFONTW wanted = {};
+  GetTextFaceW(dc, LF_FACESIZE, face);
+  GetObjectW(font, sizeof wanted, &wanted);
+  for (const std::wstring& linked : LinkedFaces(face)) {
+    if (std::find(unshown.begin(), unshown.end(), true) == unshown.end()) {
+      break;
+    }
+    LOGFONTW lf = wanted;
+    lstrcpynW(lf.lfFaceName, linked.c_str(), LF_FACESIZE);
+    const ScopedGdiObject<HFONT> other(CreateFontIndirectW(&lf));
+    const ScopedSelectObject inner(dc, other.Get());
+    wchar_t got[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, got);
+    // A face the system lacks is replaced by another, which links nothing.
+    if (lstrcmpiW(got, linked.c_str()) == 0) {
+      MarkLacking(dc, text, &unshown);
+    }
+  }
+  std::u16string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool pair = IsSurrogate(text[i]) && i + 1 < text.size() && IsSurrogate(text[i + 1]);
+    const std::u16string c = text.substr(i, pair ? 2 : 1);
+    if (unshown[i] && out.find(c) == std::u16string::npos) {
+      out += c;
+    }
+    i += pair ? 1 : 0;
+  }
+  return out;
+}
+
+std::u16string UnshownInControl(HWND control, const std::u16string& text) {
+  const auto measure = [&] {
+    const ScopedGetDc dc(control);
+    return Unshown(dc.Get(), ControlFont(control), text);
+  };
+  if (gCache == nullptr) {
+    return measure();
+  }
+  const auto it = gCache->unshown.find(control);
+  return it != gCache->unshown.end() ? it->second : (gCache->unshown[control] = measure());
+}
 
 template <typename Measure>
 Extent Cached(HWND control, int width, Measure measure) {
@@ -255,6 +353,10 @@ void MeasureText(HWND control, LONG style, Extent room, ControlLayout* c) {
   } else if (SameName(c->className, "SysLink")) {
     c->measured = MeasureLink(control, c->shown, room, c);
   }
+  if (c->measured) {
+    c->unshown = UnshownInControl(
+        control, SameName(c->className, "SysLink") ? WithoutMarkup(c->shown) : c->shown);
+  }
   if (c->measured && c->wraps) {
     if (gCache == nullptr) {
       c->lineHeight = LineHeight(control);
@@ -307,6 +409,11 @@ ControlLayout MeasureTitle(HWND dialog, const std::u16string& source, int32_t wi
     DrawTextW(dc.Get(), AsWide(t.shown.c_str()), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     return {r.right - r.left, 0};
   });
+  if (windowWidth < 0) {
+    const ScopedGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
+    const ScopedGetDc dc(dialog);
+    t.unshown = Unshown(dc.Get(), font.Get(), t.shown);
+  }
   t.measured = true;
   t.has = {window.right - window.left - taken, 0};
   return t;
@@ -449,6 +556,11 @@ void Predict(const CheckedDialog& d, const OpenModel& m, ScalePercent scale, Dia
   }
 }
 
+// Whether a scale entry has anything to remove.
+bool AnyGrowable(const std::vector<LayoutFinding>& findings) {
+  return std::any_of(findings.begin(), findings.end(), Growable);
+}
+
 bool SameExtent(const Extent& a, const Extent& b) { return a.cx == b.cx && a.cy == b.cy; }
 
 bool SameLayout(const DialogLayout& a, const DialogLayout& b) {
@@ -468,6 +580,10 @@ bool SameLayout(const DialogLayout& a, const DialogLayout& b) {
   return true;
 }
 
+bool AboutText(const LayoutFinding& f) {
+  return f.kind == FindingKind::kCut || f.kind == FindingKind::kMissingGlyph;
+}
+
 // Where a finding is told: the line of the control's text, else (and for a
 // misplaced control) the line of the dialog's scale entry. The information
 // text is the program's strings joined, so its lines are theirs.
@@ -477,7 +593,7 @@ std::string Place(const std::string& catalogName, const CatalogFile& file,
   const std::u16string& source = control.source;
   const std::u16string context = FromUtf8(shown.name);
   std::vector<std::u16string> keys;
-  if (f.kind == FindingKind::kCut && shown.name == "INFODLG" && control.id == IDC_INFO_TEXT &&
+  if (AboutText(f) && shown.name == "INFODLG" && control.id == IDC_INFO_TEXT &&
       f.control != kTitleFinding) {
     for (int id = IDS_INFO_TEXT_FIRST; id <= IDS_INFO_TEXT_LAST; ++id) {
       const wchar_t* text = nullptr;
@@ -489,8 +605,8 @@ std::string Place(const std::string& catalogName, const CatalogFile& file,
             SystemAnsi, kStringText, nullptr, english.substr(0, kFetchCapacity - 1).c_str()))));
       }
     }
-  } else if (f.kind != FindingKind::kCut || !source.empty()) {
-    const std::u16string text = f.kind == FindingKind::kCut ? source : u"";
+  } else if (!AboutText(f) || !source.empty()) {
+    const std::u16string text = AboutText(f) ? source : u"";
     keys.push_back(
         FromUtf8(KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), text.c_str()))));
   }
@@ -588,7 +704,7 @@ bool CleanScales(const CheckedDialog& d, const DialogCheck& check, const std::ve
     } else {
       measured = created(s, &shown);
     }
-    data->clean.push_back(measured && FindLayoutProblems(check.english, shown).empty() ? '1' : '0');
+    data->clean.push_back(measured && !AnyGrowable(FindLayoutProblems(check.english, shown)) ? '1' : '0');
   }
   CloseDialog(dialog);
   return true;
@@ -652,7 +768,7 @@ bool FitDialog(const CheckedDialog& d, const DialogCheck& check, const std::vect
     // Created as shown once more, which the rescaling only stood in for.
     if (SetScaleEntry(*bytes, SystemAnsi, context, s, &fitted, &why) &&
         MeasureDialog(d, &fitted, &shown, &why) &&
-        FindLayoutProblems(check.english, shown).empty()) {
+        !AnyGrowable(FindLayoutProblems(check.english, shown))) {
       *bytes = fitted;
       *out += KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), u"")) + "=\"" +
               ToUtf8(ScaleValue(s)) + "\"\n";
@@ -665,7 +781,7 @@ bool FitDialog(const CheckedDialog& d, const DialogCheck& check, const std::vect
   if (SetScaleEntry(*bytes, SystemAnsi, context, {kFitMost, kFitMost}, &fitted, err) &&
       MeasureDialog(d, &fitted, &largest, err)) {
     for (const LayoutFinding& f : FindLayoutProblems(check.english, largest)) {
-      *err += "  " + f.what + "\n";
+      *err += Growable(f) ? "  " + f.what + "\n" : "";
     }
   }
   return false;
@@ -733,6 +849,7 @@ int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
     return kExitFailure;
   }
   size_t findings = 0;
+  bool lasting = false;  // findings that no scale entry removes
   std::vector<DialogCheck> checks;
   std::map<std::string, FitData> own;
   for (const CheckedDialog& d : kDialogs) {
@@ -746,6 +863,7 @@ int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
               ScaleName(session) + ": " + f.what + "\n";
     }
     findings += check.findings.size();
+    lasting = lasting || !std::all_of(check.findings.begin(), check.findings.end(), Growable);
     if (request.fit) {
       FitData& data = own[check.shown.name];
       NeededGrowth(check.findings, &data.wider, &data.taller);
@@ -767,7 +885,7 @@ int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
       *err += "lngtool: cannot write the fit's measurement into " + request.results + "\n";
       return kExitFailure;
     }
-    return kExitFine;
+    return lasting ? kExitFindings : kExitFine;
   }
   std::vector<std::map<std::string, FitData>> all = {own};
   if (!AwaitOthers(request, session, &all, err)) {
@@ -802,7 +920,7 @@ int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
     }
     *err += request.catalog + ": the fitted scale entries written\n";
   }
-  return fitted ? kExitFine : kExitFindings;
+  return fitted && !lasting ? kExitFine : kExitFindings;
 }
 
 }  // namespace lngtool

@@ -1,6 +1,7 @@
 #include "lngtool/render/layout_findings.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "lngtool/io/text_form.h"
 
@@ -44,7 +45,31 @@ LayoutFinding CutControl(const ControlLayout& c, size_t i) {
   f.taller = c.needs.cy > c.has.cy;
   return f;
 }
+
+// "U+4E2D, U+6587"; a pair of surrogates as the one character it stands for.
+std::string CodePoints(const std::u16string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    out += (out.empty() ? "" : ", ") + std::string(code);
+  }
+  return out;
+}
+
+LayoutFinding Unshown(const ControlLayout& c, size_t i, const std::string& what) {
+  return {FindingKind::kMissingGlyph, i, i,
+          "missing-glyph: " + what + " " + Excerpt(c.shown) + ": no font shows " +
+              CodePoints(c.unshown) + " " + Quoted(c.unshown)};
+}
 }  // namespace
+
+bool Growable(const LayoutFinding& finding) { return finding.kind != FindingKind::kMissingGlyph; }
 
 void NeededGrowth(const std::vector<LayoutFinding>& findings, bool* wider, bool* taller) {
   for (const LayoutFinding& f : findings) {
@@ -99,8 +124,14 @@ std::vector<LayoutFinding> FindLayoutProblems(const DialogLayout& english,
                          std::to_string(shown.title.has.cx),
                      true, false});
   }
+  if (!shown.title.unshown.empty()) {
+    found.push_back(Unshown(shown.title, kTitleFinding, "title"));
+  }
   const std::vector<ControlLayout>& c = shown.controls;
   for (size_t i = 0; i < c.size(); ++i) {
+    if (!c[i].unshown.empty()) {
+      found.push_back(Unshown(c[i], i, ControlName(c[i])));
+    }
     if (Cut(c[i])) {
       found.push_back(CutControl(c[i], i));
     }

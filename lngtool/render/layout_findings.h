@@ -29,6 +29,7 @@ struct ControlLayout {
   Extent has;
   bool wraps = false;      // the control breaks its text into lines
   int32_t lineHeight = 0;  // of the control's font, for a text that wraps
+  std::u16string unshown;  // characters no font of the control shows, each once
 };
 
 struct DialogLayout {
@@ -41,7 +42,9 @@ struct DialogLayout {
 // The control index of a finding on the dialog's title.
 constexpr size_t kTitleFinding = static_cast<size_t>(-1);
 
-enum class FindingKind { kCut, kOverlap, kOutside };
+// kMissingGlyph: characters that no font of the control (with the system's
+// font linking) shows; no scale entry mends it.
+enum class FindingKind { kCut, kOverlap, kOutside, kMissingGlyph };
 
 struct LayoutFinding {
   FindingKind kind = FindingKind::kCut;
@@ -51,6 +54,9 @@ struct LayoutFinding {
   bool wider = false;  // what a scale entry must grow to remove it
   bool taller = false;
 };
+
+// Whether a larger scale entry can remove the finding.
+bool Growable(const LayoutFinding& finding);
 
 // Whether the findings need a wider dialog, a taller one, or both.
 void NeededGrowth(const std::vector<LayoutFinding>& findings, bool* wider, bool* taller);

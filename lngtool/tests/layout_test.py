@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""The layout check under Wine: nothing found with the English texts, the
-texts that do not fit with a lengthened pseudo-translation (left to right and
-mirrored alike), a fitted scale that removes them while one step less does
-not, and small dialogs of this test's own for each kind of finding.
+"""The layout check under Wine: nothing found with the English texts at any
+of the four display scales, the texts that do not fit with a lengthened
+pseudo-translation (left to right and mirrored alike), told in lines with
+their catalog lines, a fitted scale that grows what they need and removes
+them at every scale while one step less does not, small dialogs of this
+test's own for each kind of finding, and the wrapper's own answers.
 
 usage: layout_test.py WINDOWS_BUILD_DIR CASES_MODULE"""
 import os
@@ -14,7 +16,9 @@ import sys
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-FINDING = re.compile(r"^[^:]+(?::\d+)?: (\w+): (cut|overlap|outside): (control -?\d+|title)", re.M)
+FINDING = re.compile(r"^[^:]+(?::[\d,]+)?: (\w+): at (\d+) DPI: (cut|overlap|outside|missing-glyph): "
+                     r"(control -?\d+|title)", re.M)
+SCALE_KEY = "be06f7dd"  # the offer's scale entry
 FIT = re.compile(r'^(\w{8})="(\d+)\*(\d+)"$', re.M)
 
 
@@ -24,11 +28,20 @@ def env(build):
                 WINEPREFIX=os.path.join(build, "wine", "lngtool-layout-test"))
 
 
+def wrapper(build, *args):
+    return subprocess.run([os.path.join(ROOT, "tools", "lngtool-layout"), *args],
+                          env=env(build), capture_output=True, text=True, timeout=300)
+
+
 def layout(build, lng, *extra):
-    run = subprocess.run([os.path.join(ROOT, "tools", "lngtool-layout"), lng, *extra],
-                         env=env(build), capture_output=True, text=True, timeout=300)
+    """Findings as (dialog, DPI, kind, control); at 96 DPI unless extra says otherwise."""
+    if "--dpi" not in extra:
+        extra = extra + ("--dpi", "96")
+    run = wrapper(build, lng, *extra)
     if run.returncode not in (0, 1):
         sys.exit("layout %s %s failed (%d):\n%s%s" % (lng, extra, run.returncode, run.stdout, run.stderr))
+    if "Z:\\" in run.stdout + run.stderr or "foreseen differs" in run.stderr:
+        sys.exit("layout %s: Wine paths, or a rescaling not foreseen:\n%s%s" % (lng, run.stdout, run.stderr))
     return run.returncode, run.stdout, run.stderr, set(FINDING.findall(run.stdout))
 
 
@@ -76,9 +89,64 @@ def with_scale(source, target, key, x, y):
     open(target, "wb").write(text.encode("utf-16"))
 
 
+def translated(source, target, make):
+    """source with each text made anew by make; the special entries, the
+    installer's name, web addresses and the links' markup kept."""
+    def value(m):
+        v = m.group(2)
+        if re.fullmatch(r"\d+\*\d+|LTR|RTL", v) or v.startswith("http") or v.endswith(".exe"):
+            return m.group(0)
+        v = re.sub(r">([^<]+)<", lambda k: ">" + make(k.group(1)) + "<", v) if "<a" in v else make(v)
+        return '%s="%s"' % (m.group(1), v)
+    text = open(source, "rb").read().decode("utf-16")
+    open(target, "wb").write(re.sub(r'^([0-9a-f]{8})="(.*)"', value, text, flags=re.M).encode("utf-16"))
+
+
+def expect_glyphs(build, work, en):
+    """Characters no font has are found, with their lines; Chinese in its own
+    locale, where Wine links the dialog font to a CJK font, is clean."""
+    pua, zh = os.path.join(work, "pua.lng"), os.path.join(work, "zh.lng")
+    translated(en, pua, lambda t: "\ue000" + t)
+    translated(en, zh, lambda t: "\u5b89\u88c5\u5b8c\u6210")  # "installation done"
+    code, out, _, found = layout(build, pua)
+    kinds = {(dialog, kind, control) for dialog, _, kind, control in found}
+    if code != 1 or not {("LAUNCHDLG", "missing-glyph", "control 1"), ("INFODLG", "missing-glyph", "title"),
+                         ("INFODLG", "missing-glyph", "control 5101")} <= kinds:
+        sys.exit("private-use characters:\n" + out)
+    lines = open(pua, "rb").read().decode("utf-16").splitlines()
+    scale_line = next(i + 1 for i, l in enumerate(lines) if l.startswith(SCALE_KEY))
+    if not re.search(r"^[^:]+:\d+: LAUNCHDLG: at 96 DPI: missing-glyph: control 1 \(Button\) .*no font shows U\+E000",
+                     out, re.M) or re.search(r":%d: .*missing-glyph" % scale_line, out):
+        sys.exit("private-use characters, each at its text's line:\n" + out)
+    expect("a missing glyph no scale mends", layout(build, pua, "--fit")[0], 1)
+    expect("Chinese in its own locale", layout(build, zh, "--locale", "zh-CN")[::3], (0, set()))
+    _, _, _, found = layout(build, zh)
+    if not any(kind == "missing-glyph" for _, _, kind, _ in found):
+        sys.exit("Chinese without its locale shows glyphs, so the test proves nothing")
+
+
 def expect(what, got, wanted):
     if got != wanted:
         sys.exit("%s: %r, expected %r" % (what, got, wanted))
+
+
+def expect_wrapper_answers(build, work, lng):
+    """Help without Wine, a catalog that is missing or none, option values kept."""
+    nowhere = os.path.join(work, "no-build")
+    helped = subprocess.run([os.path.join(ROOT, "tools", "lngtool-layout"), "--help"],
+                            env=dict(env(build), LNGTOOL_BUILD=nowhere), capture_output=True, text=True)
+    expect("--help without a build", (helped.returncode, "--dpi LIST" in helped.stdout), (0, True))
+    missing = wrapper(build, os.path.join(work, "nope.lng"))
+    expect("a missing catalog", (missing.returncode, "cannot read" in missing.stderr), (2, True))
+    none = os.path.join(work, "none.lng")
+    open(none, "w").write("no marker here\n")
+    unloaded = wrapper(build, none, "--dpi", "96")
+    expect("a file the launcher loads no catalog from", unloaded.returncode, 2)
+    if "Z:" in unloaded.stderr or none not in unloaded.stderr:
+        sys.exit("messages name the catalog as given:\n" + unloaded.stderr)
+    valued = wrapper(build, lng, "--dpi", "96", "--codepage", "936")
+    if "936" in valued.stderr.replace("--codepage 936", "") or "Z:" in valued.stderr:
+        sys.exit("--codepage 936 reached lngtool as something else:\n" + valued.stderr)
 
 
 def main():
@@ -92,47 +160,56 @@ def main():
     tool(build, "pseudo", "--expand", "100", "--out", winpath(lng["long"]))
     tool(build, "pseudo", "--expand", "100", "--rtl", "--out", winpath(lng["rtl"]))
 
-    # The English texts prove the measurement; the dialogs leave room for
-    # the usual growth of a translation, but not for doubled texts.
-    expect("English", layout(build, lng["en"])[::3], (0, set()))
+    expect_wrapper_answers(build, work, lng["en"])
+    # The English texts prove the measurement, at every scale (hinting makes
+    # widths grow unevenly with the font); the dialogs leave room for the
+    # usual growth of a translation, but not for doubled texts.
+    expect("English at four scales", layout(build, lng["en"], "--dpi", "96,120,144,192")[::3], (0, set()))
     expect("pseudo-translation", layout(build, lng["pseudo"])[::3], (0, set()))
     code, out, _, found = layout(build, lng["long"])
-    wanted = {("LAUNCHDLG", "cut", "control -1"), ("LAUNCHDLG", "cut", "control 5101"),
-              ("INFODLG", "cut", "control 5101"), ("INFODLG", "cut", "title")}
+    wanted = {("LAUNCHDLG", "96", "cut", "control -1"), ("LAUNCHDLG", "96", "cut", "control 5101"),
+              ("INFODLG", "96", "cut", "control 5101"), ("INFODLG", "96", "cut", "title")}
     expect("doubled texts", (code, found), (1, wanted))
-    if len(FINDING.findall(out)) != 5 or not re.search(r"^[^:]+:30: LAUNCHDLG: cut: control 5101", out, re.M):
-        sys.exit("doubled texts, each with its catalog line:\n" + out)
+    told = [r"^%s:30: LAUNCHDLG: at 96 DPI: cut: control 5101 .* needs 2 lines, has 1 \(\d+ of \d+ pixels wide\)$"
+            % re.escape(lng["long"]),
+            r"^[^:]+:\d+,\d+,\d+,\d+: INFODLG: at 96 DPI: cut: control 5101 .* needs \d+ lines"]
+    if len(FINDING.findall(out)) != 5 or not all(re.search(t, out, re.M) for t in told):
+        sys.exit("doubled texts, each with its catalog lines, in lines:\n" + out)
     expect("mirrored", layout(build, lng["rtl"])[::3], (1, wanted))
     # The preview outlines the findings' controls in red, and nothing else.
     plain, marked = preview_red(build, work, lng["en"], "en"), preview_red(build, work, lng["long"], "long")
     if plain != (0, 0) or min(marked) < 200:
         sys.exit("red outlines in the preview: %s in English, %s with doubled texts" % (plain, marked))
 
-    # The fit, written into the catalog, removes every finding; one step
-    # less in either direction leaves some.
+    # The fit over the four scales, written into the catalog, removes every
+    # finding at all of them; one step less in either direction leaves some.
+    # The offer's texts all wrap, so only its height grows.
+    four = ("--dpi", "96,120,144,192")
     shutil.copy(lng["long"], lng["fit"])
-    code, out, _, _ = layout(build, lng["fit"], "--fit", "--write")
-    fits = FIT.findall(out)
+    code, out, _, _ = layout(build, lng["fit"], "--fit", "--write", *four)
+    fits = {key: (int(x), int(y)) for key, x, y in FIT.findall(out)}
     expect("dialogs fitted", (code, len(fits)), (0, 2))
-    expect("after the fit", layout(build, lng["fit"])[::3], (0, set()))
-    for key, x, y in fits:
-        for smaller in ((int(x) - 5, int(y)), (int(x), int(y) - 5)):
+    expect("the offer's width", fits["be06f7dd"][0], 100)
+    expect("after the fit", layout(build, lng["fit"], *four)[::3], (0, set()))
+    for key, (x, y) in fits.items():
+        for smaller in ((x - 5, y), (x, y - 5)):
             if min(smaller) >= 100:
                 less = os.path.join(work, "less.lng")
                 with_scale(lng["fit"], less, key, *smaller)
-                if layout(build, less)[0] != 1:
-                    sys.exit("%s at %d*%d, below the fit %s*%s, finds nothing" % (key, *smaller, x, y))
+                if layout(build, less, *four)[0] != 1:
+                    sys.exit("%s at %d*%d, below the fit %d*%d, finds nothing" % (key, *smaller, x, y))
 
     # The test's own dialogs: a static a line short, a check box words short,
     # a button beyond the edge; a short static and a link that fit.
     code, out, err, found = layout(build, lng["en"], "--dll", cases)
-    expect("cases", (code, found), (1, {("LAUNCHDLG", "cut", "control 201"),
-                                        ("LAUNCHDLG", "cut", "control 202"),
-                                        ("LAUNCHDLG", "outside", "control 204")}))
+    expect("cases", (code, found), (1, {("LAUNCHDLG", "96", "cut", "control 201"),
+                                        ("LAUNCHDLG", "96", "cut", "control 202"),
+                                        ("LAUNCHDLG", "96", "outside", "control 204")}))
     code, out, err, _ = layout(build, lng["en"], "--dll", cases, "--fit")
     if code != 1 or "no scale up to 200*200" not in err or '"Far"' not in err:
         sys.exit("cases --fit: a control beyond the edge has no fit:\n" + out + err)
-    print("layout: English clean, doubled texts found and fitted, the cases' findings")
+    expect_glyphs(build, work, lng["en"])
+    print("layout: English clean at four scales, doubled texts found and fitted, the cases' findings, glyphs")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The preview under Wine: both dialogs rendered to PNG files whose sizes
 follow the catalog's scale entries by the launcher's own formula, with and
-without a language module.
+without a language module, and the display's scale; nothing rendered when
+the launcher would load no catalog.
 
 usage: preview_test.py WINDOWS_BUILD_DIR LANGUAGE_MODULE"""
 import os
@@ -15,7 +16,7 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCALE_KEYS = {"LAUNCHDLG": "be06f7dd", "INFODLG": "2bfcfcd7"}
 DIRECTION_KEY = "50a17ae8"
-LINE = re.compile(r"\\(\w+)\.png: (\d+) x (\d+), client (\d+) x (\d+)")
+LINE = re.compile(r"/(\w+)\.png: (\d+) x (\d+), client (\d+) x (\d+)")
 
 
 def catalog(path, scales, rtl=False):
@@ -27,12 +28,16 @@ def catalog(path, scales, rtl=False):
         f.write(("\ufeff" + "\r\n".join(lines) + "\r\n").encode("utf-16-le"))
 
 
-def preview(build, work, name, lng, *extra):
-    out = os.path.join(work, name)
+def run_preview(build, lng, out, *extra):
     env = dict(os.environ, LNGTOOL_BUILD=build,
                LNGTOOL_PREFIX=os.path.join(build, "wine", "lngtool-preview-test"))
-    run = subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"), lng, "--out", out, *extra],
-                         env=env, capture_output=True, text=True, timeout=300)
+    return subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"), lng, "--out", out, *extra],
+                          env=env, capture_output=True, text=True, timeout=300)
+
+
+def preview(build, work, name, lng, *extra):
+    out = os.path.join(work, name)
+    run = run_preview(build, lng, out, *extra)
     if run.returncode != 0:
         sys.exit("preview %s failed (%d):\n%s%s" % (name, run.returncode, run.stdout, run.stderr))
     sizes = {}
@@ -115,7 +120,23 @@ def main():
     if german["INFODLG"] != base["INFODLG"]:
         sys.exit("INFODLG with the module: %s, expected %s" % (german["INFODLG"], base["INFODLG"]))
 
-    print("preview: both dialogs, sizes as the scale entries give them")
+    # At 200 % the dialogs are laid out anew in dialog units: about twice as
+    # large (the font's hinted metrics do not grow exactly in proportion).
+    double = preview(build, work, "dpi192", plain, "--dpi", "192")
+    for dialog, (width, height, client_w, client_h) in base.items():
+        big = double[dialog]
+        if not (1.8 <= big[2] / client_w <= 2.2 and 1.8 <= big[3] / client_h <= 2.2):
+            sys.exit("%s at 192 DPI: client %s x %s, at 96 DPI %s x %s" % (dialog, big[2], big[3], client_w, client_h))
+
+    # A file the launcher loads no catalog from: English pictures would pass
+    # for the translation's.
+    none = os.path.join(work, "none.lng")
+    open(none, "w").write("no marker\n")
+    run = run_preview(build, none, os.path.join(work, "none"))
+    if run.returncode == 0 or os.path.exists(os.path.join(work, "none", "LAUNCHDLG.png")):
+        sys.exit("preview of a file without a catalog: exit %d\n%s" % (run.returncode, run.stderr))
+
+    print("preview: both dialogs, sizes as the scale entries and the display's scale give them")
 
 
 if __name__ == "__main__":
