@@ -53,9 +53,8 @@ const char kUsage[] =
     "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
 
 // Options that take a value; the others are switches.
-const std::set<std::string> kValued = {"--codepage", "--out",      "--program", "--module",
-                                       "--dll",      "--language", "--expand",
-                                       "--dpi",      "--results"};
+const std::set<std::string> kValued = {"--codepage", "--out",    "--program", "--module", "--dll",
+                                       "--language", "--expand", "--dpi",     "--results"};
 const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
                                          "--po",   "--pot",   "--xliff",       "--use-fuzzy",
                                          "--rtl",  "--fit",   "--write"};

@@ -429,14 +429,15 @@ void Drain() {
 
 // The dialog as the launcher creates it with the catalog of bytes (none: the
 // module's own texts), kept open; the template's geometry in *geometry.
-HWND OpenDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, TemplateGeometry* geometry,
-                std::string* err) {
+HWND OpenDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes,
+                TemplateGeometry* geometry, std::string* err) {
   UseCatalog(bytes);
   gInner = d.procedure;
   HWND dialog =
       CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.name, nullptr, Recording, 0);
   if (dialog == nullptr) {
-    *err += "lngtool: the dialog " + ToUtf8(d.context) + " cannot be created from the active module\n";
+    *err +=
+        "lngtool: the dialog " + ToUtf8(d.context) + " cannot be created from the active module\n";
     return nullptr;
   }
   if (geometry != nullptr) {
@@ -545,7 +546,8 @@ void Predict(const CheckedDialog& d, const OpenModel& m, ScalePercent scale, Dia
     const OpenControl& o = m.controls[i];
     const ControlPlacement placed = PlaceControl(g.controls[i], window, frame, m.dialogFrame, s);
     ControlLayout control = o.layout;
-    control.place = {placed.left, placed.top, placed.left + placed.width, placed.top + placed.height};
+    control.place = {placed.left, placed.top, placed.left + placed.width,
+                     placed.top + placed.height};
     MeasureText(o.window, o.style, {placed.width - o.border.cx, placed.height - o.border.cy},
                 &control);
     out->controls.push_back(control);
@@ -589,7 +591,8 @@ bool AboutText(const LayoutFinding& f) {
 // text is the program's strings joined, so its lines are theirs.
 std::string Place(const std::string& catalogName, const CatalogFile& file,
                   const DialogLayout& shown, const LayoutFinding& f) {
-  const ControlLayout& control = f.control == kTitleFinding ? shown.title : shown.controls[f.control];
+  const ControlLayout& control =
+      f.control == kTitleFinding ? shown.title : shown.controls[f.control];
   const std::u16string& source = control.source;
   const std::u16string context = FromUtf8(shown.name);
   std::vector<std::u16string> keys;
@@ -663,8 +666,8 @@ ScalePercent CurrentScale(const std::vector<uint8_t>& bytes, const std::u16strin
 // scale. The rescaling is foreseen for each scale in one open dialog, rather
 // than a dialog created for each, which takes far longer; a dialog created at
 // one scale checks that both agree, else each scale gets a dialog of its own.
-bool CleanScales(const CheckedDialog& d, const DialogCheck& check, const std::vector<uint8_t>& bytes,
-                 FitData* data, std::string* err) {
+bool CleanScales(const CheckedDialog& d, const DialogCheck& check,
+                 const std::vector<uint8_t>& bytes, FitData* data, std::string* err) {
   const std::u16string context = d.context;
   const std::vector<ScalePercent> grid = FitGrid(CurrentScale(bytes, context));
   auto created = [&](ScalePercent s, DialogLayout* shown) {
@@ -704,7 +707,8 @@ bool CleanScales(const CheckedDialog& d, const DialogCheck& check, const std::ve
     } else {
       measured = created(s, &shown);
     }
-    data->clean.push_back(measured && !AnyGrowable(FindLayoutProblems(check.english, shown)) ? '1' : '0');
+    data->clean.push_back(measured && !AnyGrowable(FindLayoutProblems(check.english, shown)) ? '1'
+                                                                                             : '0');
   }
   CloseDialog(dialog);
   return true;
@@ -723,8 +727,8 @@ std::string ResultPath(const std::string& folder, int dpi, const char* ending) {
 
 // The other sessions' clean scales, each as soon as its session has written
 // them; false when one failed or none came.
-bool AwaitOthers(const LayoutRequest& request, int own, std::vector<std::map<std::string, FitData>>* all,
-                 std::string* err) {
+bool AwaitOthers(const LayoutRequest& request, int own,
+                 std::vector<std::map<std::string, FitData>>* all, std::string* err) {
   constexpr DWORD kMostWait = 600000;
   const DWORD start = GetTickCount();
   for (int dpi : request.dpis) {
@@ -794,8 +798,9 @@ bool ScalesUsable(const LayoutRequest& request, int session, std::string* err) {
     return false;
   }
   if (request.dpis.size() > 1 && request.results.empty()) {
-    *err += "lngtool: a session shows one scale only: measure each in a session of its own "
-            "(tools/lngtool-layout does)\n";
+    *err +=
+        "lngtool: a session shows one scale only: measure each in a session of its own "
+        "(tools/lngtool-layout does)\n";
     return false;
   }
   return true;

@@ -197,8 +197,8 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {
     // Pictures of the module's own texts would pass for the translation's.
-    *err += "lngtool: the launcher loads no catalog from " + request.catalog +
-            "; nothing rendered\n";
+    *err +=
+        "lngtool: the launcher loads no catalog from " + request.catalog + "; nothing rendered\n";
     return kExitFailure;
   }
   MakeDirectory(request.outDir);

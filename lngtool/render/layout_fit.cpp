@@ -4,8 +4,8 @@
 
 #include "base/byte_order.h"
 #include "lngtool/catalog/catalog_file.h"
-#include "lngtool/render/dialog_layout_check.h"
 #include "lngtool/io/text_form.h"
+#include "lngtool/render/dialog_layout_check.h"
 #include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
 
@@ -118,8 +118,7 @@ std::vector<ScalePercent> FitCandidates(ScalePercent current, bool wider, bool t
   if (wider == taller) {
     return FitCandidates();
   }
-  std::vector<ScalePercent> all =
-      wider ? Grid(Steps(), {current.y}) : Grid({current.x}, Steps());
+  std::vector<ScalePercent> all = wider ? Grid(Steps(), {current.y}) : Grid({current.x}, Steps());
   SortByGrowth(&all);
   return all;
 }
@@ -148,7 +147,8 @@ bool ParseDpiList(const std::string& text, std::vector<int>* dpis) {
     size_t end = text.find(',', at);
     end = end == std::string::npos ? text.size() : end;
     const std::string item = text.substr(at, end - at);
-    if (item.empty() || item.size() > 3 || item.find_first_not_of("0123456789") != std::string::npos) {
+    if (item.empty() || item.size() > 3 ||
+        item.find_first_not_of("0123456789") != std::string::npos) {
       return false;
     }
     const int dpi = std::stoi(item);
@@ -197,7 +197,8 @@ bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialo
   return true;
 }
 
-std::vector<ScalePercent> CleanEverywhere(ScalePercent current, const std::vector<FitData>& atEach) {
+std::vector<ScalePercent> CleanEverywhere(ScalePercent current,
+                                          const std::vector<FitData>& atEach) {
   bool wider = false;
   bool taller = false;
   for (const FitData& d : atEach) {
@@ -207,10 +208,10 @@ std::vector<ScalePercent> CleanEverywhere(ScalePercent current, const std::vecto
   const std::vector<ScalePercent> grid = FitGrid(current);
   std::vector<ScalePercent> clean;
   for (const ScalePercent& s : FitCandidates(current, wider, taller)) {
-    const size_t at = static_cast<size_t>(
-        std::find_if(grid.begin(), grid.end(),
-                     [&](ScalePercent g) { return g.x == s.x && g.y == s.y; }) -
-        grid.begin());
+    const size_t at =
+        static_cast<size_t>(std::find_if(grid.begin(), grid.end(),
+                                         [&](ScalePercent g) { return g.x == s.x && g.y == s.y; }) -
+                            grid.begin());
     const bool everywhere = std::all_of(atEach.begin(), atEach.end(), [&](const FitData& d) {
       return at < d.clean.size() && d.clean[at] == '1';
     });

@@ -115,7 +115,8 @@ TEST(LayoutFindings, MissingGlyphsNamedAndNotGrowable) {
   const std::vector<LayoutFinding> found = FindLayoutProblems(english, shown);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].kind, FindingKind::kMissingGlyph);
-  EXPECT_NE(found[0].what.find("no font shows U+E000, U+1F600 "), std::string::npos) << found[0].what;
+  EXPECT_NE(found[0].what.find("no font shows U+E000, U+1F600 "), std::string::npos)
+      << found[0].what;
   EXPECT_FALSE(Growable(found[0]));
   bool wider = false;
   bool taller = false;
@@ -143,10 +144,11 @@ TEST(LayoutFit, SmallestAreaFirstAndNoSmallerNeighbourAfter) {
   EXPECT_EQ(all.back().x, 200);
   ScalePercent fit;
   // Clean from 125 wide and 110 tall on, as a dialog whose texts need both.
-  ASSERT_TRUE(
-      FindFit(all, [](ScalePercent s) { return s.x >= 125 && s.y >= 110; }, &fit));
+  ASSERT_TRUE(FindFit(
+      all, [](ScalePercent s) { return s.x >= 125 && s.y >= 110; }, &fit));
   EXPECT_EQ(ScaleValue(fit), u"125*110");
-  EXPECT_FALSE(FindFit(all, [](ScalePercent) { return false; }, &fit));
+  EXPECT_FALSE(FindFit(
+      all, [](ScalePercent) { return false; }, &fit));
 }
 
 // A dialog that needs height only grows in height, from the catalog's width.
