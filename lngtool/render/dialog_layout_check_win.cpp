@@ -484,8 +484,8 @@ bool MeasureDialog(const CheckedDialog& d, const std::vector<uint8_t>* bytes, Di
 // the dialog resized first, then each control placed against it. The texts
 // are measured in the open dialog's controls at the widths they would get.
 struct OpenControl {
-  HWND window;
-  LONG style;
+  HWND window = nullptr;
+  LONG style = 0;
   Extent border;  // the control's window less its client area
   ControlLayout layout;
 };

@@ -70,9 +70,9 @@ ControlLayout Wrapped(Extent needs, Extent has) {
 TEST(LayoutFindings, CutsSayWhatTheyNeed) {
   struct Case {
     ControlLayout control;
-    const char* what;
-    bool wider;
-    bool taller;
+    const char* what = "";
+    bool wider = false;
+    bool taller = false;
   };
   ControlLayout single = Control({0, 0, 100, 13}, {120, 13});
   single.id = 7;
