@@ -144,6 +144,13 @@ def expect_wrapper_answers(build, work, lng):
     expect("a file the launcher loads no catalog from", unloaded.returncode, 2)
     if "Z:" in unloaded.stderr or none not in unloaded.stderr:
         sys.exit("messages name the catalog as given:\n" + unloaded.stderr)
+    # A scale without a prefix yet: the wrapper says what takes the time.
+    fresh = env(build)["LNGTOOL_PREFIX"] + "-108"
+    shutil.rmtree(fresh, ignore_errors=True)
+    made = wrapper(build, lng, "--dpi", "108")
+    shutil.rmtree(fresh, ignore_errors=True)
+    if made.returncode not in (0, 1) or "making the Wine prefix for 108 DPI, once" not in made.stderr:
+        sys.exit("a new scale's prefix made without a word:\n" + made.stderr)
     valued = wrapper(build, lng, "--dpi", "96", "--codepage", "936")
     if "936" in valued.stderr.replace("--codepage 936", "") or "Z:" in valued.stderr:
         sys.exit("--codepage 936 reached lngtool as something else:\n" + valued.stderr)
