@@ -11,6 +11,7 @@
 #include "launcher/offer_flow.h"
 #include "launcher/offer_text.h"
 #include "launcher/progress_info_dialog_win.h"
+#include "launcher/display_scale_win.h"
 #include "launcher/shell_open.h"
 #include "localization/common_dialog_handler.h"
 #include "localization/fetch_string.h"
@@ -108,6 +109,8 @@ bool LinkToOpen(const NMHDR* header, char16_t* url, size_t cap) {
 }
 
 INT_PTR CALLBACK OfferDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static ScaledLogo logo;
+  ShowLogoAtScale(&logo, dialog, message, L"LOGO");
   if (CommonDialogHandler(dialog, message, wParam, lParam, u"LAUNCHDLG", nullptr, 0)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:

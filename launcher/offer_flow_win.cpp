@@ -13,6 +13,7 @@
 #include "base/scoped_win.h"
 #include "base/system_calls.h"
 #include "base/wide_bridge.h"
+#include "launcher/display_scale_win.h"
 #include "launcher/installer_and_cleanup.h"
 #include "launcher/offer_dialog_win.h"
 #include "launcher/offer_flow.h"
@@ -44,9 +45,9 @@ void InitLinkControls() {
 }
 
 HICON LoadLauncherIcon() {
-  HICON icon = LoadIconW(static_cast<HMODULE>(ActiveModule), AsWide(kIconName));
+  HICON icon = LoadIconAtScale(static_cast<HMODULE>(ActiveModule), AsWide(kIconName));
   if (icon == nullptr && ActiveModule != OwnModule) {
-    icon = LoadIconW(static_cast<HMODULE>(OwnModule), AsWide(kIconName));
+    icon = LoadIconAtScale(static_cast<HMODULE>(OwnModule), AsWide(kIconName));
   }
   return icon;
 }
@@ -156,7 +157,7 @@ int OfferFlow(ModuleHandle own) {
     OpenProgramGroup();
   }
 
-  DeleteObject(static_cast<HGDIOBJ>(LauncherIcon));
+  if (LauncherIcon != nullptr) DestroyIcon(static_cast<HICON>(LauncherIcon));
   SelfRemoval();
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "base/bounded_text.h"
 #include "base/wide_bridge.h"
 #include "launcher/offer_text.h"
+#include "launcher/display_scale_win.h"
 #include "localization/common_dialog_handler.h"
 #include "localization/fetch_string.h"
 #include "module/resource_module.h"
@@ -20,6 +21,8 @@ INT_PTR InitInfo(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ProgressInfoDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  static ScaledLogo logo;
+  ShowLogoAtScale(&logo, dialog, message, L"LOGOSMALL");
   if (CommonDialogHandler(dialog, message, wParam, lParam, u"INFODLG", nullptr, 0)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:

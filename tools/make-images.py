@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
 """Draws every image the launcher carries and writes them into resources/.
 
-resources/ztk.ico       the product icon: 32x32 and 16x16, at 256 and 16 colours
+resources/ztk.ico       the product icon: 32x32 and 16x16, at 256 and 16 colours, and
+                        20, 24, 40, 48, 64 and 256 pixels at 32 bpp with alpha
+                        (the 256-pixel one PNG-compressed, as icon files hold it)
 resources/logo.bmp      the partner's logo for the offer dialog, 294x47, 24 bpp
 resources/logosmall.bmp the partner's logo for the information dialog, 64x64, 24 bpp
+resources/logo_NNN.bmp, resources/logosmall_NNN.bmp
+                        both logos drawn anew at NNN % (125 to 300), 256 colours,
+                        run-length encoded: sharp at the display's scale, and
+                        small enough to carry seven of each
 
 Pure Python without third-party modules, so that the images can be redrawn
 anywhere; the build itself only reads the files this writes. The output is
@@ -13,6 +19,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 SUPERSAMPLE = 4
 
@@ -257,11 +264,19 @@ def icon_image(rows, bits):
 
 def write_icon(path, images):
     """images: (rows, bits) in directory order."""
-    blobs = [(rows, bits, icon_image(rows, bits)) for rows, bits in images]
+    blobs = []
+    for rows, bits in images:
+        if bits != 32:
+            blob = icon_image(rows, bits)
+        elif len(rows) == 256:
+            blob = icon_image_png(rows)
+        else:
+            blob = icon_image_rgba(rows)
+        blobs.append((rows, bits, blob))
     out = struct.pack("<HHH", 0, 1, len(blobs))
     offset = 6 + 16 * len(blobs)
     for rows, bits, blob in blobs:
-        size = len(rows)
+        size = len(rows) % 256  # 0 stands for 256
         colours = 16 if bits == 4 else 0
         out += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bits, len(blob), offset)
         offset += len(blob)
@@ -286,6 +301,106 @@ def write_bmp(path, rows):
         f.write(head + info + bytes(pixels))
 
 
+def scaled_size(length, percent):
+    """A length at percent, rounded half up as the launcher's MulDiv rounds."""
+    return (length * percent + 50) // 100
+
+
+def palette_of(rows):
+    """256 colours for an image, and every colour it uses mapped to one. The
+    flat colours (background, bars) are kept exact, so that the logo meets
+    the dialog's face without a seam; the rest share what is left."""
+    colours = [p[:3] for row in rows for p in row]
+    counts = {}
+    for c in colours:
+        counts[c] = counts.get(c, 0) + 1
+    exact = sorted(sorted(counts), key=lambda c: -counts[c])[:32]
+    rest = [c for c in counts if c not in set(exact)]
+    palette = exact + (median_cut(rest, 224) if rest else [])
+    lookup = {c: nearest(palette, c) for c in set(colours)}
+    return palette, lookup
+
+
+def rle8_line(indices):
+    """One row in 8-bit run-length encoding: runs of one index as (count,
+    index), the rest in absolute blocks of at least three, word-aligned."""
+    out, i, n = bytearray(), 0, len(indices)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and indices[i + run] == indices[i]:
+            run += 1
+        if run >= 3 or n - i < 3:
+            out += bytes((run, indices[i]))
+            i += run
+            continue
+        # An absolute block, up to the next run of three or more.
+        j = i
+        while j < n and j - i < 255:
+            if j + 2 < n and indices[j] == indices[j + 1] == indices[j + 2]:
+                break
+            j += 1
+        if j - i < 3:
+            for k in range(i, j):
+                out += bytes((1, indices[k]))
+        else:
+            out += bytes((0, j - i)) + bytes(indices[i:j])
+            if (j - i) % 2:
+                out += b"\0"
+        i = j
+    return out + b"\0\0"
+
+
+def write_bmp_rle8(path, rows):
+    """256 colours, BI_RLE8, bottom-up."""
+    height, width = len(rows), len(rows[0])
+    palette, lookup = palette_of(rows)
+    pixels = bytearray()
+    for row in reversed(rows):
+        pixels += rle8_line([lookup[p[:3]] for p in row])
+    pixels[-2:] = b"\0\1"  # the last end of line becomes the end of the bitmap
+    quads = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(pixels), 2835, 2835,
+                       256, 0)
+    offset = 14 + len(info) + len(quads)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    with open(path, "wb") as f:
+        f.write(head + info + quads + bytes(pixels))
+
+
+def icon_image_rgba(rows):
+    """One 32-bit icon image with its alpha, and the AND mask older readers use."""
+    height, width = len(rows), len(rows[0])
+    colour_bits, mask_bits = bytearray(), bytearray()
+    mask_stride = ((width + 31) // 32) * 4
+    for row in reversed(rows):
+        for r, g, b, a in row:
+            colour_bits += bytes((b, g, r, a))
+        mask = bytearray(mask_stride)
+        for x, p in enumerate(row):
+            if p[3] == 0:
+                mask[x // 8] |= 0x80 >> (x % 8)
+        mask_bits += mask
+    header = struct.pack("<IiiHHIIiiII", 40, width, height * 2, 1, 32, 0,
+                         len(colour_bits) + len(mask_bits), 0, 0, 0, 0)
+    return header + bytes(colour_bits) + bytes(mask_bits)
+
+
+def icon_image_png(rows):
+    """One 32-bit icon image as PNG (RGBA, 8 bits a channel), for 256 pixels."""
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+LOGO_SCALES = (125, 150, 175, 200, 250, 300)
+ICON_SIZES_RGBA = (20, 24, 40, 48, 64, 256)
+
+
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "resources")
@@ -294,9 +409,17 @@ def main():
     # One sample a pixel at 16 colours: smoothed edges have no palette entry.
     big16 = render(product_tile_vga, 32, 32, 1.0, n=1)
     small16 = render(product_tile_vga, 16, 16, 2.0, n=1)
-    write_icon(os.path.join(out, "ztk.ico"), [(big, 8), (small, 8), (big16, 4), (small16, 4)])
+    images = [(big, 8), (small, 8), (big16, 4), (small16, 4)]
+    images += [(render(product_tile, n, n, 32 / n), 32) for n in ICON_SIZES_RGBA]
+    write_icon(os.path.join(out, "ztk.ico"), images)
     write_bmp(os.path.join(out, "logo.bmp"), render(logo, 294, 47, 1.0))
     write_bmp(os.path.join(out, "logosmall.bmp"), render(logo_small, 64, 64, 1.0))
+    # Each scale drawn from the shapes themselves, not from the pixels above.
+    for percent in LOGO_SCALES:
+        for name, draw, (w, h) in (("logo", logo, (294, 47)), ("logosmall", logo_small, (64, 64))):
+            width, height = scaled_size(w, percent), scaled_size(h, percent)
+            rows = render(draw, width, height, w / width)
+            write_bmp_rle8(os.path.join(out, "%s_%d.bmp" % (name, percent)), rows)
 
 
 if __name__ == "__main__":

@@ -283,7 +283,9 @@ STRINGS = {
     5105: "Baidu Antivirus will protect your system when you surf the Internet and download files.",
     5106: "\r\n\r\nYou can close this window now.",
 }
-MAX_PROGRAM_SIZE = 200 * 1024
+# The logos at seven scales and the icon's large images take about 140 KB.
+MAX_PROGRAM_SIZE = 320 * 1024
+BI_RLE8 = 1
 
 
 def expect_template(resources, name, title, rect, expected_items):
@@ -344,9 +346,17 @@ def resources_as_carried(s):
     for name, size in (("LOGO", (294, 47)), ("LOGOSMALL", (64, 64))):
         header = pe_resources.bitmap_header(resources[(pe_resources.RT_BITMAP, name, ENGLISH_US)])
         check(header == size + (24, 0), "bitmap %s: %s" % (name, header))
+    for name, (w, h) in (("LOGO", (294, 47)), ("LOGOSMALL", (64, 64))):
+        for percent in (125, 150, 175, 200, 250, 300):
+            variant = "%s_%d" % (name, percent)
+            header = pe_resources.bitmap_header(
+                resources[(pe_resources.RT_BITMAP, variant, ENGLISH_US)])
+            size = ((w * percent + 50) // 100, (h * percent + 50) // 100)
+            check(header == size + (8, BI_RLE8), "bitmap %s: %s" % (variant, header))
     icons = pe_resources.icon_group(resources[(pe_resources.RT_GROUP_ICON, "ZTKICON", ENGLISH_US)])
-    check(sorted(i[:2] + (i[3],) for i in icons) == [(16, 16, 4), (16, 16, 8), (32, 32, 4),
-                                                     (32, 32, 8)], "icon images %s" % icons)
+    check(sorted(i[:2] + (i[3],) for i in icons) == sorted(
+        [(16, 16, 4), (16, 16, 8), (32, 32, 4), (32, 32, 8)] +
+        [(n, n, 32) for n in (20, 24, 40, 48, 64, 256)]), "icon images %s" % icons)
     for icon in icons:
         check((pe_resources.RT_ICON, icon[4], ENGLISH_US) in resources, "icon %d" % icon[4])
     expect_manifest(resources[(pe_resources.RT_MANIFEST, 1, ENGLISH_US)])

@@ -77,28 +77,58 @@ struct IconGroup {
 };
 #pragma pack(pop)
 
-TEST_F(LauncherResources, IconGroupHoldsFourImages) {
+TEST_F(LauncherResources, IconGroupHoldsAnImageForEverySize) {
   HRSRC found = FindResourceW(module_, L"ZTKICON", RT_GROUP_ICON);
   ASSERT_NE(found, nullptr);
-  ASSERT_EQ(SizeofResource(module_, found), 6u + 4 * sizeof(IconGroupEntry));
+  constexpr int kImages = 10;
+  ASSERT_EQ(SizeofResource(module_, found), 6u + kImages * sizeof(IconGroupEntry));
   const auto* group = static_cast<const IconGroup*>(LockResource(LoadResource(module_, found)));
-  ASSERT_EQ(group->count, 4);
+  ASSERT_EQ(group->count, kImages);
+  // The four classic images first, then 32 bits with alpha (0 stands for 256).
   const struct {
     BYTE size;
     WORD bits;
-  } expected[] = {{32, 8}, {16, 8}, {32, 4}, {16, 4}};
-  for (int i = 0; i < 4; ++i) {
+  } expected[] = {{32, 8}, {16, 8}, {32, 4}, {16, 4}, {20, 32},
+                  {24, 32}, {40, 32}, {48, 32}, {64, 32}, {0, 32}};
+  for (int i = 0; i < kImages; ++i) {
     const IconGroupEntry& e = group->entries[i];
     EXPECT_EQ(e.width, expected[i].size) << i;
     EXPECT_EQ(e.height, expected[i].size) << i;
     EXPECT_EQ(e.bitCount, expected[i].bits) << i;
     EXPECT_EQ(e.colours, expected[i].bits == 4 ? 16 : 0) << i;
   }
-  for (int size : {16, 32}) {
+  for (int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
     HICON icon = static_cast<HICON>(LoadImageW(module_, L"ZTKICON", IMAGE_ICON, size, size, 0));
-    EXPECT_NE(icon, nullptr) << size;
-    if (icon != nullptr) {
-      DestroyIcon(icon);
+    ASSERT_NE(icon, nullptr) << size;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+}
+
+// Beside each logo its drawings at the larger display scales, in 256 colours
+// and run-length encoded, at the logo's size times the scale.
+TEST_F(LauncherResources, LogosAreDrawnForEveryScale) {
+  const struct {
+    const wchar_t* name;
+    LONG width, height;
+  } logos[] = {{L"LOGO", 294, 47}, {L"LOGOSMALL", 64, 64}};
+  for (const auto& logo : logos) {
+    for (int percent : {125, 150, 175, 200, 250, 300}) {
+      const std::wstring name = std::wstring(logo.name) + L"_" + std::to_wstring(percent);
+      HRSRC found = FindResourceW(module_, name.c_str(), RT_BITMAP);
+      ASSERT_NE(found, nullptr) << percent;
+      const auto* info =
+          static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module_, found)));
+      EXPECT_EQ(info->biWidth, (logo.width * percent + 50) / 100) << percent;
+      EXPECT_EQ(info->biHeight, (logo.height * percent + 50) / 100) << percent;
+      EXPECT_EQ(info->biBitCount, 8) << percent;
+      EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RLE8)) << percent;
     }
   }
 }
