@@ -1,7 +1,6 @@
-// The launcher's images at the display's scale: a dialog's logo, the icon. The manifest declares the process
-// DPI-aware, so Windows does not stretch the dialogs: a logo left at its
-// 96-DPI size would shrink against the text around it. Only the Win32 edge
-// includes this header.
+// The launcher's images at the display's scale: a dialog's logo, the icon. The manifest declares
+// the process DPI-aware, so Windows does not stretch the dialogs: a logo left at its 96-DPI size
+// would shrink against the text around it. Only the Win32 edge includes this header.
 #pragma once
 #include <windows.h>
 

@@ -3,8 +3,8 @@
 
 #include "base/bounded_text.h"
 #include "base/wide_bridge.h"
-#include "launcher/offer_text.h"
 #include "launcher/display_scale_win.h"
+#include "launcher/offer_text.h"
 #include "localization/common_dialog_handler.h"
 #include "localization/fetch_string.h"
 #include "module/resource_module.h"

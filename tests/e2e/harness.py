@@ -49,7 +49,7 @@ STARTF_USESHOWWINDOW = 0x1
 SW_HIDE = 0
 
 # Bump when the template's recipe changes: every build tree then remakes it.
-TEMPLATE_RECIPE = "3"
+TEMPLATE_RECIPE = "4"
 
 SCENARIOS = {}
 
@@ -181,11 +181,25 @@ def make_template(config):
             reg(env, "add", key + "\\command", "/ve", "/d", '"%s\\%s.exe" "%%1"' % (BIN_WIN, exe))
             run_quiet([wine_binary(), "reg", "delete", key + "\\ddeexec", "/f"], env,
                       check_rc=False)
+        install_caption_font(prefix, env)
         stop_wineserver(env)
         with open(stamp_path, "w") as f:
             f.write(stamp)
         print("template prefix made in %.0f s" % (time.time() - started))
         return prefix
+
+
+# Wine draws the caption buttons with this font; without it in the prefix a
+# letter stands where the close box should be. tools/setup installs it.
+CAPTION_FONT = "/usr/share/wine/fonts/marlett.ttf"
+
+
+def install_caption_font(prefix, env):
+    """Marlett into the prefix's Fonts folder, registered as Windows has it."""
+    check(os.path.exists(CAPTION_FONT), "no %s (tools/setup installs fonts-wine)" % CAPTION_FONT)
+    shutil.copy(CAPTION_FONT, os.path.join(prefix, "drive_c", "windows", "Fonts", "marlett.ttf"))
+    reg(env, "add", "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", "/v",
+        "Marlett (TrueType)", "/d", "marlett.ttf")
 
 
 # Wine's own program files: written only by wineboot, which a prefix of the

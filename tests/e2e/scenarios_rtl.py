@@ -9,7 +9,7 @@ import subprocess
 
 from dialog_session import DialogSession
 from harness import (INSTALL_WIN, INSTALLER, INTERPRETER_WIN, catalog_escaped, catalog_key,
-                     check, scenario)
+                     check, scenario, stop_wineserver)
 
 LAYOUT_RTL = 0x00400000
 SCALE = (120, 110)
@@ -148,6 +148,18 @@ def expect_texts(listing):
 
 @scenario
 def rtl_catalog_mirrors_and_scales_dialogs(s):
+    rtl_catalog_road(s)
+
+
+@scenario
+def rtl_catalog_mirrors_and_scales_dialogs_at_144_dpi(s):
+    """The catalog's rescaling on top of the display's scale of 150 %."""
+    s.reg_add("HKCU\\Control Panel\\Desktop", "LogPixels", "144", kind="REG_DWORD")
+    stop_wineserver(s.env)  # Wine reads the DPI when a session starts
+    rtl_catalog_road(s)
+
+
+def rtl_catalog_road(s):
     s.install(installer=True)
     with DialogSession(s, managed=False) as session:
         # The offer dialog in English first, as the measure of the scaled one.

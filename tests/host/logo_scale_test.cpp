@@ -18,12 +18,12 @@ TEST(LogoScale, PicksTheVariantForEachDpi) {
     bool exact;
     int32_t width, height;
   } cases[] = {
-      {120, kAll, 125, true, 368, 59},     {144, kAll, 150, true, 441, 71},
-      {168, kAll, 175, true, 515, 82},     {192, kAll, 200, true, 588, 94},
-      {240, kAll, 250, true, 735, 118},    {288, kAll, 300, true, 882, 141},
-      {110, kAll, 125, false, 337, 54},    {130, kAll, 150, false, 398, 64},
-      {200, kAll, 250, false, 613, 98},    {336, kAll, 300, false, 1029, 165},
-      {72, kAll, 0, false, 221, 35},       {144, kNone, 0, false, 441, 71},
+      {120, kAll, 125, true, 368, 59},      {144, kAll, 150, true, 441, 71},
+      {168, kAll, 175, true, 515, 82},      {192, kAll, 200, true, 588, 94},
+      {240, kAll, 250, true, 735, 118},     {288, kAll, 300, true, 882, 141},
+      {110, kAll, 125, false, 337, 54},     {130, kAll, 150, false, 398, 64},
+      {200, kAll, 250, false, 613, 98},     {336, kAll, 300, false, 1029, 165},
+      {72, kAll, 0, false, 221, 35},        {144, kNone, 0, false, 441, 71},
       {144, kOnly200, 200, false, 441, 71}, {240, kOnly200, 200, false, 735, 118},
   };
   for (const auto& c : cases) {
@@ -39,7 +39,7 @@ TEST(LogoScale, PicksTheVariantForEachDpi) {
 TEST(LogoScale, LeavesThePlainDisplayAndNonsenseAlone) {
   const struct {
     int32_t dpi, width, height;
-  } cases[] = {{96, 294, 47}, {0, 294, 47}, {-96, 294, 47}, {100000, 294, 47},
+  } cases[] = {{96, 294, 47}, {0, 294, 47},   {-96, 294, 47},    {100000, 294, 47},
                {144, 0, 47},  {144, 294, -1}, {144, 1 << 20, 47}};
   for (const auto& c : cases) {
     LogoChoice choice{};

@@ -1,10 +1,9 @@
 // The logos and the icon at display scales, on dialogs made from small
 // templates that show the program's own bitmaps.
-#include "launcher/display_scale_win.h"
-
 #include <gtest/gtest.h>
 
 #include "base/scoped_win.h"
+#include "launcher/display_scale_win.h"
 
 namespace {
 
@@ -27,7 +26,8 @@ class DisplayScale : public ::testing::Test {
     dialog_ = CreateDialogParamW(GetModuleHandleW(nullptr), templateName, nullptr, Quiet, 0);
     ASSERT_NE(dialog_, nullptr);
     control_ = GetWindow(dialog_, GW_CHILD);
-    while (control_ != nullptr && (GetWindowLongW(control_, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) {
+    while (control_ != nullptr &&
+           (GetWindowLongW(control_, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) {
       control_ = GetWindow(control_, GW_HWNDNEXT);
     }
     ASSERT_NE(control_, nullptr);
@@ -64,8 +64,7 @@ TEST_F(DisplayScale, EachScaleShowsItsSizeAndGivesTheControlsOwnBitmapBack) {
       {L"SHOWLOGO", L"LOGO", 130, {398, 64}},    // 150 % scaled down
       {L"SHOWLOGO", L"LOGO", 336, {1029, 165}},  // 300 % scaled up
       {L"SHOWLOGO", L"LOGO", 72, {221, 35}},     // the plain logo scaled down
-      {L"SHOWSMALL", L"LOGOSMALL", 168, {112, 112}},
-      {L"SHOWSMALL", L"LOGOSMALL", 240, {160, 160}},
+      {L"SHOWSMALL", L"LOGOSMALL", 168, {112, 112}}, {L"SHOWSMALL", L"LOGOSMALL", 240, {160, 160}},
       {L"SHOWBARE", L"BARE", 144, {96, 96}},  // no drawings: its own, scaled
   };
   for (const auto& c : cases) {

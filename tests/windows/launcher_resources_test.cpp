@@ -88,7 +88,7 @@ TEST_F(LauncherResources, IconGroupHoldsAnImageForEverySize) {
   const struct {
     BYTE size;
     WORD bits;
-  } expected[] = {{32, 8}, {16, 8}, {32, 4}, {16, 4}, {20, 32},
+  } expected[] = {{32, 8},  {16, 8},  {32, 4},  {16, 4},  {20, 32},
                   {24, 32}, {40, 32}, {48, 32}, {64, 32}, {0, 32}};
   for (int i = 0; i < kImages; ++i) {
     const IconGroupEntry& e = group->entries[i];
