@@ -90,24 +90,45 @@ struct TemplateGeometry {
 TemplateGeometry gGeometry;
 
 // Records the template texts and geometry, then hands the message on unchanged.
+void RecordGeometry(HWND dialog) {
+  gGeometry.controls.clear();
+  RECT window{};
+  RECT client{};
+  GetWindowRect(dialog, &window);
+  GetClientRect(dialog, &client);
+  gGeometry.window = ToLayout(window);
+  gGeometry.client = ToLayout(client);
+  gGeometry.self = RectInClient(dialog, dialog);
+  gGeometry.centered = (GetWindowLongPtrW(dialog, GWL_STYLE) & DS_CENTER) != 0;
+  for (HWND c = GetWindow(dialog, GW_CHILD);
+       c != nullptr && gGeometry.controls.size() < kMostControls; c = GetWindow(c, GW_HWNDNEXT)) {
+    gGeometry.controls.push_back(RectInClient(c, dialog));
+  }
+}
+
+// Set while the dialog initialises: the launcher's procedure may change
+// controls (a logo at the display's scale) before it rescales the dialog,
+// whose resizing then shows the geometry the rescaling starts from.
+bool gInitialising = false;
+
+// Records the template texts and geometry, then hands the message on unchanged.
 INT_PTR CALLBACK Recording(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     gSources.clear();
-    gGeometry.controls.clear();
     gTitleSource = WindowText(dialog);
-    RECT window{};
-    RECT client{};
-    GetWindowRect(dialog, &window);
-    GetClientRect(dialog, &client);
-    gGeometry.window = ToLayout(window);
-    gGeometry.client = ToLayout(client);
-    gGeometry.self = RectInClient(dialog, dialog);
-    gGeometry.centered = (GetWindowLongPtrW(dialog, GWL_STYLE) & DS_CENTER) != 0;
     for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && gSources.size() < kMostControls;
          c = GetWindow(c, GW_HWNDNEXT)) {
       gSources.push_back(WindowText(c));
-      gGeometry.controls.push_back(RectInClient(c, dialog));
     }
+    RecordGeometry(dialog);
+    gInitialising = true;
+    const INT_PTR result = gInner(dialog, message, wParam, lParam);
+    gInitialising = false;
+    return result;
+  }
+  if (message == WM_WINDOWPOSCHANGING && gInitialising) {
+    RecordGeometry(dialog);  // before the change
+    gInitialising = false;
   }
   return gInner(dialog, message, wParam, lParam);
 }
@@ -676,11 +697,20 @@ bool CleanScales(const CheckedDialog& d, const DialogCheck& check,
     return SetScaleEntry(bytes, SystemAnsi, context, s, &fitted, &why) &&
            MeasureDialog(d, &fitted, shown, &why);
   };
+  // Opened at a scale, so that the rescaling shows where it starts from,
+  // and measured as created there, to check the foresight.
+  constexpr ScalePercent kProbe = {150, 150};
+  std::vector<uint8_t> probeBytes;
+  if (!SetScaleEntry(bytes, SystemAnsi, context, kProbe, &probeBytes, err)) {
+    return false;
+  }
   TemplateGeometry geometry;
-  HWND dialog = OpenDialog(d, &bytes, &geometry, err);
+  HWND dialog = OpenDialog(d, &probeBytes, &geometry, err);
   if (dialog == nullptr) {
     return false;
   }
+  DialogLayout probe;
+  MeasureOpen(d, dialog, &probe);
   const OpenModel model = Model(dialog, geometry);
   TextCache cache;
   auto predicted = [&](ScalePercent s, DialogLayout* shown) {
@@ -688,11 +718,9 @@ bool CleanScales(const CheckedDialog& d, const DialogCheck& check,
     Predict(d, model, s, shown);
     gCache = nullptr;
   };
-  constexpr ScalePercent kProbe = {150, 150};
-  DialogLayout probe;
   DialogLayout foreseen;
   predicted(kProbe, &foreseen);
-  const bool agree = created(kProbe, &probe) && SameLayout(probe, foreseen);
+  const bool agree = SameLayout(probe, foreseen);
   if (!agree) {
     *err += "lngtool: " + ToUtf8(context) +
             ": the rescaling foreseen differs from the dialog created at a scale; creating one "
