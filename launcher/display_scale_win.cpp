@@ -1,5 +1,8 @@
 #include "launcher/display_scale_win.h"
 
+#include <memory>
+#include <new>
+
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 #include "launcher/logo_scale.h"
@@ -7,6 +10,7 @@
 
 namespace {
 constexpr size_t kNameCapacity = 64;
+constexpr wchar_t kLogoProperty[] = L"ZentakScaledLogo";
 
 HWND FirstBitmapControl(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
@@ -153,10 +157,17 @@ void ScaledLogo::Restore() {
   shown_ = nullptr;
 }
 
-void ShowLogoAtScale(ScaledLogo* logo, HWND dialog, UINT message, const wchar_t* name) {
+void ShowLogoAtScale(HWND dialog, UINT message, const wchar_t* name) {
   if (message == WM_INITDIALOG) {
+    if (GetPropW(dialog, kLogoProperty) != nullptr) return;  // shown already
+    std::unique_ptr<ScaledLogo> logo(new (std::nothrow) ScaledLogo);
+    if (logo == nullptr) return;
     logo->Show(dialog, static_cast<HMODULE>(ActiveModule), name, DisplayDpi(dialog));
+    if (logo->Control() != nullptr && SetPropW(dialog, kLogoProperty, logo.get())) {
+      logo.release();  // the property owns it until WM_DESTROY
+    }
   } else if (message == WM_DESTROY) {
-    logo->Restore();
+    const std::unique_ptr<ScaledLogo> logo(
+        static_cast<ScaledLogo*>(RemovePropW(dialog, kLogoProperty)));
   }
 }

@@ -42,5 +42,8 @@ class ScaledLogo {
 // For a dialog procedure, ahead of the common handler: at WM_INITDIALOG the
 // logo from the dialog's module (ActiveModule) at the display's scale, so
 // that a catalog's rescaling then works on it as on the template's; at
-// WM_DESTROY the control's own bitmap back.
-void ShowLogoAtScale(ScaledLogo* logo, HWND dialog, UINT message, const wchar_t* name);
+// WM_DESTROY the control's own bitmap back. Each dialog keeps its own (a
+// window property): lngtool opens several of one template at once. A second
+// WM_INITDIALOG call does nothing, so a tool that records the controls'
+// places before the procedure runs can show the logo first.
+void ShowLogoAtScale(HWND dialog, UINT message, const wchar_t* name);

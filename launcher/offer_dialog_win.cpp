@@ -109,8 +109,7 @@ bool LinkToOpen(const NMHDR* header, char16_t* url, size_t cap) {
 }
 
 INT_PTR CALLBACK OfferDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  static ScaledLogo logo;
-  ShowLogoAtScale(&logo, dialog, message, L"LOGO");
+  ShowLogoAtScale(dialog, message, L"LOGO");
   if (CommonDialogHandler(dialog, message, wParam, lParam, u"LAUNCHDLG", nullptr, 0)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:

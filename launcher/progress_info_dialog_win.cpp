@@ -21,8 +21,7 @@ INT_PTR InitInfo(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ProgressInfoDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  static ScaledLogo logo;
-  ShowLogoAtScale(&logo, dialog, message, L"LOGOSMALL");
+  ShowLogoAtScale(dialog, message, L"LOGOSMALL");
   if (CommonDialogHandler(dialog, message, wParam, lParam, u"INFODLG", nullptr, 0)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
