@@ -164,7 +164,7 @@ void ShowLogoAtScale(HWND dialog, UINT message, const wchar_t* name) {
     if (logo == nullptr) return;
     logo->Show(dialog, static_cast<HMODULE>(ActiveModule), name, DisplayDpi(dialog));
     if (logo->Control() != nullptr && SetPropW(dialog, kLogoProperty, logo.get())) {
-      logo.release();  // the property owns it until WM_DESTROY
+      static_cast<void>(logo.release());  // the property owns it until WM_DESTROY
     }
   } else if (message == WM_DESTROY) {
     const std::unique_ptr<ScaledLogo> logo(
