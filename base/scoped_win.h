@@ -51,13 +51,13 @@ class ScopedComPtr {
   T* p_ = nullptr;
 };
 
-// Owns one T, null for none, and hands it to Free at scope exit.
+// Owns one T, null for none, and hands it to free at scope exit.
 template <typename T, typename Free>
 class ScopedOwner {
  public:
-  explicit ScopedOwner(T owned) : owned_(owned) {}
+  explicit ScopedOwner(T owned, Free free = Free()) : owned_(owned), free_(free) {}
   ~ScopedOwner() {
-    if (owned_ != nullptr) Free()(owned_);
+    if (owned_ != nullptr) free_(owned_);
   }
   ScopedOwner(const ScopedOwner&) = delete;
   ScopedOwner& operator=(const ScopedOwner&) = delete;
@@ -68,6 +68,7 @@ class ScopedOwner {
 
  private:
   T owned_;
+  Free free_;
 };
 
 struct FreeBstr {
@@ -94,6 +95,14 @@ struct CloseKey {
 struct FreeLocal {
   void operator()(void* memory) const { LocalFree(memory); }
 };
+struct ReleaseWindowDc {
+  HWND window;
+  void operator()(HDC dc) const { ReleaseDC(window, dc); }
+};
+struct SelectBack {
+  HDC dc;
+  void operator()(HGDIOBJ previous) const { SelectObject(dc, previous); }
+};
 
 template <typename T>
 using ScopedGdiObject = ScopedOwner<T, DeleteGdiObject>;
@@ -116,37 +125,14 @@ class ScopedMemoryDc : public ScopedOwner<HDC, DeleteMemoryDc> {
 };
 
 // GetDC / ReleaseDC.
-class ScopedGetDc {
+class ScopedGetDc : public ScopedOwner<HDC, ReleaseWindowDc> {
  public:
-  explicit ScopedGetDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~ScopedGetDc() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  ScopedGetDc(const ScopedGetDc&) = delete;
-  ScopedGetDc& operator=(const ScopedGetDc&) = delete;
-  ScopedGetDc(ScopedGetDc&&) = delete;
-  ScopedGetDc& operator=(ScopedGetDc&&) = delete;
-
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
+  explicit ScopedGetDc(HWND window) : ScopedOwner(GetDC(window), ReleaseWindowDc{window}) {}
 };
 
 // SelectObject, and the previous object selected back on scope exit.
-class ScopedSelectObject {
+class ScopedSelectObject : public ScopedOwner<HGDIOBJ, SelectBack> {
  public:
-  ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~ScopedSelectObject() {
-    if (previous_ != nullptr) SelectObject(dc_, previous_);
-  }
-  ScopedSelectObject(const ScopedSelectObject&) = delete;
-  ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
-  ScopedSelectObject(ScopedSelectObject&&) = delete;
-  ScopedSelectObject& operator=(ScopedSelectObject&&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+  ScopedSelectObject(HDC dc, HGDIOBJ object)
+      : ScopedOwner(SelectObject(dc, object), SelectBack{dc}) {}
 };

@@ -8,15 +8,21 @@
 #include "base/code_page.h"
 #include "localization/message_catalog.h"
 
+// The marker search: chunks of this size, each repeating the last bytes of
+// the one before, and no more chunks than this.
 constexpr size_t kMarkerChunkBytes = 8192;
 constexpr size_t kMarkerChunkOverlap = 16;
 constexpr int kMarkerChunkLimit = 128;
-constexpr size_t kBodyBufferBytes = 0x80002;  // the read plus a wide terminator
+// The body: one read from the marker on, and the units kept of it.
 constexpr size_t kBodyReadBytes = 0x80000;
+constexpr size_t kBodyBufferBytes = kBodyReadBytes + 2;  // and a wide terminator
 constexpr uint64_t kMaxCatalogUnits = 0x40000;
+// Line breaks become this unit in the text the lookups read.
 constexpr char16_t kLineSeparator = 0x000C;
+// A key: 8 hexadecimal digits, held with its terminator (and one spare).
 constexpr size_t kKeyUnits = 8;
 constexpr size_t kKeyCapacity = 10;
+// The 8-bit form of a key's context or source is cut to this, terminator included.
 constexpr size_t kAnsiKeyBytes = 4096;
 // The loader finds the body by these 13 characters; catalogs write the
 // marker line with one asterisk more.

@@ -12,27 +12,28 @@ std::string ToUtf8(const std::u16string& text) { return Utf16ToUtf8(text.data(),
 
 std::u16string FromUtf8(const std::string& text) { return Utf8ToUtf16(text.data(), text.size()); }
 
+namespace {
+// What the loader's escape pass turns back into each character.
+struct Escape {
+  char16_t character;
+  const char16_t* escaped;
+};
+constexpr Escape kEscapes[] = {
+    {u'\\', u"\\\\"}, {u'"', u"\\\""}, {u'\r', u"\\r"}, {u'\n', u"\\n"}, {u'\t', u"\\t"},
+};
+}  // namespace
+
 std::u16string EscapeValue(const std::u16string& text) {
   std::u16string out;
   for (char16_t c : text) {
-    switch (c) {
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'"':
-        out += u"\\\"";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\t':
-        out += u"\\t";
-        break;
-      default:
-        out.push_back(c);
+    const Escape* escape = nullptr;
+    for (const Escape& e : kEscapes) {
+      if (e.character == c) escape = &e;
+    }
+    if (escape != nullptr) {
+      out += escape->escaped;
+    } else {
+      out.push_back(c);
     }
   }
   return out;

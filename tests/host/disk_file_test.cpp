@@ -13,126 +13,9 @@
 #include <vector>
 
 #include "base/error_reporter.h"
+#include "tests/host/fake_system_calls.h"
 
 namespace {
-
-// Distinct handle values that are never real handles.
-char handleTokens[3];
-PlatformHandle const kFileHandle = &handleTokens[0];
-PlatformHandle const kStdInHandle = &handleTokens[1];
-PlatformHandle const kLongFormHandle = &handleTokens[2];
-
-struct ReadStep {
-  bool ok;
-  uint32_t bytes;  // on success: how many are delivered
-  uint32_t error;  // on failure
-};
-
-struct CreateStep {
-  PlatformHandle result;
-  uint32_t error;
-};
-
-struct CreateCall {
-  std::u16string name;
-  uint32_t access, share, flags;
-};
-
-// One scripted platform at a time; the Sys entries are plain functions.
-struct FakePlatform {
-  std::deque<CreateStep> creates;
-  std::vector<CreateCall> createCalls;
-  std::deque<ReadStep> reads;
-  std::vector<uint32_t> readCounts;
-  std::vector<PlatformHandle> readHandles;
-  std::vector<int64_t> readPositions;
-  uint32_t fileType = fileapi::kFileTypeDisk;
-  int64_t position = 0;
-  int64_t size = 0;
-  bool seekFails = false;
-  std::vector<PlatformHandle> closed;
-  bool closeResult = true;
-  std::vector<std::u16string> deleted;
-  int stdInputCalls = 0;
-  uint32_t lastError = 0;
-};
-FakePlatform* fake = nullptr;
-
-PlatformHandle FakeCreate(const char16_t* name, uint32_t access, uint32_t share, uint32_t flags) {
-  fake->createCalls.push_back({name, access, share, flags});
-  if (fake->creates.empty()) {
-    return kFileHandle;
-  }
-  const CreateStep step = fake->creates.front();
-  fake->creates.pop_front();
-  if (step.result == InvalidPlatformHandle()) {
-    fake->lastError = step.error;
-  }
-  return step.result;
-}
-bool FakeRead(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done) {
-  fake->readCounts.push_back(count);
-  fake->readHandles.push_back(handle);
-  fake->readPositions.push_back(fake->position);
-  ReadStep step{true, count, 0};
-  if (!fake->reads.empty()) {
-    step = fake->reads.front();
-    fake->reads.pop_front();
-  }
-  if (!step.ok) {
-    fake->lastError = step.error;
-    *done = 0;
-    return false;
-  }
-  const uint32_t n = step.bytes < count ? step.bytes : count;
-  std::memset(buffer, 'a' + static_cast<int>(fake->readCounts.size() - 1), n);
-  fake->position += n;
-  *done = n;
-  return true;
-}
-uint32_t FakeSetFilePointer(PlatformHandle, int32_t low, int32_t* high, uint32_t method) {
-  const int64_t distance = static_cast<int64_t>(
-      (static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) | static_cast<uint32_t>(low));
-  const int64_t base = method == fileapi::kFileBegin     ? 0
-                       : method == fileapi::kFileCurrent ? fake->position
-                                                         : fake->size;
-  const int64_t target = base + distance;
-  if (fake->seekFails || target < 0) {
-    fake->lastError = fileapi::kErrorNegativeSeek;
-    return fileapi::kInvalidSetFilePointer;
-  }
-  fake->position = target;
-  fake->lastError = 0;
-  *high = static_cast<int32_t>(static_cast<uint64_t>(target) >> 32);
-  return static_cast<uint32_t>(target);
-}
-bool FakeClose(PlatformHandle handle) {
-  fake->closed.push_back(handle);
-  if (!fake->closeResult) {
-    fake->lastError = 6;
-  }
-  return fake->closeResult;
-}
-bool FakeDelete(const char16_t* path) {
-  fake->deleted.emplace_back(path);
-  return true;
-}
-uint32_t FakeFileType(PlatformHandle) { return fake->fileType; }
-PlatformHandle FakeStdInput() {
-  ++fake->stdInputCalls;
-  return kStdInHandle;
-}
-uint32_t FakeLastError() { return fake->lastError; }
-uint32_t FakeCurrentDirectory(uint32_t size, char16_t* buffer) {
-  const std::u16string dir = u"C:\\work";
-  if (dir.size() + 1 > size) {
-    return static_cast<uint32_t>(dir.size() + 1);
-  }
-  std::memcpy(buffer, dir.c_str(), (dir.size() + 1) * sizeof(char16_t));
-  return static_cast<uint32_t>(dir.size());
-}
-uint32_t FakeAttributes(const char16_t*) { return 0x80; }
-
 struct Message {
   int32_t code;
   std::u16string text;
@@ -143,37 +26,23 @@ void RecordMessage(int32_t code, const char16_t* text) {
   messages.push_back({code, text != nullptr ? text : u"", text != nullptr});
 }
 
-class DiskFileTest : public ::testing::Test {
+class DiskFileTest : public FakeSystemTest {
  protected:
   void SetUp() override {
-    fake = &platform;
-    Sys.createFile = FakeCreate;
-    Sys.readFile = FakeRead;
-    Sys.setFilePointer = FakeSetFilePointer;
-    Sys.closeHandle = FakeClose;
-    Sys.deleteFile = FakeDelete;
-    Sys.getFileType = FakeFileType;
-    Sys.getStdInput = FakeStdInput;
-    Sys.getLastError = FakeLastError;
-    Sys.getCurrentDirectory = FakeCurrentDirectory;
-    Sys.getFileAttributes = FakeAttributes;
+    FakeSystemTest::SetUp();
+    script.directory = u"C:\\work";
+    script.deletable = u"*";
     messages.clear();
     DeliveredMessageObserver = RecordMessage;
     TheErrorReporter.silent = false;
   }
-  void TearDown() override {
-    DeliveredMessageObserver = nullptr;
-    fake = nullptr;
-  }
+  void TearDown() override { DeliveredMessageObserver = nullptr; }
   // An object with an open scripted file.
   void OpenFile(DiskFile& file, int64_t size = 100) {
-    platform.size = size;
+    script.size = size;
     ASSERT_TRUE(file.Open(u"C:\\work\\data.bin", 4));
-    platform.createCalls.clear();
+    script.createCalls.clear();
   }
-
-  SystemCallsOverride restore;
-  FakePlatform platform;
 };
 
 TEST_F(DiskFileTest, OpenChoosesAccessSharingAndScanHint) {
@@ -196,15 +65,15 @@ TEST_F(DiskFileTest, OpenChoosesAccessSharingAndScanHint) {
       {0, false, true, r, sr, 0},
   };
   for (const Case& c : cases) {
-    platform.createCalls.clear();
+    script.createCalls.clear();
     DiskFile file;
     file.shareWrite = c.shareWrite;
     file.noSequentialScan = c.noScan;
     ASSERT_TRUE(file.Open(u"x.bin", c.mode));
-    ASSERT_EQ(platform.createCalls.size(), 1u);
-    EXPECT_EQ(platform.createCalls[0].access, c.access) << "mode " << c.mode;
-    EXPECT_EQ(platform.createCalls[0].share, c.share) << "mode " << c.mode;
-    EXPECT_EQ(platform.createCalls[0].flags, c.flags) << "mode " << c.mode;
+    ASSERT_EQ(script.createCalls.size(), 1u);
+    EXPECT_EQ(script.createCalls[0].access, c.access) << "mode " << c.mode;
+    EXPECT_EQ(script.createCalls[0].share, c.share) << "mode " << c.mode;
+    EXPECT_EQ(script.createCalls[0].flags, c.flags) << "mode " << c.mode;
   }
 }
 
@@ -219,14 +88,14 @@ TEST_F(DiskFileTest, OpenFailureSetsNotFoundOnlyForFileNotFound) {
       {sharing, sharing, 0},   {pathNotFound, pathNotFound, 0},
   };
   for (const Case& c : cases) {
-    platform.creates = {{bad, c.plainError}, {bad, c.longError}};
-    platform.createCalls.clear();
+    script.creates = {{bad, c.plainError}, {bad, c.longError}};
+    script.createCalls.clear();
     DiskFile file;
     file.lastError = 2;
     EXPECT_FALSE(file.Open(u"C:\\work\\missing.bin", 0));
     EXPECT_EQ(file.lastError, c.lastError) << c.plainError << "/" << c.longError;
-    ASSERT_EQ(platform.createCalls.size(), 2u);
-    EXPECT_EQ(platform.createCalls[1].name, u"\\\\?\\C:\\work\\missing.bin");
+    ASSERT_EQ(script.createCalls.size(), 2u);
+    EXPECT_EQ(script.createCalls[1].name, u"\\\\?\\C:\\work\\missing.bin");
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(file.fileName[0], 0);
   }
@@ -234,10 +103,10 @@ TEST_F(DiskFileTest, OpenFailureSetsNotFoundOnlyForFileNotFound) {
 }
 
 TEST_F(DiskFileTest, OpenThroughLongFormKeepsCallersName) {
-  platform.creates = {{InvalidPlatformHandle(), 3}, {kLongFormHandle, 0}};
+  script.creates = {{InvalidPlatformHandle(), 3}, {kLongFormHandle, 0}};
   DiskFile file;
   ASSERT_TRUE(file.Open(u"sub\\name.lng", 4));
-  EXPECT_EQ(platform.createCalls[1].name, u"\\\\?\\C:\\work\\sub\\name.lng");
+  EXPECT_EQ(script.createCalls[1].name, u"\\\\?\\C:\\work\\sub\\name.lng");
   EXPECT_EQ(file.handle, kLongFormHandle);
   EXPECT_EQ(std::u16string(file.fileName), u"sub\\name.lng");
   EXPECT_EQ(file.lastError, 0);
@@ -250,7 +119,7 @@ TEST_F(DiskFileTest, OpenResetsHandleSettingsAndKeepsStateOnFailure) {
   file.handleType = 3;
   file.borrowedHandle = true;
   file.deleteOnClose = true;
-  platform.creates = {{InvalidPlatformHandle(), 5}, {InvalidPlatformHandle(), 5}};
+  script.creates = {{InvalidPlatformHandle(), 5}, {InvalidPlatformHandle(), 5}};
   EXPECT_FALSE(file.Open(u"other.bin", 0));
   EXPECT_EQ(file.handleType, 0);
   EXPECT_FALSE(file.borrowedHandle);
@@ -326,14 +195,14 @@ TEST_F(DiskFileTest, RawReadRetriesOnceWithTheSmallerCount) {
   };
   static char buffer[65536];
   for (Case& c : cases) {
-    platform.readCounts.clear();
-    platform.fileType = c.fileType;
-    platform.reads = c.reads;
+    script.readCounts.clear();
+    script.fileType = c.fileType;
+    script.reads = c.reads;
     DiskFile file;
     OpenFile(file);
     file.handleType = c.handleType;
     EXPECT_EQ(file.RawRead(buffer, c.count), c.result) << c.what;
-    EXPECT_EQ(platform.readCounts, c.asked) << c.what;
+    EXPECT_EQ(script.readCounts, c.asked) << c.what;
     file.handleType = 0;
   }
 }
@@ -345,13 +214,13 @@ TEST_F(DiskFileTest, StandardInputIsFetchedOnEveryReadAndNeverClosed) {
     input.handleType = 1;
     EXPECT_EQ(input.RawRead(buffer, 16), 16);
     EXPECT_EQ(input.RawRead(buffer, 16), 16);
-    EXPECT_EQ(platform.stdInputCalls, 2);
-    EXPECT_EQ(platform.readHandles, (std::vector<PlatformHandle>{kStdInHandle, kStdInHandle}));
+    EXPECT_EQ(script.stdInputCalls, 2);
+    EXPECT_EQ(script.readHandles, (std::vector<PlatformHandle>{kStdInHandle, kStdInHandle}));
     EXPECT_FALSE(input.Delete());
     EXPECT_TRUE(input.IsOpen());
   }
-  EXPECT_TRUE(platform.closed.empty());
-  EXPECT_TRUE(platform.deleted.empty());
+  EXPECT_TRUE(script.closed.empty());
+  EXPECT_TRUE(script.deleted.empty());
 }
 
 TEST_F(DiskFileTest, ReadFailureSetsLastErrorAndIsNotRepeated) {
@@ -360,11 +229,11 @@ TEST_F(DiskFileTest, ReadFailureSetsLastErrorAndIsNotRepeated) {
     DiskFile file;
     OpenFile(file);
     file.reportErrors = report;
-    platform.readCounts.clear();
-    platform.reads = {{false, 0, 31}, {true, 100, 0}};
+    script.readCounts.clear();
+    script.reads = {{false, 0, 31}, {true, 100, 0}};
     EXPECT_EQ(file.Read(buffer, 100), -1);
     EXPECT_EQ(file.lastError, 2);
-    EXPECT_EQ(platform.readCounts.size(), 1u);
+    EXPECT_EQ(script.readCounts.size(), 1u);
   }
   EXPECT_TRUE(messages.empty());
 }
@@ -374,7 +243,7 @@ TEST_F(DiskFileTest, ReadAtEndLeavesLastErrorAlone) {
   DiskFile file;
   OpenFile(file);
   file.lastError = 1;
-  platform.reads = {{true, 40, 0}, {true, 0, 0}};
+  script.reads = {{true, 40, 0}, {true, 0, 0}};
   EXPECT_EQ(file.Read(buffer, 100), 40);
   EXPECT_EQ(file.Read(buffer, 100), 0);
   EXPECT_EQ(file.lastError, 1);
@@ -399,13 +268,13 @@ TEST_F(DiskFileTest, BadBlockReadingSkipsUnreadablePieces) {
     OpenFile(file, 5000);
     file.skipBadBlocks = true;
     file.Seek(1000, 0);
-    platform.readCounts.clear();
-    platform.readPositions.clear();
-    platform.reads = c.reads;
+    script.readCounts.clear();
+    script.readPositions.clear();
+    script.reads = c.reads;
     std::vector<char> buffer(1300, '-');
     EXPECT_EQ(file.Read(buffer.data(), buffer.size()), c.result) << c.what;
-    EXPECT_EQ(platform.readCounts, c.asked) << c.what;
-    EXPECT_EQ(platform.readPositions, (std::vector<int64_t>{1000, 1000, 1512, 2024})) << c.what;
+    EXPECT_EQ(script.readCounts, c.asked) << c.what;
+    EXPECT_EQ(script.readPositions, (std::vector<int64_t>{1000, 1000, 1512, 2024})) << c.what;
     EXPECT_EQ(file.lastError, 2);
     if (&c == &cases[0]) {
       EXPECT_EQ(buffer[0], 'b');
@@ -421,10 +290,10 @@ TEST_F(DiskFileTest, BadBlockReadingNeedsErrorReports) {
   OpenFile(file, 5000);
   file.skipBadBlocks = true;
   file.reportErrors = false;
-  platform.reads = {{false, 0, 23}};
+  script.reads = {{false, 0, 23}};
   char buffer[1300];
   EXPECT_EQ(file.Read(buffer, sizeof buffer), -1);
-  EXPECT_EQ(platform.readCounts.size(), 1u);
+  EXPECT_EQ(script.readCounts.size(), 1u);
 }
 
 TEST_F(DiskFileTest, SeekTurnsNegativeRelativeOffsetsIntoPositions) {
@@ -484,7 +353,7 @@ TEST_F(DiskFileTest, TellOnAClosedObjectOrFailedQuery) {
   EXPECT_EQ(messages.size(), 1u);
 
   OpenFile(file);
-  platform.seekFails = true;
+  script.seekFails = true;
   messages.clear();
   EXPECT_EQ(file.Tell(), -1);
   EXPECT_EQ(messages.size(), 1u);
@@ -502,10 +371,10 @@ TEST_F(DiskFileTest, CloseRules) {
     EXPECT_TRUE(file.Close());
     EXPECT_FALSE(file.IsOpen());
   }
-  EXPECT_TRUE(platform.closed.empty());
+  EXPECT_TRUE(script.closed.empty());
   EXPECT_TRUE(messages.empty());
 
-  platform.closeResult = false;
+  script.closeResult = false;
   for (bool report : {true, false}) {
     DiskFile file;
     OpenFile(file);
@@ -513,7 +382,7 @@ TEST_F(DiskFileTest, CloseRules) {
     EXPECT_FALSE(file.Close());
     EXPECT_FALSE(file.IsOpen());
   }
-  EXPECT_EQ(platform.closed.size(), 2u);
+  EXPECT_EQ(script.closed.size(), 2u);
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].code, 10);
   EXPECT_EQ(messages[0].text, u"C:\\work\\data.bin");
@@ -531,14 +400,14 @@ TEST_F(DiskFileTest, DeleteRules) {
     EXPECT_FALSE(file.Delete());
     EXPECT_FALSE(file.IsOpen());
   }
-  EXPECT_EQ(platform.closed.size(), 1u);
-  EXPECT_TRUE(platform.deleted.empty());
+  EXPECT_EQ(script.closed.size(), 1u);
+  EXPECT_TRUE(script.deleted.empty());
 
   DiskFile file;
   OpenFile(file);
   EXPECT_TRUE(file.Delete());
-  EXPECT_EQ(platform.closed.size(), 2u);
-  EXPECT_EQ(platform.deleted, (std::vector<std::u16string>{u"C:\\work\\data.bin"}));
+  EXPECT_EQ(script.closed.size(), 2u);
+  EXPECT_EQ(script.deleted, (std::vector<std::u16string>{u"C:\\work\\data.bin"}));
   EXPECT_EQ(std::u16string(file.fileName), u"C:\\work\\data.bin");  // still names the file
 }
 
@@ -547,23 +416,23 @@ TEST_F(DiskFileTest, DestructionClosesOrDeletes) {
     DiskFile file;
     OpenFile(file);
   }
-  EXPECT_EQ(platform.closed.size(), 1u);
-  EXPECT_TRUE(platform.deleted.empty());
+  EXPECT_EQ(script.closed.size(), 1u);
+  EXPECT_TRUE(script.deleted.empty());
   {
     DiskFile file;
     OpenFile(file);
     file.deleteOnClose = true;
   }
-  EXPECT_EQ(platform.closed.size(), 2u);
-  EXPECT_EQ(platform.deleted.size(), 1u);
+  EXPECT_EQ(script.closed.size(), 2u);
+  EXPECT_EQ(script.deleted.size(), 1u);
   {
     DiskFile file;
     OpenFile(file);
     file.deleteOnClose = true;
     file.borrowedHandle = true;
   }
-  EXPECT_EQ(platform.closed.size(), 2u);
-  EXPECT_EQ(platform.deleted.size(), 1u);
+  EXPECT_EQ(script.closed.size(), 2u);
+  EXPECT_EQ(script.deleted.size(), 1u);
 }
 
 // The native stand-ins behind the same object: a real file end to end.

@@ -1,16 +1,41 @@
 // One scripted Sys table for the native tests: a registry of one key, the
-// environment's expansion and the file system's attributes, deletion and
-// current directory. A fixture derived from FakeSystemTest starts each test
-// from a fresh script and gets the real table back at its end.
+// environment's expansion, the file system's attributes, deletion and current
+// directory, and files read through handles, with failures that real files
+// cannot be made to produce on demand. A fixture derived from FakeSystemTest
+// starts each test from a fresh script and gets the real table back at its end.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "base/bounded_text.h"
 #include "base/system_calls.h"
+
+// Distinct handle values that are never real handles.
+inline char handleTokens[3];
+inline PlatformHandle const kFileHandle = &handleTokens[0];
+inline PlatformHandle const kStdInHandle = &handleTokens[1];
+inline PlatformHandle const kLongFormHandle = &handleTokens[2];
+
+struct ReadStep {
+  bool ok;
+  uint32_t bytes;  // on success: how many are delivered
+  uint32_t error;  // on failure
+};
+
+struct CreateStep {
+  PlatformHandle result;
+  uint32_t error;
+};
+
+struct CreateCall {
+  std::u16string name;
+  uint32_t access, share, flags;
+};
 
 struct SystemScript {
   // The registry: one key, one value.
@@ -27,11 +52,27 @@ struct SystemScript {
   std::u16string expanded;    // empty: the text unchanged
   // The file system.
   std::set<std::u16string> files, folders;
-  std::u16string deletable;  // the one path that can be deleted
+  std::u16string deletable;  // the one path that can be deleted; u"*": every path
+  std::vector<std::u16string> deleted;
   std::u16string directory = u"D:\\work";
   uint32_t directoryResult = 0;       // 0: the real length
   std::vector<std::u16string> calls;  // "attr:" / "del:" / "cwd:<size>" and the text
   int probes = 0;                     // attribute queries
+  // Files through handles: a created file reads as 'a's, then 'b's, ...
+  std::deque<CreateStep> creates;  // empty: every create gives kFileHandle
+  std::vector<CreateCall> createCalls;
+  std::deque<ReadStep> reads;  // empty: every read delivers what it asks
+  std::vector<uint32_t> readCounts;
+  std::vector<PlatformHandle> readHandles;
+  std::vector<int64_t> readPositions;
+  uint32_t fileType = fileapi::kFileTypeDisk;
+  int64_t position = 0;
+  int64_t size = 0;
+  bool seekFails = false;
+  std::vector<PlatformHandle> closed;
+  bool closeResult = true;
+  int stdInputCalls = 0;
+  uint32_t lastError = 0;
 };
 
 inline SystemScript script;
@@ -55,7 +96,7 @@ inline int32_t FakeQuery(PlatformKey, const char16_t*, void* data, uint32_t* siz
   *size = static_cast<uint32_t>(2 * units);
   return regapi::kSuccess;
 }
-inline int32_t FakeClose(PlatformKey) {
+inline int32_t FakeCloseKey(PlatformKey) {
   ++script.closes;
   return regapi::kSuccess;
 }
@@ -73,7 +114,8 @@ inline uint32_t FakeAttributes(const char16_t* path) {
 }
 inline bool FakeDelete(const char16_t* path) {
   script.calls.push_back(u"del:" + std::u16string(path));
-  return script.deletable == path;
+  script.deleted.emplace_back(path);
+  return script.deletable == u"*" || script.deletable == path;
 }
 // Writes the directory only when offered the room MakeLongPath offers.
 inline uint32_t FakeDirectory(uint32_t size, char16_t* buffer) {
@@ -85,17 +127,81 @@ inline uint32_t FakeDirectory(uint32_t size, char16_t* buffer) {
                                      : static_cast<uint32_t>(script.directory.size());
 }
 
+inline PlatformHandle FakeCreate(const char16_t* name, uint32_t access, uint32_t share,
+                                 uint32_t flags) {
+  script.createCalls.push_back({name, access, share, flags});
+  if (script.creates.empty()) return kFileHandle;
+  const CreateStep step = script.creates.front();
+  script.creates.pop_front();
+  if (step.result == InvalidPlatformHandle()) script.lastError = step.error;
+  return step.result;
+}
+inline bool FakeRead(PlatformHandle handle, void* buffer, uint32_t count, uint32_t* done) {
+  script.readCounts.push_back(count);
+  script.readHandles.push_back(handle);
+  script.readPositions.push_back(script.position);
+  ReadStep step{true, count, 0};
+  if (!script.reads.empty()) {
+    step = script.reads.front();
+    script.reads.pop_front();
+  }
+  if (!step.ok) {
+    script.lastError = step.error;
+    *done = 0;
+    return false;
+  }
+  const uint32_t n = step.bytes < count ? step.bytes : count;
+  std::memset(buffer, 'a' + static_cast<int>(script.readCounts.size() - 1), n);
+  script.position += n;
+  *done = n;
+  return true;
+}
+inline uint32_t FakeSetFilePointer(PlatformHandle, int32_t low, int32_t* high, uint32_t method) {
+  const int64_t distance = static_cast<int64_t>(
+      (static_cast<uint64_t>(static_cast<uint32_t>(*high)) << 32) | static_cast<uint32_t>(low));
+  const int64_t base = method == fileapi::kFileBegin     ? 0
+                       : method == fileapi::kFileCurrent ? script.position
+                                                         : script.size;
+  const int64_t target = base + distance;
+  if (script.seekFails || target < 0) {
+    script.lastError = fileapi::kErrorNegativeSeek;
+    return fileapi::kInvalidSetFilePointer;
+  }
+  script.position = target;
+  script.lastError = 0;
+  *high = static_cast<int32_t>(static_cast<uint64_t>(target) >> 32);
+  return static_cast<uint32_t>(target);
+}
+inline bool FakeCloseHandle(PlatformHandle handle) {
+  script.closed.push_back(handle);
+  if (!script.closeResult) script.lastError = fileapi::kErrorInvalidHandle;
+  return script.closeResult;
+}
+inline uint32_t FakeFileType(PlatformHandle) { return script.fileType; }
+inline PlatformHandle FakeStdInput() {
+  ++script.stdInputCalls;
+  return kStdInHandle;
+}
+inline uint32_t FakeLastError() { return script.lastError; }
+
 class FakeSystemTest : public testing::Test {
  protected:
   void SetUp() override {
     script = SystemScript{};
     Sys.regOpenKey = FakeOpen;
     Sys.regQueryValue = FakeQuery;
-    Sys.regCloseKey = FakeClose;
+    Sys.regCloseKey = FakeCloseKey;
     Sys.expandEnvironmentStrings = FakeExpand;
     Sys.getFileAttributes = FakeAttributes;
     Sys.deleteFile = FakeDelete;
     Sys.getCurrentDirectory = FakeDirectory;
+    Sys.createFile = FakeCreate;
+    Sys.readFile = FakeRead;
+    Sys.setFilePointer = FakeSetFilePointer;
+    Sys.closeHandle = FakeCloseHandle;
+    Sys.getFileType = FakeFileType;
+    Sys.getStdInput = FakeStdInput;
+    Sys.getLastError = FakeLastError;
   }
   SystemCallsOverride restore_;
 };

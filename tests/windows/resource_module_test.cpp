@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 #include "localization/fetch_string.h"
 #include "localization/message_catalog.h"
@@ -49,8 +50,8 @@ class ResourceModuleTest : public testing::Test {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, AsWide(privateRoot_.c_str()), 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &hive, nullptr),
               ERROR_SUCCESS);
+    const ScopedRegistryKey owned(hive);
     ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, hive), ERROR_SUCCESS);
-    RegCloseKey(hive);
   }
   static void TearDownTestSuite() {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
@@ -78,10 +79,10 @@ class ResourceModuleTest : public testing::Test {
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Zentak\\General", 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
+    const ScopedRegistryKey owned(key);
     EXPECT_EQ(RegSetValueExW(key, L"LanguageFolder", 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(data.c_str()), bytes),
               ERROR_SUCCESS);
-    RegCloseKey(key);
   }
   static void ClearLanguageFolder() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Zentak\\General", L"LanguageFolder");
