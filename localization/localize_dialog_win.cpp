@@ -6,24 +6,13 @@
 #include "base/code_page.h"
 #include "base/wide_bridge.h"
 #include "localization/dialog_layout.h"
+#include "localization/layout_rect_win.h"
 #include "localization/localize_dialog.h"
 
 namespace {
 
 constexpr int kMaxControls = 512;
 constexpr size_t kClassNameCapacity = 2048;
-
-LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-// A window's rectangle in the dialog's client coordinates. For a mirrored
-// dialog these count from the client area's right edge, as its children are
-// placed; unmirrored they differ from screen coordinates only by a shift.
-LayoutRect RectInClient(HWND window, HWND dialog) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-  return ToLayout(r);
-}
 
 // Texts are set back even when the catalog left them unchanged.
 void TranslateWindowText(const MessageCatalog& catalog, HWND window, const char16_t* dialogName) {

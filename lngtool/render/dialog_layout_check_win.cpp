@@ -27,6 +27,7 @@
 #include "lngtool/render/layout_fit.h"
 #include "localization/catalog_text.h"
 #include "localization/dialog_layout.h"
+#include "localization/layout_rect_win.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 #include "resources/resource_ids.h"
@@ -67,16 +68,6 @@ std::string ClassName(HWND window) {
 bool SameName(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
 std::u16string gTitleSource;
-
-LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-// As the launcher's rescaling reads them: in the dialog's client coordinates.
-LayoutRect RectInClient(HWND window, HWND dialog) {
-  RECT r{};
-  GetWindowRect(window, &r);
-  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-  return ToLayout(r);
-}
 
 // The geometry the launcher's rescaling starts from, before it runs: what
 // every candidate scale of a fit is computed from again.
