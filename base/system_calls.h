@@ -29,6 +29,9 @@ constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
 constexpr uint32_t kErrorFileNotFound = 2, kErrorAccessDenied = 5, kErrorInvalidHandle = 6,
                    kErrorGenFailure = 31, kErrorLockViolation = 33, kErrorInvalidParameter = 87,
                    kErrorBrokenPipe = 109, kErrorNegativeSeek = 131, kErrorEnvVarNotFound = 203;
+// What the file-writing calls fail with.
+constexpr uint32_t kErrorNotSameDevice = 17, kErrorWriteProtect = 19, kErrorFileExists = 80,
+                   kErrorDiskFull = 112, kErrorFilenameTooLong = 206;
 }  // namespace fileapi
 
 namespace regapi {
@@ -104,6 +107,15 @@ struct SystemCalls {
   bool (*setDefaultDllDirectories)(uint32_t flags);
   // MoveFileExW(path, null, MOVEFILE_DELAY_UNTIL_REBOOT).
   bool (*deleteAtRestart)(const char16_t* path);
+  // File writing, for lngtool: null in the launcher's Windows build, which
+  // writes no file. Makes a file that does not exist yet (CREATE_NEW);
+  // InvalidPlatformHandle() on failure, also when the name is taken.
+  PlatformHandle (*createNewFile)(const char16_t* name);
+  bool (*writeFile)(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done);
+  bool (*flushFileBuffers)(PlatformHandle handle);
+  // Renames from to to, replacing a file of that name in one step
+  // (MoveFileExW with MOVEFILE_REPLACE_EXISTING; rename on POSIX).
+  bool (*moveFileReplace)(const char16_t* from, const char16_t* to);
 };
 
 // The process's table; defined by the platform layer.

@@ -30,6 +30,18 @@ uint32_t ErrorFromErrno(int e) {
       return fileapi::kErrorBrokenPipe;
     case EINVAL:
       return fileapi::kErrorInvalidParameter;
+    case EISDIR:
+      return fileapi::kErrorAccessDenied;  // as Windows answers for a folder
+    case EEXIST:
+      return fileapi::kErrorFileExists;
+    case ENOSPC:
+      return fileapi::kErrorDiskFull;
+    case EROFS:
+      return fileapi::kErrorWriteProtect;
+    case ENAMETOOLONG:
+      return fileapi::kErrorFilenameTooLong;
+    case EXDEV:
+      return fileapi::kErrorNotSameDevice;
     default:
       return fileapi::kErrorGenFailure;
   }
@@ -249,6 +261,38 @@ bool HostDeleteAtRestart(const char16_t*) {
   lastError = 50;
   return false;
 }
+PlatformHandle HostCreateNewFile(const char16_t* name) {
+  const int fd = open(Utf8(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    lastError = ErrorFromErrno(errno);
+    return InvalidPlatformHandle();
+  }
+  return FromFd(fd);
+}
+bool HostWriteFile(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
+  const ssize_t put = write(ToFd(handle), buffer, count);
+  if (put < 0) {
+    lastError = ErrorFromErrno(errno);
+    *done = 0;
+    return false;
+  }
+  *done = static_cast<uint32_t>(put);
+  return true;
+}
+bool HostFlushFileBuffers(PlatformHandle handle) {
+  if (fsync(ToFd(handle)) != 0 && errno != EINVAL) {
+    lastError = ErrorFromErrno(errno);
+    return false;
+  }
+  return true;
+}
+bool HostMoveFileReplace(const char16_t* from, const char16_t* to) {
+  if (rename(Utf8(from).c_str(), Utf8(to).c_str()) != 0) {
+    lastError = ErrorFromErrno(errno);
+    return false;
+  }
+  return true;
+}
 }  // namespace
 
 SystemCalls Sys = {HostGetFileAttributes,
@@ -272,4 +316,8 @@ SystemCalls Sys = {HostGetFileAttributes,
                    HostCreateProcess,
                    HostOpenWithDesktopShell,
                    HostSetDefaultDllDirectories,
-                   HostDeleteAtRestart};
+                   HostDeleteAtRestart,
+                   HostCreateNewFile,
+                   HostWriteFile,
+                   HostFlushFileBuffers,
+                   HostMoveFileReplace};

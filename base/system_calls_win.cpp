@@ -89,6 +89,9 @@ bool WinDeleteAtRestart(const char16_t* path) {
 static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
 static_assert(sizeof(LSTATUS) == sizeof(int32_t), "registry results are 32-bit");
 
+// The launcher writes no file, and its shipped build imports no call that
+// does: the file-writing entries stay null here, lngtool's platform layer
+// fills them.
 SystemCalls Sys = {WinGetFileAttributes,
                    WinDeleteFile,
                    WinGetCurrentDirectory,
@@ -110,4 +113,8 @@ SystemCalls Sys = {WinGetFileAttributes,
                    WinCreateProcess,
                    WinOpenWithDesktopShell,
                    WinSetDefaultDllDirectories,
-                   WinDeleteAtRestart};
+                   WinDeleteAtRestart,
+                   nullptr,
+                   nullptr,
+                   nullptr,
+                   nullptr};

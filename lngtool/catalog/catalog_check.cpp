@@ -165,15 +165,16 @@ class Checker {
   void CheckFoundEncoding() {
     const uint32_t line = file_.lines.empty() ? 0 : file_.lines[0].fileLine;
     if (file_.bigEndian) {
-      Add(Severity::kWarning, Finding::kEncoding, line,
+      Add(Severity::kError, Finding::kEncoding, line,
           "the file is UTF-16 big-endian: the launcher finds the marker one byte off and reads "
-          "ASCII text right by chance, but garbles every other character; save it as UTF-16 LE");
+          "ASCII text right by chance, but garbles every other character; save it as UTF-16 LE "
+          "(lngtool convert does)");
     }
     if (file_.form == CatalogForm::kAnsi && file_.looksLikeUtf8) {
-      Add(Severity::kWarning, Finding::kEncoding, line,
+      Add(Severity::kError, Finding::kEncoding, line,
           "the file looks like UTF-8, but the launcher reads an 8-bit file in the system's ANSI "
           "code page: letters outside ASCII will be garbled and keys of such texts will not "
-          "match; save it as UTF-16 LE");
+          "match; save it as UTF-16 LE (lngtool convert does)");
     }
   }
 

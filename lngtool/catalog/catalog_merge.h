@@ -2,7 +2,8 @@
 // Every translation whose key the program still uses is kept (the line the
 // launcher itself would use, when a key appears twice); texts new to the
 // program get their English text; entries of texts that are gone are listed
-// as obsolete and kept only as comments.
+// as obsolete and kept only as comments. A new text much like a gone one
+// gets the gone one's translation as a suggestion marked fuzzy.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -28,7 +29,19 @@ struct MergeResult {
   std::vector<ObsoleteEntry> obsolete;
   uint32_t kept = 0;
   uint32_t added = 0;
+  uint32_t fuzzy = 0;  // of the added, those with a suggestion
 };
+
+// Texts this similar (or more) share a suggestion, as msgmerge judges.
+constexpr double kFuzzyThreshold = 0.6;
+
+// 1 - edit distance / length of the longer: 1 for equal texts, 0 for texts
+// with nothing in common.
+double Similarity(const std::u16string& a, const std::u16string& b);
+
+// The suggestion in the comment lines above lines[index] into *entry
+// (previousSource, suggestion, fuzzy); false when there is none.
+bool ReadSuggestion(const CatalogFile& file, size_t index, CatalogEntry* entry);
 
 // old may have found no marker: then every text is new.
 MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>& texts,

@@ -6,6 +6,8 @@
 namespace lngtool {
 
 const std::u16string kMarkerLine = std::u16string(kCatalogMarker) + u"*";
+const char16_t kPreviousSourcePrefix[] = u"#| ";
+const char16_t kSuggestionPrefix[] = u"#, fuzzy ";
 
 namespace {
 std::u16string Ascii(const std::string& s) { return FromUtf8(s); }
@@ -67,6 +69,10 @@ std::u16string ComposeCatalog(const std::vector<std::u16string>& header,
   out += u"\r\n";
   for (const CatalogEntry& e : entries) {
     out += CommentLine(e.text) + u"\r\n";
+    if (e.fuzzy) {
+      out += kPreviousSourcePrefix + (u"\"" + EscapeValue(e.previousSource) + u"\"\r\n");
+      out += kSuggestionPrefix + (u"\"" + EscapeValue(e.suggestion) + u"\"\r\n");
+    }
     out += EntryLine(e.text.key, e.value) + u"\r\n";
   }
   for (const std::u16string& line : trailer) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/code_page.h"
@@ -14,9 +15,21 @@ namespace lngtool {
 enum class FileForm : uint8_t { kUtf16, kAnsi };
 
 struct CatalogEntry {
+  CatalogEntry() = default;
+  CatalogEntry(ProgramText t, std::u16string v) : text(std::move(t)), value(std::move(v)) {}
+
   ProgramText text;
   std::u16string value;
+  // A translation of a similar, older English text, offered for review: kept
+  // in comments above the entry, which keeps its English value meanwhile.
+  std::u16string previousSource;
+  std::u16string suggestion;
+  bool fuzzy = false;
 };
+
+// The comment lines of a suggestion: #| "older English" and #, fuzzy "its translation".
+extern const char16_t kPreviousSourcePrefix[];
+extern const char16_t kSuggestionPrefix[];
 
 // The value a fresh catalog gives each text: the text itself, "100*100" for a
 // scale entry, "LTR" for the direction.

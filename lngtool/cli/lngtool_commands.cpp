@@ -1,9 +1,10 @@
 #include "lngtool/cli/lngtool_commands.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
-#include <set>
 
+#include "base/utf8.h"
 #include "lngtool/catalog/catalog_check.h"
 #include "lngtool/catalog/catalog_file.h"
 #include "lngtool/catalog/catalog_merge.h"
@@ -22,82 +23,102 @@
 namespace lngtool {
 namespace {
 constexpr uint32_t kDefaultCodePage = 1252;
+constexpr char kProgramName[] = "Launcher.exe";
+constexpr char kVersion[] = "lngtool (Zentak install launcher) " LNGTOOL_VERSION "\n";
 
-const char kUsage[] =
-    "usage: lngtool COMMAND ...\n"
-    "  template [MODULE] [--ansi] [--codepage N] [--out FILE] [--program EXE]\n"
-    "      a catalog of every text the launcher shows, each with its English text\n"
-    "  check FILE [--codepage N] [--module MODULE] [--program EXE]\n"
-    "      what the launcher will make of FILE; exit 1 when it finds errors\n"
-    "  key KIND [CONTEXT] TEXT [--codepage N] [-e]\n"
-    "      the key of a text; KIND is s (string), $ (dialog) or @ (menu);\n"
-    "      -e resolves the catalog's escapes (\\r \\n \\t \\\" \\\\) in CONTEXT and TEXT\n"
-    "  merge OLD [MODULE] [--out FILE] [--ansi | --utf16] [--codepage N] [--no-obsolete]\n"
-    "      OLD brought up to the program's current texts, its translations kept\n"
-    "  preview FILE [--dll ztklng.dll] --out DIR [--program EXE]\n"
-    "      both dialogs as the launcher shows them with FILE (Windows build)\n"
-    "  export MODULE [CATALOG] (--po | --pot | --xliff) [--language TAG] [--out FILE]\n"
-    "      the texts, with CATALOG's translations, for translation tools\n"
-    "  import FILE.po|FILE.xlf [--out FILE] [--ansi] [--codepage N] [--use-fuzzy]\n"
-    "      [--module MODULE] [--program EXE]\n"
-    "      a checked catalog from a PO or XLIFF file\n"
-    "  pseudo [MODULE] --out FILE [--expand PERCENT] [--rtl]\n"
-    "      a catalog whose texts are accented, lengthened and bracketed look-alikes\n"
-    "  layout FILE [--dll ztklng.dll] [--program EXE] [--fit [--write]] [--dpi LIST]\n"
-    "      [--results DIR]\n"
-    "      texts cut, controls overlapping or outside the dialogs with FILE; --fit\n"
-    "      finds each dialog's smallest scale entry, --write puts it in FILE;\n"
-    "      --dpi: the display scales (the session's own by default), each\n"
-    "      measured in a session of its own sharing DIR (Windows build)\n"
-    "MODULE is Launcher.exe (default: the one beside lngtool) or a language module\n"
-    "(ztklng.dll), whose dialogs are then used with the program's strings.\n";
-
-// Options that take a value; the others are switches.
-const std::set<std::string> kValued = {"--codepage", "--out",    "--program", "--module", "--dll",
-                                       "--language", "--expand", "--dpi",     "--results"};
-const std::set<std::string> kSwitches = {"--ansi", "--utf16", "--no-obsolete", "-e",
-                                         "--po",   "--pot",   "--xliff",       "--use-fuzzy",
-                                         "--rtl",  "--fit",   "--write"};
-
-struct Arguments {
-  std::vector<std::string> positional;
-  std::map<std::string, std::string> options;
-  bool Has(const std::string& name) const { return options.count(name) != 0; }
-  std::string Get(const std::string& name) const {
-    const auto it = options.find(name);
-    return it == options.end() ? "" : it->second;
-  }
+struct Option {
+  const char* name;
+  const char* value;  // its placeholder, or null for a switch
+  const char* help;
 };
 
-bool ParseArguments(const std::vector<std::string>& args, Arguments* parsed, std::string* err) {
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--") {
-      parsed->positional.insert(parsed->positional.end(),
-                                args.begin() + static_cast<ptrdiff_t>(i) + 1, args.end());
-      return true;
-    }
-    if (kValued.count(a) != 0) {
-      if (i + 1 == args.size()) {
-        *err += "lngtool: " + a + " needs a value\n";
-        return false;
-      }
-      parsed->options[a] = args[++i];
-    } else if (kSwitches.count(a) != 0) {
-      parsed->options[a] = "";
-    } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-      *err += "lngtool: unknown option " + a + "\n";
-      return false;
-    } else {
-      parsed->positional.push_back(a);
-    }
-  }
-  return true;
-}
+// The options several commands share, spelt once.
+const Option kCodePage = {"--codepage", "N",
+                          "the ANSI code page of 8-bit catalogs and of the keys (default 1252)"};
+const Option kProgram = {"--program", "EXE",
+                         "the program whose English strings key the strings (default: the "
+                         "Launcher.exe beside lngtool)"};
+const Option kModule = {"--module", "MODULE",
+                        "compare the keys with this module's texts (default: the Launcher.exe "
+                        "beside lngtool, when there is one)"};
+const Option kOutFile = {"--out", "FILE", "write to FILE (default: standard output)"};
+const Option kForce = {"--force", nullptr, "replace FILE when it exists"};
+const Option kAnsi = {"--ansi", nullptr, "write the catalog in the code page (default: UTF-16)"};
+const Option kUtf16 = {"--utf16", nullptr, "write the catalog as UTF-16 LE"};
+const Option kDll = {"--dll", "MODULE", "show the dialogs of this language module"};
+
+class Tool;
+struct Command {
+  const char* name;
+  const char* operands;
+  const char* summary;
+  size_t minOperands;
+  size_t maxOperands;
+  std::vector<Option> options;
+  int (Tool::*run)();
+};
+
+const std::vector<Command>& Commands();
+
+struct Arguments {
+  std::vector<std::string> operands;
+  std::map<std::string, std::string> options;
+};
 
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+constexpr size_t kHelpIndent = 22;
+constexpr size_t kHelpWidth = 79;
+
+// Words after the option's column, broken before the screen's edge.
+std::string Wrapped(const std::string& words) {
+  std::string out;
+  size_t column = kHelpIndent;
+  size_t start = 0;
+  while (start < words.size()) {
+    size_t end = words.find(' ', start);
+    end = end == std::string::npos ? words.size() : end;
+    const size_t length = end - start;
+    if (column > kHelpIndent && column + 1 + length > kHelpWidth) {
+      out += "\n" + std::string(kHelpIndent, ' ');
+      column = kHelpIndent;
+    } else if (column > kHelpIndent) {
+      out += ' ';
+      ++column;
+    }
+    out += words.substr(start, length);
+    column += length;
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string CommandHelp(const Command& c) {
+  std::string text = std::string("usage: lngtool ") + c.name + " " + c.operands + "\n" + c.summary +
+                     "\n\noptions:\n";
+  for (const Option& o : c.options) {
+    std::string left = std::string("  ") + o.name + (o.value != nullptr ? " " : "") +
+                       (o.value != nullptr ? o.value : "");
+    left.resize(left.size() < kHelpIndent ? kHelpIndent : left.size() + 1, ' ');
+    text += left + Wrapped(o.help) + "\n";
+  }
+  return text + "  --help              show this help\n";
+}
+
+std::string Overview() {
+  std::string text = "usage: lngtool COMMAND [ARGUMENTS] [OPTIONS]\n\ncommands:\n";
+  for (const Command& c : Commands()) {
+    text += std::string("  ") + c.name + " " + c.operands + "\n      " + c.summary + "\n";
+  }
+  return text +
+         "\nMODULE is Launcher.exe (default: the one beside lngtool) or a language module\n"
+         "(ztklng.dll), whose dialogs are then used with the program's strings.\n"
+         "Exit status: 0 fine, 1 the catalog has errors (the launcher would show\n"
+         "something else than meant), 2 lngtool could not do what was asked.\n"
+         "'lngtool help COMMAND' or 'lngtool COMMAND --help' tells more.\n";
 }
 
 // The modules the launcher reads its texts from: the dialogs' module and the
@@ -109,437 +130,774 @@ struct Modules {
   std::string name;
 };
 
-bool LoadModule(const std::string& path, PeModule* module, std::string* err) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, &bytes)) {
-    *err += "lngtool: cannot read " + path + "\n";
+enum class Opened : uint8_t { kYes, kAbsent, kFailed };
+
+class Tool {
+ public:
+  Tool(const Command& command, Arguments args, std::string folder, std::string* out,
+       std::string* err)
+      : c_(command), a_(std::move(args)), folder_(std::move(folder)), out_(out), err_(err) {}
+
+  int Run() { return (this->*c_.run)(); }
+
+  int Template();
+  int Check();
+  int Key();
+  int Merge();
+  int Convert();
+  int Preview();
+  int Export();
+  int Import();
+  int Pseudo();
+  int Layout();
+
+ private:
+  bool Has(const char* name) const { return a_.options.count(name) != 0; }
+  std::string Get(const char* name) const {
+    const auto it = a_.options.find(name);
+    return it == a_.options.end() ? "" : it->second;
+  }
+  std::string Operand(size_t i) const { return i < a_.operands.size() ? a_.operands[i] : ""; }
+
+  // A wrong or missing argument: the reason, then where help is.
+  int Usage(const std::string& reason) {
+    *err_ += "lngtool " + std::string(c_.name) + ": " + reason + "\nTry 'lngtool " + c_.name +
+             " --help'.\n";
+    return kExitFailure;
+  }
+  bool Error(const std::string& message) {
+    *err_ += "lngtool: " + message + "\n";
     return false;
   }
-  if (!module->Load(std::move(bytes))) {
-    *err += "lngtool: " + path + " is not a module with resources\n";
-    return false;
+  void Warn(const std::string& message) { *err_ += "lngtool: warning: " + message + "\n"; }
+
+  std::string DefaultProgram() const { return folder_ + kProgramName; }
+  std::string ProgramPath() const { return Has("--program") ? Get("--program") : DefaultProgram(); }
+  // How a path is named in messages: a default the user did not give says so.
+  std::string Named(const std::string& path) const {
+    return !Has("--program") && path == DefaultProgram()
+               ? "the default program " + path + " (the one beside lngtool; give --program)"
+               : path;
   }
-  return true;
+
+  bool Read(const std::string& path, std::vector<uint8_t>* bytes) {
+    std::string why;
+    return ReadWholeFile(path, bytes, &why) || Error("cannot read " + Named(path) + ": " + why);
+  }
+  bool LoadModule(const std::string& path, PeModule* module) {
+    std::vector<uint8_t> bytes;
+    return Read(path, &bytes) &&
+           (module->Load(std::move(bytes)) ||
+            Error(Named(path) + " is not a module with resources (a program or a DLL)"));
+  }
+  bool SelectCodec();
+  Opened OpenModules(const std::string& named, bool optional);
+  bool OpenTexts(const std::string& named, bool optional, bool* have);
+  bool LoadCatalog(const std::string& path, CatalogFile* file);
+  bool OutAllowed(const std::vector<std::string>& inputs, const std::string& replaceable,
+                  bool mayExist);
+  bool Emit(const std::vector<uint8_t>& bytes);
+  bool EncodeWarned(const std::u16string& text, FileForm form, std::vector<uint8_t>* bytes,
+                    const char* instead);
+
+  const Command& c_;
+  Arguments a_;
+  std::string folder_;
+  std::string* out_;
+  std::string* err_;
+
+  const AnsiCodec* codec_ = nullptr;
+  uint32_t codePage_ = kDefaultCodePage;
+  Modules m_;
+  std::vector<ProgramText> texts_;
+};
+
+bool Tool::SelectCodec() {
+  if (Has("--codepage")) {
+    const std::string value = Get("--codepage");
+    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
+        value.size() > 5) {
+      Usage("--codepage needs a number, such as 1252 or 936");
+      return false;
+    }
+    codePage_ = static_cast<uint32_t>(std::stoul(value));
+  }
+  std::string why;
+  return SelectCodePage(codePage_, &codec_, &why) || Error(why);
 }
 
-bool OpenModules(const std::string& named, const Arguments& a, const std::string& defaultFolder,
-                 Modules* m, std::string* err, bool quietWhenAbsent) {
-  const std::string program =
-      a.Has("--program") ? a.Get("--program") : defaultFolder + "Launcher.exe";
+// named empty: the program (--program or the default); optional: a default
+// that is not there is no error, only no module.
+Opened Tool::OpenModules(const std::string& named, bool optional) {
+  const std::string program = ProgramPath();
   if (named.empty()) {
-    std::vector<uint8_t> probe;
-    if (!a.Has("--program") && quietWhenAbsent && !ReadWholeFile(program, &probe)) {
-      return false;
+    if (optional && !Has("--program") && !PathTaken(program)) {
+      return Opened::kAbsent;
     }
-    if (!LoadModule(program, &m->dialogs, err)) {
-      return false;
-    }
-    m->name = BaseName(program);
-    return true;
+    m_.name = BaseName(program);
+    return LoadModule(program, &m_.dialogs) ? Opened::kYes : Opened::kFailed;
   }
-  if (!LoadModule(named, &m->dialogs, err)) {
-    return false;
+  if (!LoadModule(named, &m_.dialogs)) {
+    return Opened::kFailed;
   }
-  m->name = BaseName(named);
-  if (!m->dialogs.IsDll()) {
-    return true;
+  m_.name = BaseName(named);
+  if (!m_.dialogs.IsDll()) {
+    return Opened::kYes;
   }
   // A language module's dialogs are shown, but with a catalog loaded the
   // launcher fetches every string from its own English string table.
+  if (Has("--program")) {
+    m_.haveProgram = LoadModule(program, &m_.program);
+    return m_.haveProgram ? Opened::kYes : Opened::kFailed;
+  }
   std::vector<uint8_t> probe;
-  if (ReadWholeFile(program, &probe) && m->program.Load(std::move(probe))) {
-    m->haveProgram = true;
-  } else {
-    *err += "lngtool: warning: " + program +
-            " not found, so the strings are taken from the language module; with a catalog "
-            "loaded the launcher keys them by its own English strings instead (give --program)\n";
+  m_.haveProgram = ReadWholeFile(program, &probe) && m_.program.Load(std::move(probe));
+  if (!m_.haveProgram) {
+    Warn("cannot read " + Named(program) +
+         ", so the strings are taken from the language module; with a catalog "
+         "loaded the launcher keys them by its own English strings instead");
   }
-  return true;
+  return Opened::kYes;
 }
 
-std::vector<ProgramText> Texts(const Modules& m, const AnsiCodec& codec, std::string* err) {
-  std::vector<std::string> problems;
-  std::vector<ProgramText> texts =
-      CollectProgramTexts(m.dialogs, m.haveProgram ? &m.program : nullptr, codec, &problems);
-  for (const std::string& p : problems) {
-    *err += "lngtool: warning: " + p + "\n";
-  }
-  return texts;
-}
-
-bool Codec(const Arguments& a, const AnsiCodec** codec, uint32_t* codePage, std::string* err) {
-  *codePage = kDefaultCodePage;
-  if (a.Has("--codepage")) {
-    const std::string value = a.Get("--codepage");
-    if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos ||
-        value.size() > 5) {
-      *err += "lngtool: --codepage needs a number\n";
-      return false;
-    }
-    *codePage = static_cast<uint32_t>(std::stoul(value));
-  }
-  std::string why;
-  if (!SelectCodePage(*codePage, codec, &why)) {
-    *err += "lngtool: " + why + "\n";
+// The code page, the modules and their texts; *have tells whether there are texts.
+bool Tool::OpenTexts(const std::string& named, bool optional, bool* have) {
+  if (!SelectCodec()) {
     return false;
   }
-  return true;
+  const Opened opened = OpenModules(named, optional);
+  *have = opened == Opened::kYes;
+  if (*have) {
+    std::vector<std::string> problems;
+    texts_ =
+        CollectProgramTexts(m_.dialogs, m_.haveProgram ? &m_.program : nullptr, *codec_, &problems);
+    for (const std::string& p : problems) {
+      Warn(p);
+    }
+  }
+  return opened != Opened::kFailed;
 }
 
-bool Emit(const Arguments& a, const std::vector<uint8_t>& bytes, std::string* out,
-          std::string* err) {
-  if (!a.Has("--out")) {
-    out->append(bytes.begin(), bytes.end());
-    return true;
-  }
-  if (WriteWholeFile(a.Get("--out"), bytes)) {
-    return true;
-  }
-  *err += "lngtool: cannot write " + a.Get("--out") + "\n";
-  return false;
-}
-
-bool LoadCatalogFile(const std::string& path, CatalogFile* file, std::string* err) {
+bool Tool::LoadCatalog(const std::string& path, CatalogFile* file) {
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, &bytes)) {
-    *err += "lngtool: cannot read " + path + "\n";
+  if (!Read(path, &bytes)) {
     return false;
   }
   file->Load(bytes);
   return true;
 }
 
-// The code page the options name, and the catalog at path read in it.
-struct OpenedCatalog {
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  std::unique_ptr<CatalogFile> file;
-};
-
-bool OpenCatalog(const Arguments& a, const std::string& path, OpenedCatalog* opened,
-                 std::string* err) {
-  if (!Codec(a, &opened->codec, &opened->codePage, err)) {
-    return false;
+// Before any work: --out may not name an input (but replaceable), nor an
+// existing file unless mayExist or --force.
+bool Tool::OutAllowed(const std::vector<std::string>& inputs, const std::string& replaceable,
+                      bool mayExist) {
+  if (!Has("--out")) {
+    return true;
   }
-  opened->file = std::make_unique<CatalogFile>(*opened->codec);
-  return LoadCatalogFile(path, opened->file.get(), err);
+  const std::string out = Get("--out");
+  for (const std::string& in : inputs) {
+    if (!in.empty() && in != replaceable && SameFile(in, out)) {
+      return Error("--out " + out + " names the input " + Named(in) +
+                   "; nothing written (write to another file)");
+    }
+  }
+  if (!mayExist && !Has("--force") && !SameFile(replaceable, out) && PathTaken(out)) {
+    return Error(out + " exists; nothing written (give --force to replace it)");
+  }
+  return true;
 }
 
-// The code page the options name, and the program or module named (empty:
-// the program beside lngtool).
-bool OpenProgram(const Arguments& a, const std::string& named, const std::string& folder,
-                 const AnsiCodec** codec, uint32_t* codePage, Modules* m, std::string* err) {
-  return Codec(a, codec, codePage, err) && OpenModules(named, a, folder, m, err, false);
+bool Tool::Emit(const std::vector<uint8_t>& bytes) {
+  if (!Has("--out")) {
+    out_->append(bytes.begin(), bytes.end());
+    return true;
+  }
+  std::string why;
+  return WriteWholeFile(Get("--out"), bytes, &why) ||
+         Error("cannot write " + Get("--out") + ": " + why + "; it is as it was");
 }
 
-int Template(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() > 1) {
-    *err += kUsage;
-    return kExitFailure;
-  }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  Modules m;
-  if (!OpenProgram(a, a.positional.empty() ? "" : a.positional[0], folder, &codec, &codePage, &m,
-                   err)) {
+bool Tool::EncodeWarned(const std::u16string& text, FileForm form, std::vector<uint8_t>* bytes,
+                        const char* instead) {
+  bool lossy = false;
+  *bytes = EncodeCatalog(text, form, *codec_, &lossy);
+  return !lossy || Error("some characters have no form in code page " + std::to_string(codePage_) +
+                         "; nothing written (" + instead + ")");
+}
+
+int Tool::Template() {
+  bool have = false;
+  if (!OutAllowed({Operand(0), ProgramPath()}, "", false) || !OpenTexts(Operand(0), false, &have)) {
     return kExitFailure;
   }
   std::vector<CatalogEntry> entries;
-  for (const ProgramText& t : Texts(m, *codec, err)) {
+  for (const ProgramText& t : texts_) {
     entries.push_back({t, DefaultValue(t)});
   }
-  const std::u16string text = ComposeCatalog(TemplateHeader(m.name), entries, {});
-  bool lossy = false;
-  const std::vector<uint8_t> bytes =
-      EncodeCatalog(text, a.Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16, *codec, &lossy);
-  if (lossy) {
-    *err += "lngtool: warning: some characters have no form in code page " +
-            std::to_string(codePage) + "; write UTF-16 instead (leave out --ansi)\n";
-  }
-  return Emit(a, bytes, out, err) ? kExitFine : kExitFailure;
+  std::vector<uint8_t> bytes;
+  const std::u16string text = ComposeCatalog(TemplateHeader(m_.name), entries, {});
+  return EncodeWarned(text, Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16, &bytes,
+                      "leave out --ansi") &&
+                 Emit(bytes)
+             ? kExitFine
+             : kExitFailure;
 }
 
-int Check(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() != 1) {
-    *err += kUsage;
+// gettext's tally of the messages an export gives.
+std::string Statistics(const std::vector<TranslationMessage>& messages) {
+  uint32_t translated = 0;
+  uint32_t fuzzy = 0;
+  for (const TranslationMessage& m : messages) {
+    translated += m.translated && !m.fuzzy ? 1 : 0;
+    fuzzy += m.fuzzy ? 1 : 0;
+  }
+  const auto untranslated = static_cast<uint32_t>(messages.size()) - translated - fuzzy;
+  auto count = [](uint32_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::string line = count(translated, "translated message", "translated messages");
+  if (fuzzy != 0) {
+    line += ", " + count(fuzzy, "fuzzy translation", "fuzzy translations");
+  }
+  if (untranslated != 0) {
+    line += ", " + count(untranslated, "untranslated message", "untranslated messages");
+  }
+  return line + ".\n";
+}
+
+int Tool::Check() {
+  const std::string path = Operand(0);
+  bool have = false;
+  if (!OpenTexts(Get("--module"), true, &have)) {
     return kExitFailure;
   }
-  OpenedCatalog c;
-  if (!OpenCatalog(a, a.positional[0], &c, err)) {
+  CatalogFile file(*codec_);
+  if (!LoadCatalog(path, &file)) {
     return kExitFailure;
   }
-  Modules m;
-  std::vector<ProgramText> texts;
-  const bool haveTexts = OpenModules(a.Get("--module"), a, folder, &m, err, true);
-  if (haveTexts) {
-    texts = Texts(m, *c.codec, err);
+  const bool listing = Has("--untranslated") || Has("--statistics");
+  if (listing && !have) {
+    Usage("--untranslated and --statistics need the program's texts (give --module)");
+    return kExitFailure;
   }
-  const CheckReport report =
-      CheckCatalog(*c.file, haveTexts ? &texts : nullptr, *c.codec, c.codePage);
-  *out += report.Format(a.positional[0]);
+  const CheckReport report = CheckCatalog(file, have ? &texts_ : nullptr, *codec_, codePage_);
+  *out_ += report.Format(path);
+  if (report.Count(Finding::kEncoding) != 0) {
+    *out_ +=
+        path + ": note: lngtool convert " + path + " --out " + path + " saves it as UTF-16 LE\n";
+  }
+  if (listing) {
+    std::vector<std::string> problems;
+    const std::vector<TranslationMessage> messages = ExportMessages(texts_, &file, &problems);
+    for (const TranslationMessage& m : messages) {
+      if (Has("--untranslated") && (!m.translated || m.fuzzy)) {
+        *out_ += path + (m.line != 0 ? ":" + std::to_string(m.line) : std::string()) +
+                 ": untranslated: " + m.id + " " + m.context + " \"" + m.source + "\"" +
+                 (m.fuzzy ? " (a fuzzy suggestion waits)" : "") + "\n";
+      }
+    }
+    if (Has("--statistics")) {
+      *err_ += Statistics(messages);
+    }
+  }
   return report.HasErrors() ? kExitFindings : kExitFine;
 }
 
-int Key(const Arguments& a, std::string* out, std::string* err) {
-  if (a.positional.size() < 2 || a.positional.size() > 3) {
-    *err += kUsage;
-    return kExitFailure;
-  }
-  const int kind = ParseKind(a.positional[0]);
+int Tool::Key() {
+  const int kind = ParseKind(Operand(0));
   if (kind < 0) {
-    *err += "lngtool: unknown kind " + a.positional[0] + " (s, $ or @)\n";
-    return kExitFailure;
+    return Usage("unknown kind " + Operand(0) + " (s, $ or @)");
   }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  if (!Codec(a, &codec, &codePage, err)) {
+  if (!SelectCodec()) {
     return kExitFailure;
   }
   auto text = [&](const std::string& s) {
     const std::u16string t = FromUtf8(s);
-    return a.Has("-e") ? ResolveEscapes(t) : t;
+    return Has("-e") ? ResolveEscapes(t) : t;
   };
-  const bool hasContext = a.positional.size() == 3;
-  const std::u16string context = hasContext ? text(a.positional[1]) : u"";
-  const std::u16string source = text(a.positional.back());
-  *out +=
-      KeyText(CatalogKeyCrc(*codec, kind, hasContext ? context.c_str() : nullptr, source.c_str())) +
-      "\n";
+  const bool hasContext = a_.operands.size() == 3;
+  const std::u16string context = hasContext ? text(Operand(1)) : u"";
+  if (hasContext && context != kDialogNames[0] && context != kDialogNames[1] && context != u"LTR") {
+    Warn("the context " + Operand(1) + " is no dialog of the launcher (" + ToUtf8(kDialogNames[0]) +
+         ", " + ToUtf8(kDialogNames[1]) + ") nor LTR; are KIND, CONTEXT and TEXT in this order?");
+  }
+  const std::u16string source = text(a_.operands.back());
+  *out_ += KeyText(CatalogKeyCrc(*codec_, kind, hasContext ? context.c_str() : nullptr,
+                                 source.c_str())) +
+           "\n";
   return kExitFine;
 }
 
-int Merge(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.empty() || a.positional.size() > 2 || (a.Has("--ansi") && a.Has("--utf16"))) {
-    *err += kUsage;
+int Tool::Merge() {
+  if (Has("--ansi") && Has("--utf16")) {
+    return Usage("--ansi and --utf16 exclude each other");
+  }
+  const std::string oldPath = Operand(0);
+  bool have = false;
+  if (!OutAllowed({oldPath, Operand(1), ProgramPath()}, oldPath, true) ||
+      !OpenTexts(Operand(1), false, &have)) {
     return kExitFailure;
   }
-  OpenedCatalog c;
-  if (!OpenCatalog(a, a.positional[0], &c, err)) {
+  CatalogFile old(*codec_);
+  if (!LoadCatalog(oldPath, &old)) {
     return kExitFailure;
   }
-  const AnsiCodec* codec = c.codec;
-  const uint32_t codePage = c.codePage;
-  const CatalogFile& old = *c.file;
+  if (old.bigEndian || (old.looksLikeUtf8 && !Has("--codepage"))) {
+    Error(oldPath + " is " + (old.bigEndian ? "UTF-16 big-endian" : "UTF-8 by the look of it") +
+          ", which the launcher garbles; nothing written (convert it first: lngtool convert " +
+          oldPath + " --out " + oldPath +
+          (old.bigEndian ? ")" : "; or give --codepage to take it as that code page)"));
+    return kExitFailure;
+  }
   if (!old.markerFound) {
-    *err += "lngtool: warning: " + a.positional[0] +
-            " has no marker the launcher finds; no translation can be kept\n";
+    Warn(oldPath + " has no marker the launcher finds; no translation can be kept");
   }
-  Modules m;
-  if (!OpenModules(a.positional.size() == 2 ? a.positional[1] : "", a, folder, &m, err, false)) {
-    return kExitFailure;
-  }
-  const MergeResult merged = MergeCatalog(old, Texts(m, *codec, err), TemplateHeader(m.name));
+  const MergeResult merged = MergeCatalog(old, texts_, TemplateHeader(m_.name));
   for (const ObsoleteEntry& o : merged.obsolete) {
-    *err += a.positional[0] + ":" + std::to_string(o.line) + ": obsolete: " + ToUtf8(o.key) + "=" +
-            Quoted(o.value) + " (" + o.reason + ")\n";
+    *err_ += oldPath + ":" + std::to_string(o.line) + ": obsolete: " + ToUtf8(o.key) + "=" +
+             Quoted(o.value) + " (" + o.reason + ")\n";
   }
-  *err += "lngtool: " + std::to_string(merged.kept) + " translations kept, " +
-          std::to_string(merged.added) + " new texts with their English text, " +
-          std::to_string(merged.obsolete.size()) + " obsolete entries\n";
   const std::vector<std::u16string> trailer =
-      a.Has("--no-obsolete") ? std::vector<std::u16string>() : ObsoleteLines(merged.obsolete);
-  const std::u16string text = ComposeCatalog(merged.header, merged.entries, trailer);
+      Has("--no-obsolete") ? std::vector<std::u16string>() : ObsoleteLines(merged.obsolete);
   FileForm form =
       old.markerFound && old.form == CatalogForm::kAnsi ? FileForm::kAnsi : FileForm::kUtf16;
-  if (a.Has("--ansi")) {
-    form = FileForm::kAnsi;
+  form = Has("--ansi") ? FileForm::kAnsi : Has("--utf16") ? FileForm::kUtf16 : form;
+  std::vector<uint8_t> bytes;
+  if (!EncodeWarned(ComposeCatalog(merged.header, merged.entries, trailer), form, &bytes,
+                    "write UTF-16 instead: --utf16") ||
+      !Emit(bytes)) {
+    return kExitFailure;
   }
-  if (a.Has("--utf16")) {
-    form = FileForm::kUtf16;
-  }
-  bool lossy = false;
-  const std::vector<uint8_t> bytes = EncodeCatalog(text, form, *codec, &lossy);
-  if (lossy) {
-    *err += "lngtool: warning: some characters have no form in code page " +
-            std::to_string(codePage) + "; write UTF-16 instead (--utf16)\n";
-  }
-  return Emit(a, bytes, out, err) ? kExitFine : kExitFailure;
+  *err_ += "lngtool: " + std::to_string(merged.kept) + " translations kept, " +
+           std::to_string(merged.added) + " new texts with their English text (" +
+           std::to_string(merged.fuzzy) + " with a fuzzy suggestion), " +
+           std::to_string(merged.obsolete.size()) + " obsolete entries\n";
+  return kExitFine;
 }
 
-int Export(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  const int formats =
-      (a.Has("--po") ? 1 : 0) + (a.Has("--pot") ? 1 : 0) + (a.Has("--xliff") ? 1 : 0);
-  if (a.positional.empty() || a.positional.size() > 2 || formats != 1) {
-    *err += kUsage;
+// The catalog's text in whatever form it was saved: UTF-16 of either byte
+// order, UTF-8 with or without a byte-order mark, else the code page.
+std::u16string DecodeAnyForm(const std::vector<uint8_t>& b, const AnsiCodec& codec,
+                             std::string* form) {
+  const bool le = b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE;
+  const bool be = b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF;
+  if (le || be) {
+    *form = le ? "UTF-16 LE" : "UTF-16 BE";
+    std::u16string text;
+    for (size_t i = 2; i + 1 < b.size(); i += 2) {
+      text.push_back(static_cast<char16_t>(le ? b[i] | (b[i + 1] << 8) : (b[i] << 8) | b[i + 1]));
+    }
+    return text;
+  }
+  const bool bom = b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
+  const char* bytes = reinterpret_cast<const char*>(b.data());
+  size_t fault = 0;
+  bool high = false;
+  for (const uint8_t c : b) {
+    high = high || c >= 0x80;
+  }
+  if (bom || (high && ::IsValidUtf8(bytes, b.size(), &fault))) {
+    *form = "UTF-8";
+    const size_t skip = bom ? 3 : 0;
+    return Utf8ToUtf16(bytes + skip, b.size() - skip);
+  }
+  *form = "the code page";
+  return DecodeAnsi(codec, b.data(), b.size());
+}
+
+int Tool::Convert() {
+  if (Has("--ansi") && Has("--utf16")) {
+    return Usage("--ansi and --utf16 exclude each other");
+  }
+  if (!Has("--out")) {
+    return Usage("--out FILE is needed (it may name the input, which is then replaced)");
+  }
+  const std::string in = Operand(0);
+  std::vector<uint8_t> bytes;
+  if (!SelectCodec() || !OutAllowed({in}, in, true) || !Read(in, &bytes)) {
     return kExitFailure;
   }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  Modules m;
-  if (!OpenProgram(a, a.positional[0], folder, &codec, &codePage, &m, err)) {
+  std::string form;
+  const std::u16string text = DecodeAnyForm(bytes, *codec_, &form);
+  if (form == "the code page" && std::find(bytes.begin(), bytes.end(), 0) != bytes.end()) {
+    // The code page's conversion would end the text there.
+    Error(in + " holds a NUL byte, which is no text of a code page; nothing written");
     return kExitFailure;
   }
-  CatalogFile catalog(*codec);
-  const bool withCatalog = a.positional.size() == 2;
-  if (withCatalog && !LoadCatalogFile(a.positional[1], &catalog, err)) {
+  const FileForm to = Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16;
+  std::vector<uint8_t> converted;
+  if (!EncodeWarned(text, to, &converted, "leave out --ansi") || !Emit(converted)) {
+    return kExitFailure;
+  }
+  *err_ += "lngtool: " + in + " read as " + form + ", written as " +
+           (to == FileForm::kAnsi ? "code page " + std::to_string(codePage_) : "UTF-16 LE") + "\n";
+  return kExitFine;
+}
+
+int Tool::Preview() {
+  if (!Has("--out")) {
+    return Usage("--out DIR is needed: the folder for the pictures");
+  }
+  PreviewRequest request;
+  request.catalog = Operand(0);
+  request.languageModule = Get("--dll");
+  request.program = ProgramPath();
+  request.outDir = Get("--out");
+  return RunPreview(request, out_, err_);
+}
+
+int Tool::Export() {
+  const int formats = (Has("--po") ? 1 : 0) + (Has("--pot") ? 1 : 0) + (Has("--xliff") ? 1 : 0);
+  if (formats != 1) {
+    return Usage("give one of --po, --pot and --xliff");
+  }
+  ExportOptions options;
+  options.language = NormalizeLanguage(Get("--language"));
+  if (!options.language.empty() && !IsLanguageTag(options.language)) {
+    return Usage("--language needs a language tag such as de, pt-BR or gettext's pt_BR");
+  }
+  const bool withCatalog = a_.operands.size() == 2;
+  bool have = false;
+  if (!OutAllowed({Operand(0), Operand(1), ProgramPath()}, "", false) ||
+      !OpenTexts(Operand(0), false, &have)) {
+    return kExitFailure;
+  }
+  CatalogFile catalog(*codec_);
+  if (withCatalog && !LoadCatalog(Operand(1), &catalog)) {
     return kExitFailure;
   }
   if (withCatalog && !catalog.markerFound) {
-    *err +=
-        "lngtool: " + a.positional[1] + " has no marker the launcher finds (run lngtool check)\n";
+    Error(Operand(1) + " has no marker the launcher finds (run lngtool check)");
     return kExitFailure;
   }
-  ExportOptions options;
-  options.format = a.Has("--po")    ? ExportFormat::kPo
-                   : a.Has("--pot") ? ExportFormat::kPot
-                                    : ExportFormat::kXliff;
-  options.language = a.Has("--language") ? a.Get("--language") : CatalogLanguage(catalog);
-  if (!options.language.empty() && !IsLanguageTag(options.language)) {
-    *err += "lngtool: --language needs a BCP 47 tag such as de or pt-BR\n";
-    return kExitFailure;
+  options.format = Has("--po")    ? ExportFormat::kPo
+                   : Has("--pot") ? ExportFormat::kPot
+                                  : ExportFormat::kXliff;
+  if (options.language.empty()) {
+    options.language = CatalogLanguage(catalog);
   }
-  options.moduleName = m.name;
+  options.moduleName = m_.name;
   options.revisionDate = CurrentRevisionDate();
+  options.keepIdentical = Has("--keep-identical");
+  options.headerFields = CatalogHeaderFields(catalog);
   std::string document;
-  if (!ExportTranslations(Texts(m, *codec, err), withCatalog ? &catalog : nullptr, options,
-                          &document, err)) {
+  if (!ExportTranslations(texts_, withCatalog ? &catalog : nullptr, options, &document, err_)) {
     return kExitFailure;
   }
-  return Emit(a, std::vector<uint8_t>(document.begin(), document.end()), out, err) ? kExitFine
-                                                                                   : kExitFailure;
+  return Emit(std::vector<uint8_t>(document.begin(), document.end())) ? kExitFine : kExitFailure;
 }
 
-int Import(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() != 1 || (a.Has("--ansi") && a.Has("--utf16"))) {
-    *err += kUsage;
-    return kExitFailure;
-  }
-  const AnsiCodec* codec = nullptr;
+int Tool::Import() {
+  const std::string in = Operand(0);
   ImportOptions options;
-  if (!Codec(a, &codec, &options.codePage, err)) {
-    return kExitFailure;
-  }
+  bool have = false;
   std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(a.positional[0], &bytes)) {
-    *err += "lngtool: cannot read " + a.positional[0] + "\n";
+  if (!OutAllowed({in, Get("--module"), ProgramPath()}, "", true) ||
+      !OpenTexts(Get("--module"), true, &have) || !Read(in, &bytes)) {
     return kExitFailure;
   }
-  Modules m;
-  std::vector<ProgramText> texts;
-  const bool haveTexts = OpenModules(a.Get("--module"), a, folder, &m, err, true);
-  if (haveTexts) {
-    texts = Texts(m, *codec, err);
-  }
-  options.fileName = a.positional[0];
-  options.form = a.Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16;
-  options.useFuzzy = a.Has("--use-fuzzy");
+  options.codePage = codePage_;
+  options.fileName = in;
+  options.form = Has("--ansi") ? FileForm::kAnsi : FileForm::kUtf16;
+  options.useFuzzy = Has("--use-fuzzy");
   ImportOutcome outcome;
   const bool made = ImportTranslations(std::string(bytes.begin(), bytes.end()), options,
-                                       haveTexts ? &texts : nullptr, *codec, &outcome);
-  *err += outcome.messages;
+                                       have ? &texts_ : nullptr, *codec_, &outcome);
+  *err_ += outcome.messages;
   if (!made) {
-    *err += "lngtool: nothing written\n";
+    Error("nothing written");
     return kExitFailure;
   }
-  *err += "lngtool: " + std::to_string(outcome.taken) + " translations imported, " +
-          std::to_string(outcome.untranslated) + " untranslated and " +
-          std::to_string(outcome.fuzzy) + " fuzzy messages left out\n";
-  if (!Emit(a, outcome.catalog, out, err)) {
+  *err_ += "lngtool: " + std::to_string(outcome.taken) + " translations imported, " +
+           std::to_string(outcome.untranslated) + " untranslated and " +
+           std::to_string(outcome.fuzzy) + " fuzzy messages left out\n";
+  if (outcome.taken == 0) {
+    Error(in + " holds no translation" +
+          (outcome.fuzzy != 0 ? std::string(" but fuzzy ones (give --use-fuzzy)") : "") +
+          "; nothing written");
+    return kExitFailure;
+  }
+  if (outcome.checkErrors && !Has("--force")) {
+    Error("the catalog would have the errors above; nothing written (give --force to write it)");
+    return kExitFindings;
+  }
+  if (!Emit(outcome.catalog)) {
     return kExitFailure;
   }
   return outcome.checkErrors ? kExitFindings : kExitFine;
 }
 
-int Preview(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() != 1 || !a.Has("--out")) {
-    *err += kUsage;
-    return kExitFailure;
+int Tool::Pseudo() {
+  const std::string expand = Get("--expand");
+  if (!Has("--out")) {
+    return Usage("--out FILE is needed");
   }
-  PreviewRequest request;
-  request.catalog = a.positional[0];
-  request.languageModule = a.Get("--dll");
-  request.program = a.Has("--program") ? a.Get("--program") : folder + "Launcher.exe";
-  request.outDir = a.Get("--out");
-  return RunPreview(request, out, err);
-}
-int Pseudo(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  const std::string expand = a.Get("--expand");
-  if (a.positional.size() > 1 || !a.Has("--out") ||
-      (a.Has("--expand") && (expand.empty() || expand.size() > 3 ||
-                             expand.find_first_not_of("0123456789") != std::string::npos))) {
-    *err += kUsage;
-    return kExitFailure;
+  if (Has("--expand") && (expand.empty() || expand.size() > 3 ||
+                          expand.find_first_not_of("0123456789") != std::string::npos)) {
+    return Usage("--expand needs a percentage from 0 to 999");
   }
-  const AnsiCodec* codec = nullptr;
-  uint32_t codePage = 0;
-  Modules m;
-  if (!OpenProgram(a, a.positional.empty() ? "" : a.positional[0], folder, &codec, &codePage, &m,
-                   err)) {
+  bool have = false;
+  if (!OutAllowed({Operand(0), ProgramPath()}, "", false) || !OpenTexts(Operand(0), false, &have)) {
     return kExitFailure;
   }
   PseudoOptions options;
-  options.expandPercent = a.Has("--expand") ? std::stoi(expand) : -1;
-  options.rightToLeft = a.Has("--rtl");
-  std::vector<std::u16string> header = TemplateHeader(m.name);
+  options.expandPercent = Has("--expand") ? std::stoi(expand) : -1;
+  options.rightToLeft = Has("--rtl");
+  std::vector<std::u16string> header = TemplateHeader(m_.name);
   header.push_back(
       u"; A pseudo-translation made by \"lngtool pseudo\", to find texts that do not fit.");
-  const std::u16string text =
-      ComposeCatalog(header, PseudoEntries(Texts(m, *codec, err), options), {});
+  const std::u16string text = ComposeCatalog(header, PseudoEntries(texts_, options), {});
   bool lossy = false;
-  return Emit(a, EncodeCatalog(text, FileForm::kUtf16, *codec, &lossy), out, err) ? kExitFine
-                                                                                  : kExitFailure;
+  return Emit(EncodeCatalog(text, FileForm::kUtf16, *codec_, &lossy)) ? kExitFine : kExitFailure;
 }
 
-int Layout(const Arguments& a, const std::string& folder, std::string* out, std::string* err) {
-  if (a.positional.size() != 1 || (a.Has("--write") && !a.Has("--fit"))) {
-    *err += kUsage;
-    return kExitFailure;
+int Tool::Layout() {
+  if (Has("--write") && !Has("--fit")) {
+    return Usage("--write goes with --fit");
   }
   LayoutRequest request;
-  request.catalog = a.positional[0];
-  request.languageModule = a.Get("--dll");
-  request.program = a.Has("--program") ? a.Get("--program") : folder + "Launcher.exe";
-  request.fit = a.Has("--fit");
-  request.write = a.Has("--write");
-  request.results = a.Get("--results");
-  if (a.Has("--dpi") && !ParseDpiList(a.Get("--dpi"), &request.dpis)) {
-    *err += "lngtool: --dpi takes display scales such as 96,120,144,192\n";
-    return kExitFailure;
+  request.catalog = Operand(0);
+  request.languageModule = Get("--dll");
+  request.program = ProgramPath();
+  request.fit = Has("--fit");
+  request.write = Has("--write");
+  request.results = Get("--results");
+  if (Has("--dpi") && !ParseDpiList(Get("--dpi"), &request.dpis)) {
+    return Usage("--dpi takes display scales such as 96,120,144,192");
   }
-  return RunLayout(request, out, err);
+  return RunLayout(request, out_, err_);
+}
+
+const std::vector<Command>& Commands() {
+  const Option po = {"--po", nullptr, "a PO file with the catalog's translations"};
+  const Option pot = {"--pot", nullptr, "a POT template, without translations"};
+  const Option xliff = {"--xliff", nullptr, "an XLIFF 1.2 file with the catalog's translations"};
+  static const std::vector<Command> kCommands = {
+      {"template",
+       "[MODULE]",
+       "a catalog of every text the launcher shows, each in English",
+       0,
+       1,
+       {kAnsi, kCodePage, kOutFile, kForce, kProgram},
+       &Tool::Template},
+      {"check",
+       "FILE",
+       "what the launcher will make of FILE; exit 1 when it finds errors",
+       1,
+       1,
+       {kCodePage,
+        kModule,
+        kProgram,
+        {"--untranslated", nullptr, "list the texts still in English"},
+        {"--statistics", nullptr, "count translated and untranslated texts, as msgfmt does"}},
+       &Tool::Check},
+      {"key",
+       "KIND [CONTEXT] TEXT",
+       "the key of a text; KIND is s (string), $ (dialog) or @ (menu)",
+       2,
+       3,
+       {kCodePage, {"-e", nullptr, "resolve the catalog's escapes (\\r \\n \\t \\\" \\\\)"}},
+       &Tool::Key},
+      {"merge",
+       "OLD [MODULE]",
+       "OLD brought up to the program's texts; like texts get fuzzy suggestions",
+       1,
+       2,
+       {{"--out", "FILE", "write to FILE, which may be OLD (default: standard output)"},
+        kAnsi,
+        kUtf16,
+        kCodePage,
+        {"--no-obsolete", nullptr, "leave out the entries no text uses"},
+        kProgram},
+       &Tool::Merge},
+      {"convert",
+       "IN --out OUT",
+       "IN, in whatever form it was saved, in the form the launcher reads",
+       1,
+       1,
+       {{"--out", "OUT", "write to OUT, which may be IN"}, kUtf16, kAnsi, kCodePage},
+       &Tool::Convert},
+      {"preview",
+       "FILE --out DIR",
+       "both dialogs as the launcher shows them (Windows build)",
+       1,
+       1,
+       {kDll, {"--out", "DIR", "the folder for the pictures"}, kProgram},
+       &Tool::Preview},
+      {"export",
+       "MODULE [CATALOG]",
+       "the texts, with CATALOG's translations, for translation tools",
+       1,
+       2,
+       {po,
+        pot,
+        xliff,
+        {"--language", "TAG", "the translation's language: de, pt-BR or pt_BR"},
+        kOutFile,
+        kForce,
+        {"--keep-identical", nullptr, "export entries equal to their English text as translated"},
+        kCodePage,
+        kProgram},
+       &Tool::Export},
+      {"import",
+       "FILE.po|FILE.xlf",
+       "a checked catalog from a PO or XLIFF file",
+       1,
+       1,
+       {kOutFile,
+        kAnsi,
+        kCodePage,
+        {"--use-fuzzy", nullptr, "take fuzzy translations too"},
+        kModule,
+        kProgram,
+        {"--force", nullptr, "write the catalog even when the checks find errors"}},
+       &Tool::Import},
+      {"pseudo",
+       "[MODULE] --out FILE",
+       "a catalog of accented, lengthened, bracketed look-alikes of the texts",
+       0,
+       1,
+       {{"--out", "FILE", "write to FILE"},
+        kForce,
+        {"--expand", "PERCENT", "lengthen each text by this much (default: by its length)"},
+        {"--rtl", nullptr, "right to left"},
+        kCodePage,
+        kProgram},
+       &Tool::Pseudo},
+      {"layout",
+       "FILE",
+       "texts cut, controls overlapping or outside the dialogs (Windows build)",
+       1,
+       1,
+       {kDll,
+        kProgram,
+        {"--fit", nullptr, "find each dialog's smallest scale entry"},
+        {"--write", nullptr, "with --fit: put them in FILE"},
+        {"--dpi", "LIST",
+         "the display scales to measure at, such as 96,120,144,192 (default: the session's "
+         "own), each in a session of its own"},
+        {"--results", "DIR", "the folder those sessions share"}},
+       &Tool::Layout},
+  };
+  return kCommands;
+}
+
+const Command* FindCommand(const std::string& name) {
+  for (const Command& c : Commands()) {
+    if (name == c.name) {
+      return &c;
+    }
+  }
+  return nullptr;
+}
+
+// The command's arguments by its own option table; false with the reason.
+bool Parse(const Command& c, const std::vector<std::string>& args, Arguments* parsed,
+           std::string* why) {
+  bool operandsOnly = false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string a = args[i];
+    if (operandsOnly || a == "-" || a.size() < 2 || a[0] != '-') {
+      parsed->operands.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      operandsOnly = true;
+      continue;
+    }
+    std::string value;
+    const size_t equals = a.find('=');
+    const bool attached = a.compare(0, 2, "--") == 0 && equals != std::string::npos;
+    if (attached) {
+      value = a.substr(equals + 1);
+      a.resize(equals);
+    }
+    const Option* option = nullptr;
+    for (const Option& o : c.options) {
+      option = a == o.name ? &o : option;
+    }
+    if (option == nullptr) {
+      *why = "the option " + a + " is not one of " + c.name + "'s";
+      return false;
+    }
+    if (option->value == nullptr && attached) {
+      *why = "the option " + a + " takes no value";
+      return false;
+    }
+    if (option->value != nullptr && !attached) {
+      if (i + 1 == args.size()) {
+        *why = "the option " + a + " needs a value (" + option->value + ")";
+        return false;
+      }
+      value = args[++i];
+    }
+    parsed->options[a] = value;
+  }
+  if (parsed->operands.size() < c.minOperands) {
+    *why = std::string("missing ") + (parsed->operands.empty() ? "" : "part of ") + c.operands;
+    return false;
+  }
+  if (parsed->operands.size() > c.maxOperands) {
+    *why = "one argument too many: " + parsed->operands[c.maxOperands];
+    return false;
+  }
+  return true;
+}
+
+bool AsksForHelp(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == "--") {
+      return false;
+    }
+    if (a == "--help" || a == "-h") {
+      return true;
+    }
+  }
+  return false;
 }
 }  // namespace
 
 int RunLngtool(const std::vector<std::string>& args, const std::string& defaultFolder,
                std::string* out, std::string* err) {
-  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    (args.empty() ? *err : *out) += kUsage;
-    return args.empty() ? kExitFailure : kExitFine;
-  }
-  Arguments a;
-  if (!ParseArguments(args, &a, err)) {
+  if (args.empty()) {
+    *err += "lngtool: no command given\nTry 'lngtool --help'.\n";
     return kExitFailure;
   }
-  const std::string& command = args[0];
-  if (command == "template") {
-    return Template(a, defaultFolder, out, err);
+  const std::string& first = args[0];
+  if (first == "--version" || first == "-V") {
+    *out += kVersion;
+    return kExitFine;
   }
-  if (command == "check") {
-    return Check(a, defaultFolder, out, err);
+  if (first == "--help" || first == "-h" || first == "help") {
+    if (first != "help" || args.size() == 1) {
+      *out += Overview();
+      return kExitFine;
+    }
+    const Command* c = FindCommand(args[1]);
+    if (c == nullptr) {
+      *err += "lngtool: no command " + args[1] + "\nTry 'lngtool --help'.\n";
+      return kExitFailure;
+    }
+    *out += CommandHelp(*c);
+    return kExitFine;
   }
-  if (command == "key") {
-    return Key(a, out, err);
+  const Command* c = FindCommand(first);
+  if (c == nullptr) {
+    *err += "lngtool: unknown command " + first + "\nTry 'lngtool --help'.\n";
+    return kExitFailure;
   }
-  if (command == "merge") {
-    return Merge(a, defaultFolder, out, err);
+  if (AsksForHelp(args)) {
+    *out += CommandHelp(*c);
+    return kExitFine;
   }
-  if (command == "preview") {
-    return Preview(a, defaultFolder, out, err);
+  Arguments parsed;
+  std::string why;
+  if (!Parse(*c, args, &parsed, &why)) {
+    *err += "lngtool " + first + ": " + why + "\nTry 'lngtool " + first + " --help'.\n";
+    return kExitFailure;
   }
-  if (command == "export") {
-    return Export(a, defaultFolder, out, err);
-  }
-  if (command == "import") {
-    return Import(a, defaultFolder, out, err);
-  }
-  if (command == "pseudo") {
-    return Pseudo(a, defaultFolder, out, err);
-  }
-  if (command == "layout") {
-    return Layout(a, defaultFolder, out, err);
-  }
-  *err += "lngtool: unknown command " + command + "\n" + kUsage;
-  return kExitFailure;
+  Tool tool(*c, std::move(parsed), defaultFolder, out, err);
+  return tool.Run();
 }
 
 }  // namespace lngtool

@@ -123,7 +123,8 @@ bool Carried(const std::u16string& text, const std::string& what, std::string* m
 
 std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& texts,
                                                const CatalogFile* catalog,
-                                               std::vector<std::string>* problems) {
+                                               std::vector<std::string>* problems,
+                                               bool keepIdentical) {
   std::vector<TranslationMessage> messages;
   std::set<uint32_t> keys;
   for (const ProgramText& t : texts) {
@@ -134,8 +135,17 @@ std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& t
     const int64_t chosen = catalog != nullptr ? catalog->ChosenLine(FromUtf8(m.id)) : -1;
     if (chosen >= 0) {
       const BodyLine& line = catalog->lines[static_cast<size_t>(chosen)];
-      m.translation = ToUtf8(ReadEntryShape(line).intended);
-      m.translated = true;
+      const std::u16string value = ReadEntryShape(line).intended;
+      m.line = line.fileLine;
+      m.translation = ToUtf8(value);
+      const bool identical = value == DefaultValue(t);
+      m.translated = keepIdentical || !identical;
+      CatalogEntry suggested{t, value};
+      if (identical && ReadSuggestion(*catalog, static_cast<size_t>(chosen), &suggested)) {
+        m.translation = ToUtf8(suggested.suggestion);
+        m.previous = ToUtf8(suggested.previousSource);
+        m.translated = m.fuzzy = true;
+      }
     }
     messages.push_back(std::move(m));
   }
@@ -152,7 +162,8 @@ bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile
                         const ExportOptions& options, std::string* document,
                         std::string* messages) {
   std::vector<std::string> problems;
-  const std::vector<TranslationMessage> exported = ExportMessages(texts, catalog, &problems);
+  const std::vector<TranslationMessage> exported =
+      ExportMessages(texts, catalog, &problems, options.keepIdentical);
   for (const std::string& p : problems) {
     *messages += "lngtool: warning: " + p + "\n";
   }
@@ -171,8 +182,19 @@ bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile
   header.isTemplate = options.format == ExportFormat::kPot;
   header.language = header.isTemplate ? "" : options.language;
   header.revisionDate = header.isTemplate ? "YEAR-MO-DA HO:MI+ZONE" : options.revisionDate;
+  if (!header.isTemplate) {
+    header.fields = options.headerFields;
+  }
   *document = WritePo(header, exported);
   return true;
+}
+
+std::string NormalizeLanguage(const std::string& tag) {
+  std::string out = tag.substr(0, tag.find('.'));  // gettext's ".UTF-8", a charset
+  for (char& c : out) {
+    c = c == '_' ? '-' : c;
+  }
+  return IsLanguageTag(out) ? out : tag;
 }
 
 bool IsLanguageTag(const std::string& tag) {
@@ -213,11 +235,35 @@ std::string CatalogLanguage(const CatalogFile& catalog) {
   const std::u16string prefix = u"; Language: ";
   for (const std::u16string& line : catalog.header) {
     if (line.compare(0, prefix.size(), prefix) == 0) {
-      const std::string tag = ToUtf8(line.substr(prefix.size()));
+      const std::string tag = NormalizeLanguage(ToUtf8(line.substr(prefix.size())));
       return IsLanguageTag(tag) ? tag : "";
     }
   }
   return "";
+}
+
+}  // namespace lngtool
+
+namespace lngtool {
+
+const char kHeaderFieldPrefix[] = "; PO-Header: ";
+
+std::vector<HeaderField> CatalogHeaderFields(const CatalogFile& catalog) {
+  std::vector<HeaderField> fields;
+  const std::u16string prefix = FromUtf8(kHeaderFieldPrefix);
+  for (const std::u16string& line : catalog.header) {
+    if (line.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const std::string field = ToUtf8(line.substr(prefix.size()));
+    const size_t colon = field.find(':');
+    if (colon != std::string::npos && colon > 0) {
+      const size_t value = field.find_first_not_of(' ', colon + 1);
+      fields.emplace_back(field.substr(0, colon),
+                          value == std::string::npos ? "" : field.substr(value));
+    }
+  }
+  return fields;
 }
 
 }  // namespace lngtool

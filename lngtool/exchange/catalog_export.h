@@ -19,19 +19,28 @@ struct ExportOptions {
   std::string language;    // BCP 47; empty: none (or the catalog's own)
   std::string moduleName;  // where the texts come from
   std::string revisionDate;
+  bool keepIdentical = false;             // an entry equal to its English text counts as translated
+  std::vector<HeaderField> headerFields;  // the PO header's kept fields (Last-Translator, ...)
 };
 
 // One message per key; the translation is the catalog's entry as its
-// translator wrote it (escapes resolved). Entries the program has no text for
-// are named in problems.
+// translator wrote it (escapes resolved). An entry still at its English text
+// (or a scale or direction at its default) is untranslated unless
+// keepIdentical, and then carries its suggestion, if any, as a fuzzy
+// translation. line is the entry's line in the catalog (0: none). Entries the
+// program has no text for are named in problems.
 std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& texts,
                                                const CatalogFile* catalog,
-                                               std::vector<std::string>* problems);
+                                               std::vector<std::string>* problems,
+                                               bool keepIdentical = false);
 
 // The document; false (with the reason in *messages) when a text holds a
 // character the format cannot carry. Warnings also go to *messages.
 bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile* catalog,
                         const ExportOptions& options, std::string* document, std::string* messages);
+
+// gettext's ll_CC (and ll_CC.UTF-8) as BCP 47's ll-CC; other text unchanged.
+std::string NormalizeLanguage(const std::string& tag);
 
 // A BCP 47 tag's shape: a 2 to 8 letter language, then subtags of 1 to 8
 // letters or digits, joined by hyphens.
@@ -42,5 +51,10 @@ std::string CurrentRevisionDate();
 
 // The "; Language: TAG" line an imported catalog carries in its header.
 std::string CatalogLanguage(const CatalogFile& catalog);
+
+// The PO header fields an imported catalog keeps in its header, as
+// "; PO-Header: NAME: VALUE" lines, and the lines for them.
+extern const char kHeaderFieldPrefix[];
+std::vector<HeaderField> CatalogHeaderFields(const CatalogFile& catalog);
 
 }  // namespace lngtool

@@ -1,9 +1,11 @@
 #include "lngtool/exchange/catalog_import.h"
 
+#include <algorithm>
 #include <map>
 
 #include "lngtool/catalog/catalog_check.h"
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/exchange/catalog_export.h"
 #include "lngtool/exchange/po_file.h"
 #include "lngtool/exchange/xliff_file.h"
 #include "lngtool/io/text_form.h"
@@ -45,6 +47,22 @@ ProgramText TextFor(const ParsedLabel& label, const std::u16string& source, uint
   return t;
 }
 
+// The label a reference names when a tool dropped the context: "NAME:PLACE",
+// or the key itself (xliff2po makes the unit's id the reference), which the
+// program's texts name.
+std::string ContextOfReference(const std::string& reference,
+                               const std::vector<ProgramText>* texts) {
+  const std::u16string key = FromUtf8(reference);
+  if (texts != nullptr && key.size() == 8 && LooksLikeKey(key)) {
+    for (const ProgramText& t : *texts) {
+      if (FromUtf8(KeyText(t.key)) == LowerKey(key)) {
+        return ContextLabel(t.kind, t.hasContext, t.context, t.role == TextRole::kScale);
+      }
+    }
+  }
+  return LabelFromReference(reference);
+}
+
 bool Fail(const ImportOptions& o, uint32_t line, const std::string& message,
           ImportOutcome* outcome) {
   outcome->messages += At(o, line) + ": error: " + message + "\n";
@@ -56,12 +74,21 @@ bool MakeEntry(const TranslationMessage& m, const ImportOptions& o,
                const std::vector<ProgramText>* texts, const AnsiCodec& codec, Imported* out,
                ImportOutcome* outcome) {
   ParsedLabel label;
-  const std::string context = m.context.empty() ? LabelFromReference(m.reference) : m.context;
+  std::string context = m.context.empty() ? ContextOfReference(m.reference, texts) : m.context;
   if (!ParseContextLabel(context, &label)) {
+    // xliff2po makes the key the context of a text whose English is not unique.
+    const std::string byKey = ContextOfReference(context, texts);
+    context = byKey.empty() ? context : byKey;
+  }
+  if (!ParseContextLabel(context, &label)) {
+    const std::string named = context.empty() ? m.reference : context;
+    const bool key = named.size() == 8 && LooksLikeKey(FromUtf8(named));
     return Fail(o, m.line,
-                "the context \"" + context +
-                    "\" names no kind of text: \"string\", \"dialog NAME\", \"menu NAME\" or "
-                    "\"scale NAME\", as lngtool export writes it",
+                key ? "the message is named only by the key " + named +
+                          ", which no text of the program has (give the program with --module)"
+                    : "the context \"" + context +
+                          "\" names no kind of text: \"string\", \"dialog NAME\", \"menu "
+                          "NAME\" or \"scale NAME\", as lngtool export writes it",
                 outcome);
   }
   const std::u16string source = label.scale ? u"" : FromUtf8(m.source);
@@ -110,13 +137,25 @@ bool DropDuplicates(const ImportOptions& o, std::vector<Imported>* entries,
   return fine;
 }
 
-std::vector<std::u16string> ImportHeader(const ImportOptions& o, const std::string& language) {
+std::vector<std::u16string> ImportHeader(const ImportOptions& o, const TranslationFile& file) {
+  const std::string language = NormalizeLanguage(file.language);
   std::vector<std::u16string> header = {
       u"; Message catalog of the Zentak install launcher (launcher.lng), made by",
       u"; \"lngtool import\" from " + FromUtf8(o.fileName) + u".",
   };
   if (!language.empty()) {
     header.push_back(u"; Language: " + FromUtf8(language));
+  }
+  // Kept for the next export, which gives them back; never one that would
+  // end the header early (a line break, or the marker's stars).
+  for (const HeaderField& f : file.headerFields) {
+    const std::u16string line = FromUtf8(kHeaderFieldPrefix + f.first + ": " + f.second);
+    const bool safe =
+        line.find(u"**") == std::u16string::npos &&
+        std::none_of(line.begin(), line.end(), [](char16_t c) { return c < 0x20 && c != u'\t'; });
+    if (safe) {
+      header.push_back(line);
+    }
   }
   header.push_back(u"; Translate in the PO or XLIFF file and import it again.");
   return header;
@@ -197,7 +236,7 @@ bool ImportTranslations(const std::string& bytes, const ImportOptions& options,
   if (!DropDuplicates(options, &entries, outcome) || !fine) {
     return false;
   }
-  const std::vector<std::u16string> header = ImportHeader(options, file.language);
+  const std::vector<std::u16string> header = ImportHeader(options, file);
   std::vector<CatalogEntry> catalogEntries;
   std::map<uint32_t, uint32_t> lines;  // catalog line -> line of the file imported
   for (const Imported& e : entries) {

@@ -73,13 +73,29 @@ std::string Comments(const char* mark, const std::string& text) {
   return out;
 }
 
+std::string KeptField(const PoHeader& h, const char* name) {
+  for (const HeaderField& f : h.fields) {
+    if (f.first == name) {
+      return f.second;
+    }
+  }
+  return "";
+}
+
 std::string HeaderEntry(const PoHeader& h) {
   std::string fields = "Project-Id-Version: " + h.project + "\n";
   fields += "PO-Revision-Date: " + h.revisionDate + "\n";
-  fields += "Last-Translator: \nLanguage-Team: \n";
+  fields += "Last-Translator: " + KeptField(h, "Last-Translator") + "\n";
+  fields += "Language-Team: " + KeptField(h, "Language-Team") + "\n";
   fields += "Language: " + h.language + "\n";
   fields += "MIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\n";
-  fields += "Content-Transfer-Encoding: 8bit\nX-Generator: lngtool\n";
+  fields += "Content-Transfer-Encoding: 8bit\n";
+  for (const HeaderField& f : h.fields) {
+    if (f.first != "Last-Translator" && f.first != "Language-Team" && !IsOwnHeaderField(f.first)) {
+      fields += f.first + ": " + f.second + "\n";
+    }
+  }
+  fields += "X-Generator: lngtool\n";
   return "msgid \"\"\n" + Field("msgstr", fields);
 }
 
@@ -399,7 +415,10 @@ class PoReader {
       const std::string value = colon == std::string::npos ? "" : Trim(field.substr(colon + 1));
       if (name == "Language") {
         file_->language = value;
-      } else if (name == "Content-Type" && !CharsetFits(value)) {
+      } else if (!name.empty() && colon != std::string::npos && !IsOwnHeaderField(name)) {
+        file_->headerFields.emplace_back(name, value);
+      }
+      if (name == "Content-Type" && !CharsetFits(value)) {
         return Fail(stringLine_, "the file is not UTF-8 (" + value +
                                      "); convert it with msgconv --to-code=UTF-8");
       }
@@ -461,6 +480,18 @@ bool CheckTexts(const TranslationFile& file, ReadError* error) {
 }
 }  // namespace
 
+bool IsOwnHeaderField(const std::string& name) {
+  static const char* const kOwn[] = {
+      "Project-Id-Version", "PO-Revision-Date",          "Language",   "MIME-Version",
+      "Content-Type",       "Content-Transfer-Encoding", "X-Generator"};
+  for (const char* own : kOwn) {
+    if (name == own) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string WritePo(const PoHeader& header, const std::vector<TranslationMessage>& messages) {
   std::string out = HeaderEntry(header);
   for (const TranslationMessage& m : messages) {
@@ -469,9 +500,13 @@ std::string WritePo(const PoHeader& header, const std::vector<TranslationMessage
       out += "#: " + m.reference + "\n";
     }
     const bool empty = !header.isTemplate && m.translated && m.translation.empty();
-    if (m.fuzzy || empty) {
-      out += std::string("#, ") + (m.fuzzy ? "fuzzy" : "") + (m.fuzzy && empty ? ", " : "") +
+    const bool fuzzy = m.fuzzy && !header.isTemplate;
+    if (fuzzy || empty) {
+      out += std::string("#, ") + (fuzzy ? "fuzzy" : "") + (fuzzy && empty ? ", " : "") +
              (empty ? kEmptyTranslationFlag : "") + "\n";
+    }
+    if (fuzzy && !m.previous.empty()) {
+      out += "#| msgid \"" + Escape(m.previous) + "\"\n";
     }
     out += Field("msgctxt", m.context) + Field("msgid", m.source);
     out += Field("msgstr", header.isTemplate || !m.translated ? std::string() : m.translation);

@@ -14,8 +14,12 @@ struct PoHeader {
   std::string project;   // Project-Id-Version
   std::string language;  // empty in a template
   std::string revisionDate;
-  bool isTemplate = false;  // a POT: no translations
+  bool isTemplate = false;          // a POT: no translations
+  std::vector<HeaderField> fields;  // kept from an imported file (Last-Translator, ...)
 };
+
+// The header fields lngtool writes itself; a PO file's others are kept.
+bool IsOwnHeaderField(const std::string& name);
 
 std::string WritePo(const PoHeader& header, const std::vector<TranslationMessage>& messages);
 

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "localization/message_catalog.h"
@@ -17,6 +18,7 @@ struct TranslationMessage {
   std::string translation;  // meaningful only when translated
   bool translated = false;  // has a translation, possibly an empty one
   bool fuzzy = false;       // marked for review: left out unless asked for
+  std::string previous;     // of a fuzzy one: the English text it translated
   std::string note;         // for the translator: what the text is
   std::string reference;    // where it is: "LAUNCHDLG:1", "STRINGTABLE:5101"
   uint32_t maxWidth = 0;    // room in characters of the dialog font; 0 unknown
@@ -24,9 +26,14 @@ struct TranslationMessage {
   uint32_t line = 0;  // in the file read: where the translation stands
 };
 
+// A PO header field: "Last-Translator", "Jane Doe <jane@example.org>".
+using HeaderField = std::pair<std::string, std::string>;
+
 // What a file read held besides its messages.
 struct TranslationFile {
   std::string language;  // BCP 47 tag, may be empty
+  // Of a PO header: the fields lngtool does not write itself.
+  std::vector<HeaderField> headerFields;
   std::vector<TranslationMessage> messages;
   std::vector<std::string> warnings;  // "line: warning: text" of what was left out
 };

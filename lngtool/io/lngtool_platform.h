@@ -21,9 +21,21 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 // fopen with a UTF-8 path.
 std::FILE* OpenFile(const std::string& path, const char* mode);
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes);
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes);
+// The whole file; false with the system's reason in *reason (when given).
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
+                   std::string* reason = nullptr);
+// Writes a temporary file beside path, flushes it and renames it over path,
+// so that path holds either its old bytes or the new ones, never a part.
+// False with the system's reason; the temporary file is then removed.
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string* reason = nullptr);
 bool MakeDirectory(const std::string& path);
+// Something (a file or a folder) has this name.
+bool PathTaken(const std::string& path);
+// Both names lead to one existing file (links and spellings included).
+bool SameFile(const std::string& a, const std::string& b);
+// The system's text for an error code of the file calls ("Disk full").
+std::string SystemErrorText(uint32_t code);
 
 // The folder of the running program, with a trailing separator.
 std::string OwnFolder();

@@ -129,6 +129,30 @@ std::string OwnFolder() {
   return s.substr(0, s.rfind('/') + 1);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat x {};
+  struct stat y {};
+  return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 && x.st_dev == y.st_dev &&
+         x.st_ino == y.st_ino;
+}
+
+std::string SystemErrorText(uint32_t code) {
+  // The Win32 codes the native system calls report, told as this system does.
+  struct Known {
+    uint32_t code;
+    int error;
+  };
+  static const Known kKnown[] = {{2, ENOENT},   {3, ENOENT},        {5, EACCES},  {17, EXDEV},
+                                 {19, EROFS},   {80, EEXIST},       {87, EINVAL}, {109, EPIPE},
+                                 {112, ENOSPC}, {206, ENAMETOOLONG}};
+  for (const Known& k : kKnown) {
+    if (k.code == code) {
+      return std::strerror(k.error);
+    }
+  }
+  return code == 0 ? "unknown error" : "error " + std::to_string(code);
+}
+
 void PrepareConsole() {}
 
 }  // namespace lngtool

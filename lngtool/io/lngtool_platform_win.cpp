@@ -9,6 +9,7 @@
 
 #include "base/own_path.h"
 #include "base/scoped_win.h"
+#include "base/system_calls.h"
 #include "base/utf8.h"
 #include "base/wide_bridge.h"
 #include "lngtool/io/lngtool_platform.h"
@@ -33,6 +34,43 @@ std::string Utf8(const wchar_t* wide) {
   const std::u16string text(AsUtf16(wide));
   return Utf16ToUtf8(text.data(), text.size());
 }
+PlatformHandle WinCreateNewFile(const char16_t* name) {
+  return CreateFileW(AsWide(name), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+bool WinWriteFile(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
+  DWORD put = 0;
+  const BOOL ok = WriteFile(handle, buffer, count, &put, nullptr);
+  *done = put;
+  return ok != FALSE;
+}
+bool WinFlushFileBuffers(PlatformHandle handle) { return FlushFileBuffers(handle) != FALSE; }
+bool WinMoveFileReplace(const char16_t* from, const char16_t* to) {
+  return MoveFileExW(AsWide(from), AsWide(to),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// Volume and file index: what one file has under any of its names. No access
+// is asked, so that a file others are writing can be told too.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+  const HANDLE h = CreateFileW(AsWide(Wide(path).c_str()), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const ScopedHandle owned(h);
+  return GetFileInformationByHandle(h, info) != FALSE;
+}
+
+// The launcher's table leaves the file-writing calls out; lngtool's joins them.
+const bool kWritesInstalled = [] {
+  Sys.createNewFile = WinCreateNewFile;
+  Sys.writeFile = WinWriteFile;
+  Sys.flushFileBuffers = WinFlushFileBuffers;
+  Sys.moveFileReplace = WinMoveFileReplace;
+  return true;
+}();
 }  // namespace
 
 bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* error) {
@@ -79,6 +117,29 @@ std::string OwnFolder() {
   }
   std::string s = Utf8(AsWide(path));
   return s.substr(0, s.find_last_of("\\/") + 1);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION x = {};
+  BY_HANDLE_FILE_INFORMATION y = {};
+  return FileIdentity(a, &x) && FileIdentity(b, &y) &&
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
+}
+
+std::string SystemErrorText(uint32_t code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const ScopedLocalMemory<wchar_t*> owned(text);
+  std::string out = n != 0 && text != nullptr ? Utf8(text) : "error " + std::to_string(code);
+  // The system's texts end with a full stop and a line break.
+  while (!out.empty() &&
+         (out.back() == '\n' || out.back() == '\r' || out.back() == '.' || out.back() == ' ')) {
+    out.pop_back();
+  }
+  return out;
 }
 
 void PrepareConsole() {

@@ -1,31 +1,101 @@
-// Whole-file reads and writes over the platform's OpenFile.
+// Whole-file reads and writes over the replaceable system calls, so that a
+// test can stage a full disk or a file that cannot be read.
+#include "base/system_calls.h"
 #include "lngtool/io/lngtool_platform.h"
+#include "lngtool/io/text_form.h"
 
 namespace lngtool {
+namespace {
+constexpr uint32_t kChunk = 65536;
+constexpr int kTemporaryNames = 100;
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  std::FILE* f = OpenFile(path, "rb");
-  if (f == nullptr) {
-    return false;
+bool Failed(std::string* reason) {
+  if (reason != nullptr) {
+    *reason = SystemErrorText(Sys.getLastError());
+  }
+  return false;
+}
+
+bool WriteAll(PlatformHandle h, const std::vector<uint8_t>& bytes) {
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const size_t left = bytes.size() - at;
+    const auto count = static_cast<uint32_t>(left < kChunk ? left : kChunk);
+    uint32_t done = 0;
+    if (!Sys.writeFile(h, bytes.data() + at, count, &done) || done == 0) {
+      return false;
+    }
+    at += done;
+  }
+  return Sys.flushFileBuffers(h);
+}
+
+// A new file beside target: "NAME.~lngtoolN", the first N not taken.
+PlatformHandle CreateBeside(const std::u16string& target, std::u16string* name) {
+  if (Sys.createNewFile == nullptr) {
+    return InvalidPlatformHandle();  // a program that writes no file
+  }
+  for (int n = 0; n < kTemporaryNames; ++n) {
+    *name = target + u".~lngtool" + FromUtf8(std::to_string(n));
+    const PlatformHandle h = Sys.createNewFile(name->c_str());
+    if (h != InvalidPlatformHandle()) {
+      return h;
+    }
+    if (Sys.getFileAttributes(name->c_str()) == fileapi::kInvalidAttributes) {
+      break;  // not taken, so the folder itself refuses
+    }
+  }
+  return InvalidPlatformHandle();
+}
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason) {
+  const std::u16string name = FromUtf8(path);
+  const PlatformHandle h = Sys.createFile(name.c_str(), fileapi::kGenericRead, fileapi::kShareRead,
+                                          fileapi::kFlagSequentialScan);
+  if (h == InvalidPlatformHandle()) {
+    return Failed(reason);
   }
   bytes->clear();
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-    bytes->insert(bytes->end(), chunk, chunk + got);
+  std::vector<uint8_t> chunk(kChunk);
+  uint32_t got = 0;
+  bool ok = true;
+  while ((ok = Sys.readFile(h, chunk.data(), kChunk, &got)) && got > 0) {
+    bytes->insert(bytes->end(), chunk.begin(), chunk.begin() + got);
   }
-  const bool ok = std::ferror(f) == 0;
-  std::fclose(f);
+  if (!ok) {
+    Failed(reason);
+  }
+  Sys.closeHandle(h);
   return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* f = OpenFile(path, "wb");
-  if (f == nullptr) {
-    return false;
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                    std::string* reason) {
+  const std::u16string target = FromUtf8(path);
+  std::u16string temporary;
+  const PlatformHandle h = CreateBeside(target, &temporary);
+  if (h == InvalidPlatformHandle()) {
+    return Failed(reason);
   }
-  const bool written = bytes.empty() || std::fwrite(bytes.data(), bytes.size(), 1, f) == 1;
-  return std::fclose(f) == 0 && written;
+  bool ok = WriteAll(h, bytes);
+  if (!ok) {
+    Failed(reason);
+  }
+  if (!Sys.closeHandle(h) && ok) {
+    ok = Failed(reason);
+  }
+  if (ok && !Sys.moveFileReplace(temporary.c_str(), target.c_str())) {
+    ok = Failed(reason);
+  }
+  if (!ok) {
+    Sys.deleteFile(temporary.c_str());
+  }
+  return ok;
+}
+
+bool PathTaken(const std::string& path) {
+  return Sys.getFileAttributes(FromUtf8(path).c_str()) != fileapi::kInvalidAttributes;
 }
 
 }  // namespace lngtool

@@ -15,6 +15,7 @@ import sys
 import tempfile
 
 SKIPPED = 77
+TRANSLATOR = "Jana Beispiel <jana@example.org>"
 SYSTEM_PYTHON = "/usr/bin/python3"
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -78,7 +79,8 @@ def translate_po(pypo, src, dst):
             u.target = u.source
         else:
             u.target = "DE \"\\\t\u00fc\u20ac " + u.source.replace("\r\n", "\n\r")
-    store.updateheader(add=True, Language="de")
+    store.updateheader(add=True, Language="de", Last_Translator=TRANSLATOR,
+                       Plural_Forms="nplurals=2; plural=(n != 1);")
     store.savefile(dst)
 
 
@@ -101,11 +103,55 @@ def main():
     run("msgfmt", "--check", "-o", os.devnull, at("launcher.pot"))
     translate_po(pypo, at("launcher.pot"), at("de.po"))
     lngtool("import", at("de.po"), "--module", exe, "--out", at("de.lng"))
-    lngtool("export", exe, at("de.lng"), "--po", "--out", at("out.po"))
-    lngtool("export", exe, at("de.lng"), "--xliff", "--out", at("out.xlf"))
+    # Kept unchanged on purpose, so exported as translated only when asked.
+    lngtool("export", exe, at("de.lng"), "--po", "--keep-identical", "--out", at("out.po"))
+    lngtool("export", exe, at("de.lng"), "--xliff", "--keep-identical", "--out", at("out.xlf"))
     expected = po_units(pypo, at("de.po"))
     check(len(expected) == 21 and all(t for _, _, t, _ in expected), "translations missing")
     check(po_units(pypo, at("out.po")) == expected, "PO -> import -> export changed messages")
+    header = pypo.pofile.parsefile(at("out.po")).parseheader()
+    check(header.get("Last-Translator") == TRANSLATOR and
+          header.get("Plural-Forms") == "nplurals=2; plural=(n != 1);", "header lost: %r" % header)
+
+    # Untranslated stays untranslated: a fresh template's PO has nothing
+    # translated for msgfmt, and lngtool counts as msgfmt does.
+    lngtool("template", exe, "--out", at("fresh.lng"))
+    lngtool("export", exe, at("fresh.lng"), "--po", "--out", at("fresh.po"))
+    done = run("msgfmt", "--check", "--statistics", "-o", os.devnull, at("fresh.po"))
+    check("0 translated messages, 21 untranslated messages." in done.stderr, done.stderr)
+    done = lngtool("check", at("fresh.lng"), "--module", exe, "--statistics")
+    check("0 translated messages, 21 untranslated messages." in done.stderr, done.stderr)
+    lngtool("export", exe, at("fresh.lng"), "--xliff", "--out", at("fresh.xlf"))
+    fresh = xliff.xlifffile.parsefile(at("fresh.xlf"))
+    check(not any(u.istranslated() for u in fresh.units), "a fresh XLIFF has translated units")
+
+    # A text changed a little in the program: merge keeps its translation as
+    # a fuzzy suggestion, which PO and XLIFF carry as fuzzy.
+    with open(at("de.lng"), "rb") as f:
+        catalog = f.read().decode("utf-16")
+    gone = "It may take some minutes to finish the installation of Baidu Antivirus."
+    catalog = catalog.replace('"It may take a few minutes to finish the installation of Baidu '
+                              'Antivirus."', '"%s"' % gone).replace("d82d648f=", "0badc0de=")
+    check(gone in catalog and "0badc0de=" in catalog, "the catalog changed")
+    with open(at("older.lng"), "wb") as f:
+        f.write(b"\xff\xfe" + catalog.encode("utf-16-le"))
+    done = lngtool("merge", at("older.lng"), exe, "--out", at("older.lng"))
+    check("(1 with a fuzzy suggestion)" in done.stderr, done.stderr)
+    lngtool("export", exe, at("older.lng"), "--po", "--keep-identical", "--out", at("fuzzy.po"))
+    done = run("msgfmt", "--check", "--statistics", "-o", os.devnull, at("fuzzy.po"))
+    check("20 translated messages, 1 fuzzy translation." in done.stderr, done.stderr)
+    fuzzy = [u for u in pypo.pofile.parsefile(at("fuzzy.po")).units if u.isfuzzy()]
+    check(len(fuzzy) == 1 and fuzzy[0].prev_source == gone, "#| msgid")
+    lngtool("export", exe, at("older.lng"), "--xliff", "--keep-identical", "--out",
+            at("fuzzy.xlf"))
+    run("xmllint", "--noout", at("fuzzy.xlf"))
+    fuzzy = [u for u in xliff.xlifffile.parsefile(at("fuzzy.xlf")).units if u.isfuzzy()]
+    check(len(fuzzy) == 1 and fuzzy[0].target.startswith("DE "), "XLIFF's fuzzy unit")
+    done = lngtool("import", at("fuzzy.po"), "--module", exe, "--out", at("fuzzy.lng"))
+    check("20 translations imported" in done.stderr, done.stderr)
+    done = lngtool("import", at("fuzzy.xlf"), "--use-fuzzy", "--module", exe, "--out",
+                   at("fuzzy.lng"))
+    check("21 translations imported" in done.stderr, done.stderr)
 
     # gettext accepts the PO without a word, and msgmerge with a fresh POT
     # keeps every translation.
@@ -134,7 +180,7 @@ def main():
     with open(at("wrapped.po"), "a", encoding="utf-8") as f:
         f.write('\n#, fuzzy\n#~ msgctxt "dialog INFODLG"\n#~ msgid "Gone"\n#~ msgstr "Weg"\n')
     lngtool("import", at("wrapped.po"), "--module", exe, "--out", at("wrapped.lng"))
-    lngtool("export", exe, at("wrapped.lng"), "--po", "--out", at("wrapped-out.po"))
+    lngtool("export", exe, at("wrapped.lng"), "--po", "--keep-identical", "--out", at("wrapped-out.po"))
     check(po_units(pypo, at("wrapped-out.po")) == expected, "msgcat's layout imports otherwise")
 
     # The XLIFF is well-formed; translate-toolkit reads from it what the PO
@@ -156,9 +202,12 @@ def main():
           pairs(xliff.xlifffile.parsefile(at("out.xlf"))), "po2xliff gives other units")
     run("xliff2po", "--progress=none", at("out.xlf"), at("tk.po"))
     check(pairs(pypo.pofile.parsefile(at("tk.po"))) == pairs(po_store), "xliff2po gives others")
-    for made in ("out.xlf", "tk.xlf"):
+    # xliff2po drops the contexts (or puts the key there): the key in the
+    # reference names the text.
+    for made in ("out.xlf", "tk.xlf", "tk.po"):
         lngtool("import", at(made), "--module", exe, "--out", at(made + ".lng"))
-        lngtool("export", exe, at(made + ".lng"), "--po", "--out", at(made + ".po"))
+        lngtool("export", exe, at(made + ".lng"), "--po", "--keep-identical", "--out",
+                at(made + ".po"))
         check(po_units(pypo, at(made + ".po")) == expected, made + " imports otherwise")
 
     schemas = [os.path.join(d, f) for d, _, fs in os.walk("/usr/share") for f in fs

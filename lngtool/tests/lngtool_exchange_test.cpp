@@ -104,7 +104,7 @@ TEST(Exchange, CatalogSurvivesPoAndXliffAndPoSurvivesImport) {
     const std::string exported = TempPath(std::string("exchange") + format);
     const std::string back = TempPath(std::string("back") + format + ".lng");
     const ToolRun out =
-        RunTool({"export", exe, lng, format, "--language", "de", "--out", exported});
+        RunTool({"export", exe, lng, format, "--language", "de", "--out", exported, "--force"});
     ASSERT_EQ(out.code, kExitFine) << out.err;
     // The duplicate line is named, not exported.
     EXPECT_NE(out.err.find("duplicate key"), std::string::npos) << out.err;
@@ -118,7 +118,7 @@ TEST(Exchange, CatalogSurvivesPoAndXliffAndPoSurvivesImport) {
     // PO -> import -> export gives the same messages and translations.
     if (std::string(format) == "--po") {
       const std::string again = TempPath("again.po");
-      ASSERT_EQ(RunTool({"export", exe, back, "--po", "--out", again}).code, kExitFine);
+      ASSERT_EQ(RunTool({"export", exe, back, "--po", "--out", again, "--force"}).code, kExitFine);
       EXPECT_EQ(Messages(ReadText(again)), Messages(ReadText(exported)));
       EXPECT_NE(ReadText(again).find("\"Language: de\\n\""), std::string::npos);
     }

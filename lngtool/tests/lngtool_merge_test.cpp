@@ -89,7 +89,7 @@ TEST(Merge, KeepsTranslationsListsTheObsolete) {
 // their keys are gone from the program, shared texts stay translated.
 TEST(Merge, ChangedSourcesBecomeNewTexts) {
   const std::string old = TempPath("old_de.lng");
-  ASSERT_EQ(RunTool({"template", FixturePath("ztklng_de.dll"), "--out", old}).code, 0);
+  ASSERT_EQ(RunTool({"template", FixturePath("ztklng_de.dll"), "--out", old, "--force"}).code, 0);
   const ToolRun run = RunTool({"merge", old});
   ASSERT_EQ(run.code, 0) << run.err;
   // Kept: 6 strings, LOGO, OK and scale of both dialogs, LOGOSMALL, the

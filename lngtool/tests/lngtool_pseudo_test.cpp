@@ -65,8 +65,8 @@ TEST(Pseudo, GrowsShortTextsMostAndHonoursExpand) {
 TEST(Pseudo, CommandWritesTheSameCleanCatalogEveryTime) {
   const std::string first = TempPath("pseudo1.lng");
   const std::string second = TempPath("pseudo2.lng");
-  ASSERT_EQ(RunTool({"pseudo", "--out", first, "--rtl"}).code, kExitFine);
-  ASSERT_EQ(RunTool({"pseudo", "--out", second, "--rtl"}).code, kExitFine);
+  ASSERT_EQ(RunTool({"pseudo", "--out", first, "--rtl", "--force"}).code, kExitFine);
+  ASSERT_EQ(RunTool({"pseudo", "--out", second, "--rtl", "--force"}).code, kExitFine);
   std::vector<uint8_t> a;
   std::vector<uint8_t> b;
   ASSERT_TRUE(ReadWholeFile(first, &a));

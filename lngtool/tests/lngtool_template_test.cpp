@@ -126,7 +126,7 @@ TEST(Template, CommandWritesUtf16OrAnsi) {
   EXPECT_NE(ansi.out.find("\r\n***messages***\r\n"), std::string::npos);
 
   const std::string path = TempPath("template.lng");
-  ASSERT_EQ(RunTool({"template", "--out", path}).code, 0);
+  ASSERT_EQ(RunTool({"template", "--out", path, "--force"}).code, 0);
   EXPECT_EQ(RunTool({"check", path}).code, 0);
 
   EXPECT_EQ(RunTool({"template", FixturePath("missing.exe")}).code, kExitFailure);
@@ -141,11 +141,19 @@ TEST(Template, LanguageModuleGivesDialogsProgramGivesStrings) {
   // catalog loaded the launcher fetches strings from itself.
   EXPECT_NE(run.out.find("d82d648f=\"It may take a few minutes"), std::string::npos);
   EXPECT_EQ(run.out.find("Die Installation"), std::string::npos);
-  const ToolRun alone = RunTool(
-      {"template", FixturePath("ztklng_de.dll"), "--program", FixturePath("none.exe"), "--ansi"});
+  // Without the program beside lngtool, the module's own strings, named as
+  // a stand-in; a program named but missing is an error.
+  ToolRun alone{0, "", ""};
+  alone.code = RunLngtool({"template", FixturePath("ztklng_de.dll"), "--ansi"},
+                          TempPath("nowhere/"), &alone.out, &alone.err);
   EXPECT_EQ(alone.code, 0);
-  EXPECT_NE(alone.err.find("warning"), std::string::npos);
+  EXPECT_NE(alone.err.find("warning: cannot read the default program"), std::string::npos)
+      << alone.err;
   EXPECT_NE(alone.out.find("=\"Die Installation"), std::string::npos);
+  EXPECT_EQ(
+      RunTool({"template", FixturePath("ztklng_de.dll"), "--program", FixturePath("none.exe")})
+          .code,
+      kExitFailure);
 }
 
 TEST(Key, WorkedKeysKindNamesAndEscapes) {
