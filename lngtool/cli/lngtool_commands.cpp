@@ -173,6 +173,12 @@ class Tool {
 
   std::string DefaultProgram() const { return folder_ + kProgramName; }
   std::string ProgramPath() const { return Has("--program") ? Get("--program") : DefaultProgram(); }
+  // The catalog, the language module and the program both dialogs come from.
+  void SetSources(DialogSources* sources) const {
+    sources->catalog = Operand(0);
+    sources->languageModule = Get("--dll");
+    sources->program = ProgramPath();
+  }
   // How a path is named in messages: a default the user did not give says so.
   std::string Named(const std::string& path) const {
     return !Has("--program") && path == DefaultProgram()
@@ -539,9 +545,7 @@ int Tool::Preview() {
     return Usage("--out DIR is needed: the folder for the pictures");
   }
   PreviewRequest request;
-  request.catalog = Operand(0);
-  request.languageModule = Get("--dll");
-  request.program = ProgramPath();
+  SetSources(&request);
   request.outDir = Get("--out");
   return RunPreview(request, out_, err_);
 }
@@ -656,9 +660,7 @@ int Tool::Layout() {
     return Usage("--write goes with --fit");
   }
   LayoutRequest request;
-  request.catalog = Operand(0);
-  request.languageModule = Get("--dll");
-  request.program = ProgramPath();
+  SetSources(&request);
   request.fit = Has("--fit");
   request.write = Has("--write");
   request.results = Get("--results");

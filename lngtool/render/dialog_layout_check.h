@@ -3,17 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "lngtool/io/exit_codes.h"
+#include "lngtool/render/dialog_sources.h"
 
 namespace lngtool {
 
-struct LayoutRequest {
-  std::string catalog;
-  std::string languageModule;  // empty: the program's own dialogs
-  std::string program;         // Launcher.exe
-  bool fit = false;            // find each dialog's smallest clean scale entry
-  bool write = false;          // and put it in the catalog
-  std::vector<int> dpis;       // the display scales; empty: the session's
+struct LayoutRequest : DialogSources {
+  bool fit = false;       // find each dialog's smallest clean scale entry
+  bool write = false;     // and put it in the catalog
+  std::vector<int> dpis;  // the display scales; empty: the session's
   // A folder that the sessions at the other scales of dpis share for the fit.
   std::string results;
 };

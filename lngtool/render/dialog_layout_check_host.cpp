@@ -1,14 +1,10 @@
-// The native build cannot create the launcher's dialogs; tools/lngtool-layout
-// runs the Windows build of lngtool under Wine instead.
+// Stand-in of the native build, which cannot create the launcher's dialogs.
 #include "lngtool/render/dialog_layout_check.h"
 
 namespace lngtool {
 
 int RunLayout(const LayoutRequest& /*request*/, std::string* /*out*/, std::string* err) {
-  *err +=
-      "lngtool: layout needs the Windows build of lngtool (tools/lngtool-layout runs it under "
-      "Wine)\n";
-  return kExitFailure;
+  return NeedsTheWindowsBuild("layout", err);
 }
 
 }  // namespace lngtool

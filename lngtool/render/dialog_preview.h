@@ -2,14 +2,11 @@
 #pragma once
 #include <string>
 
-#include "lngtool/io/exit_codes.h"
+#include "lngtool/render/dialog_sources.h"
 
 namespace lngtool {
 
-struct PreviewRequest {
-  std::string catalog;
-  std::string languageModule;  // empty: the program's own dialogs
-  std::string program;         // Launcher.exe
+struct PreviewRequest : DialogSources {
   std::string outDir;
 };
 

@@ -1,14 +1,10 @@
-// The native build cannot create the launcher's dialogs; tools/lngtool-preview
-// runs the Windows build of lngtool under Wine instead.
+// Stand-in of the native build, which cannot create the launcher's dialogs.
 #include "lngtool/render/dialog_preview.h"
 
 namespace lngtool {
 
 int RunPreview(const PreviewRequest& /*request*/, std::string* /*out*/, std::string* err) {
-  *err +=
-      "lngtool: preview needs the Windows build of lngtool (tools/lngtool-preview runs it under "
-      "Wine)\n";
-  return kExitFailure;
+  return NeedsTheWindowsBuild("preview", err);
 }
 
 }  // namespace lngtool

@@ -24,6 +24,15 @@ FIRST_USE_SOURCE = "First use info URL"
 FIRST_USE_PAGE = "http://example.com/first-use"
 
 
+def accepted(s, run):
+    """The result of a run whose offer was accepted: a clean end, the
+    installer started once."""
+    r = run.result
+    r.expect_exit(0)
+    expect_installer_started_once(s)
+    return r
+
+
 def plant(s, catalog=None, module=None):
     """The attacker's folder, named by LanguageFolder, with a program and a
     file to aim at, and a UTF-16 catalog of these (kind, context, source):
@@ -67,9 +76,7 @@ def offer_accepted_with_links_tried(s, expected_links, information=True):
             run.wait(INFO)
             run.drive("click", INFO, "1")
         run.gone(OFFER)
-    r = run.result
-    r.expect_exit(0)
-    expect_installer_started_once(s)
+    r = accepted(s, run)
     expect_pending_deletion(list(zip(r.pending[0::2], r.pending[1::2])))
     check(not web_urls(s), "pages opened: %s" % web_urls(s))
     expect_planted_untouched(s)
@@ -193,9 +200,7 @@ def accepted_offer_starts_installer_without_the_shell(s):
         run.wait(INFO)
         run.drive("click", INFO, "1")
         run.gone(OFFER)
-    r = run.result
-    r.expect_exit(0)
-    expect_installer_started_once(s)
+    r = accepted(s, run)
     installer = s.records(INSTALLER_WIN)[0]
     check(installer.get("parent", "").lower() == "launcher.exe",
           "installer started by %s" % installer.get("parent"))

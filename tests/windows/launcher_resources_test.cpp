@@ -111,14 +111,16 @@ TEST_F(LauncherResources, IconGroupHoldsAnImageForEverySize) {
   }
 }
 
+// The two logos at their own size.
+const struct {
+  const wchar_t* name;
+  LONG width, height;
+} kLogos[] = {{L"LOGO", 294, 47}, {L"LOGOSMALL", 64, 64}};
+
 // Beside each logo its drawings at the larger display scales, in 256 colours
 // and run-length encoded, at the logo's size times the scale.
 TEST_F(LauncherResources, LogosAreDrawnForEveryScale) {
-  const struct {
-    const wchar_t* name;
-    LONG width, height;
-  } logos[] = {{L"LOGO", 294, 47}, {L"LOGOSMALL", 64, 64}};
-  for (const auto& logo : logos) {
+  for (const auto& logo : kLogos) {
     for (int percent : {125, 150, 175, 200, 250, 300}) {
       const std::wstring name = std::wstring(logo.name) + L"_" + std::to_wstring(percent);
       HRSRC found = FindResourceW(module_, name.c_str(), RT_BITMAP);
@@ -134,11 +136,7 @@ TEST_F(LauncherResources, LogosAreDrawnForEveryScale) {
 }
 
 TEST_F(LauncherResources, LogosAreUncompressedTrueColour) {
-  const struct {
-    const wchar_t* name;
-    LONG width, height;
-  } logos[] = {{L"LOGO", 294, 47}, {L"LOGOSMALL", 64, 64}};
-  for (const auto& logo : logos) {
+  for (const auto& logo : kLogos) {
     HRSRC found = FindResourceW(module_, logo.name, RT_BITMAP);
     ASSERT_NE(found, nullptr) << logo.name;
     const auto* info =
