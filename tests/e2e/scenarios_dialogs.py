@@ -221,24 +221,16 @@ def first_use_road(s, page, opened):
     expect_installer_started_once(s)
 
 
-@scenario
-def first_use_page_http_opened(s):
-    first_use_road(s, "http://example.com/first-use?from=zentak", True)
-
-
-@scenario
-def first_use_page_https_opened(s):
-    first_use_road(s, "https://example.com/first-use", True)
-
-
-@scenario
-def first_use_page_upper_case_opened(s):
-    first_use_road(s, "HTTP://example.com/first-use", True)
-
-
-@scenario
-def first_use_page_with_a_blank_not_opened(s):
-    first_use_road(s, "https://example.com/first use", False)
+# A web address in any letter case is opened; one with a blank is not.
+FIRST_USE_PAGES = [
+    ("http_opened", "http://example.com/first-use?from=zentak", True),
+    ("https_opened", "https://example.com/first-use", True),
+    ("upper_case_opened", "HTTP://example.com/first-use", True),
+    ("with_a_blank_not_opened", "https://example.com/first use", False),
+]
+for _suffix, _page, _opened in FIRST_USE_PAGES:
+    scenario(lambda s, page=_page, opened=_opened: first_use_road(s, page, opened),
+             name="first_use_page_" + _suffix)
 
 
 # -- the resources the program carries, read back from Launcher.exe ---------

@@ -18,6 +18,16 @@ def expect_quiet_end(s, r):
     r.expect_no_window()
 
 
+def run_to_clean_up(s):
+    """A run that shows nothing, leaves only the files the clean-up leaves,
+    and hands over the clean-up."""
+    r = s.run()
+    expect_quiet_end(s, r)
+    s.expect_install_files(LEFT_AFTER_CLEANUP)
+    s.expect_cleanup()
+    return r
+
+
 @scenario
 def silent_installer_present(s):
     s.install(installer=True)
@@ -46,10 +56,7 @@ def installer_absent(s):
 def partner_under_native_key(s):
     s.install(installer=True)
     s.reg_add(PARTNER_KEY, "InstallDir", "C:\\Program Files\\Partner")
-    r = s.run()
-    expect_quiet_end(s, r)
-    s.expect_install_files(LEFT_AFTER_CLEANUP)
-    s.expect_cleanup()
+    run_to_clean_up(s)
 
 
 @scenario
@@ -57,10 +64,7 @@ def partner_only_under_wow6432node(s):
     s.install(installer=True)
     s.reg_add(PARTNER_KEY, "InstallDir", "")
     s.reg_add(PARTNER_KEY32, "InstallDir", "C:\\Program Files (x86)\\Partner")
-    r = s.run()
-    expect_quiet_end(s, r)
-    s.expect_install_files(LEFT_AFTER_CLEANUP)
-    s.expect_cleanup()
+    run_to_clean_up(s)
 
 
 @scenario
