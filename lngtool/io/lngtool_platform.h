@@ -19,8 +19,6 @@ bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* err
 // The arguments after the program's name, as UTF-8.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
-// fopen with a UTF-8 path.
-std::FILE* OpenFile(const std::string& path, const char* mode);
 // The whole file; false with the system's reason in *reason (when given).
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
                    std::string* reason = nullptr);

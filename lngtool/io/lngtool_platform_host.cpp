@@ -111,10 +111,6 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
   return out;
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return std::fopen(path.c_str(), mode);
-}
-
 bool MakeDirectory(const std::string& path) {
   return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }

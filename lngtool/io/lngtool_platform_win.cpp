@@ -101,10 +101,6 @@ std::vector<std::string> CommandLineArguments(int /*argc*/, char** /*argv*/) {
   return out;
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return _wfopen(AsWide(Wide(path).c_str()), AsWide(Wide(mode).c_str()));
-}
-
 bool MakeDirectory(const std::string& path) {
   return CreateDirectoryW(AsWide(Wide(path).c_str()), nullptr) != 0 ||
          GetLastError() == ERROR_ALREADY_EXISTS;
