@@ -43,6 +43,10 @@ bool LooksLikeUtf8(const std::vector<uint8_t>& b) {
   return multiByte && IsValidUtf8(reinterpret_cast<const char*>(b.data()), b.size(), &fault);
 }
 
+bool BeginsBigEndian(const std::vector<uint8_t>& b) {
+  return b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF;
+}
+
 // Editor lines before the marker, and the marker's column.
 void CountHeaderLines(const std::vector<uint8_t>& b, size_t marker, CatalogForm form,
                       uint32_t* line, uint32_t* column) {
@@ -211,9 +215,45 @@ EntryShape ReadEntryShape(const BodyLine& line) {
   return e;
 }
 
+const char* SavedFormName(SavedForm form) {
+  switch (form) {
+    case SavedForm::kUtf16Le:
+      return "UTF-16 LE";
+    case SavedForm::kUtf16Be:
+      return "UTF-16 BE";
+    case SavedForm::kUtf8:
+      return "UTF-8";
+    case SavedForm::kCodePage:
+      break;
+  }
+  return "the code page";
+}
+
+std::u16string DecodeAnyForm(const std::vector<uint8_t>& b, const AnsiCodec& codec,
+                             SavedForm* form) {
+  const bool le = b.size() >= 2 && b[0] == 0xFF && b[1] == 0xFE;
+  if (le || BeginsBigEndian(b)) {
+    *form = le ? SavedForm::kUtf16Le : SavedForm::kUtf16Be;
+    std::u16string text;
+    for (size_t i = 2; i + 1 < b.size(); i += 2) {
+      text.push_back(static_cast<char16_t>(le ? b[i] | (b[i + 1] << 8) : (b[i] << 8) | b[i + 1]));
+    }
+    return text;
+  }
+  const bool bom = b.size() >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF;
+  const char* bytes = reinterpret_cast<const char*>(b.data());
+  if (bom || LooksLikeUtf8(b)) {
+    *form = SavedForm::kUtf8;
+    const size_t skip = bom ? 3 : 0;
+    return Utf8ToUtf16(bytes + skip, b.size() - skip);
+  }
+  *form = SavedForm::kCodePage;
+  return DecodeAnsi(codec, b.data(), b.size());
+}
+
 bool CatalogFile::Load(const std::vector<uint8_t>& bytes) {
   fileBytes = bytes.size();
-  bigEndian = bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
+  bigEndian = BeginsBigEndian(bytes);
   MemorySource source(bytes.data(), bytes.size());
   markerFound = FindCatalogMarker(source, &markerPosition, &form);
   if (!markerFound) {

@@ -92,6 +92,16 @@ class CatalogFile {
   std::vector<uint64_t> offsets_;  // of lines[0..], as far as the launcher holds them
 };
 
+// The forms a catalog may have been saved in, as an editor saves them.
+enum class SavedForm : uint8_t { kUtf16Le, kUtf16Be, kUtf8, kCodePage };
+// "UTF-16 LE", "UTF-16 BE", "UTF-8", "the code page".
+const char* SavedFormName(SavedForm form);
+
+// The file's text in whatever form it was saved: UTF-16 of either byte
+// order, UTF-8 with or without a byte-order mark, else the code page.
+std::u16string DecodeAnyForm(const std::vector<uint8_t>& bytes, const AnsiCodec& codec,
+                             SavedForm* form);
+
 // The first 8 characters are a key's digits (either case).
 bool LooksLikeKey(const std::u16string& text);
 std::u16string LowerKey(const std::u16string& key);

@@ -266,4 +266,25 @@ std::vector<HeaderField> CatalogHeaderFields(const CatalogFile& catalog) {
   return fields;
 }
 
+std::string TranslationStatistics(const std::vector<TranslationMessage>& messages) {
+  uint32_t translated = 0;
+  uint32_t fuzzy = 0;
+  for (const TranslationMessage& m : messages) {
+    translated += m.translated && !m.fuzzy ? 1 : 0;
+    fuzzy += m.fuzzy ? 1 : 0;
+  }
+  const auto untranslated = static_cast<uint32_t>(messages.size()) - translated - fuzzy;
+  auto count = [](uint32_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  std::string line = count(translated, "translated message", "translated messages");
+  if (fuzzy != 0) {
+    line += ", " + count(fuzzy, "fuzzy translation", "fuzzy translations");
+  }
+  if (untranslated != 0) {
+    line += ", " + count(untranslated, "untranslated message", "untranslated messages");
+  }
+  return line + ".\n";
+}
+
 }  // namespace lngtool

@@ -34,6 +34,10 @@ std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& t
                                                std::vector<std::string>* problems,
                                                bool keepIdentical = false);
 
+// gettext's tally of the messages: "3 translated messages, 1 fuzzy
+// translation, 2 untranslated messages.\n".
+std::string TranslationStatistics(const std::vector<TranslationMessage>& messages);
+
 // The document; false (with the reason in *messages) when a text holds a
 // character the format cannot carry. Warnings also go to *messages.
 bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile* catalog,
