@@ -123,11 +123,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   startup.cb = sizeof(startup);
   GetStartupInfoW(&startup);
   const std::wstring own = OwnPath();
-  const std::string record =
-      "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
-      "\nflags=" + Hex(startup.dwFlags) + "\nshow=" + std::to_string(startup.wShowWindow) +
-      "\ncwd=" + Utf8(CurrentDirectory()) + "\nparent=" + Utf8(ParentName()) + "\nprobe=" +
-      WriteProbe() + "\n.\n";
+  const std::string record = "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
+                             "\nflags=" + Hex(startup.dwFlags) +
+                             "\nshow=" + std::to_string(startup.wShowWindow) +
+                             "\ncwd=" + Utf8(CurrentDirectory()) +
+                             "\nparent=" + Utf8(ParentName()) + "\nprobe=" + WriteProbe() + "\n.\n";
   // Appends are atomic per write, so records of concurrent starts stay whole.
   HANDLE log =
       CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,

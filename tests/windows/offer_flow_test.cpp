@@ -70,6 +70,15 @@ TEST(HardenDllSearchPath, SetsTheEmptyDllDirectory) {
   SetDllDirectoryW(nullptr);
 }
 
+// The table's entry is the process-wide call itself: accepted once, after
+// the apartment is entered, and too late for a second setting.
+TEST(ComSecurity, SetOnceForTheProcess) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  EXPECT_TRUE(Sys.coInitializeSecurity());
+  EXPECT_FALSE(Sys.coInitializeSecurity());
+  CoUninitialize();
+}
+
 class SelfRemovalTest : public testing::Test {
  protected:
   void SetUp() override {
