@@ -16,6 +16,11 @@ constexpr char16_t kQuotedCleanupFormat[] =
 // The format's own units, both "%s" left out.
 constexpr size_t kCleanupFixedLength = sizeof(kCleanupFormat) / sizeof(char16_t) - 1 - 4;
 
+// The longest current directory a start can be given: MAX_PATH less the
+// backslash the system appends and the terminator. (A longer one makes
+// CreateProcessW fail on Windows and crash the caller under Wine.)
+constexpr size_t kCurrentDirectoryLimit = 258;
+
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 bool HoldsBlank(const char16_t* text) {
@@ -72,6 +77,7 @@ bool FolderOfFile(const char16_t* path, char16_t* dst) {
   if (length == 0 || length >= kPathCapacity) return false;
   const bool driveRoot = length == 3 && path[1] == u':';
   if (length > 1 && IsSeparator(path[length - 1]) && !driveRoot) --length;
+  if (length > kCurrentDirectoryLimit) return false;
   CopyBounded(dst, path, length + 1);
   return true;
 }

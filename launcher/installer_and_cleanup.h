@@ -47,7 +47,9 @@ bool FormatCleanupCommand(char16_t* dst, const char16_t* interpreter, const char
 
 // The folder holding the file at path (capacity kPathCapacity), as a start's
 // current directory: without a trailing separator unless it is a drive's
-// root. False, with dst empty, when path has no folder part.
+// root. False, with dst empty, when path has no folder part or the folder is
+// too long to be a current directory (over 258 units): then nothing may start
+// there.
 bool FolderOfFile(const char16_t* path, char16_t* dst);
 
 // Starts the installer at the full path as the launcher's child, without the

@@ -34,14 +34,16 @@ bool SelfRemoval() {
   if (!OwnExecutablePath(ownPath, kPathCapacity)) {
     return false;
   }
-  char16_t folder[kPathCapacity];
-  if (!FolderOfFile(ownPath, folder)) {
-    return false;
-  }
   char16_t catalog[kPathCapacity];
   CopyBounded(catalog, ownPath, kPathCapacity);
   if (TextEqual(ReplaceNamePart(catalog, kCatalogName, kPathCapacity), kCatalogName)) {
     RemoveFile(catalog);
+  }
+  // The clean-up's ".\uninstall.exe" must be the one beside the launcher: a
+  // folder that cannot be its current directory starts nothing.
+  char16_t folder[kPathCapacity];
+  if (!FolderOfFile(ownPath, folder)) {
+    return false;
   }
   char16_t interpreter[kPathCapacity];
   if (!SystemInterpreterPath(interpreter)) {

@@ -67,6 +67,14 @@ TEST(FolderOfFile, TheFolderWithoutItsSeparatorExceptAtARoot) {
     EXPECT_EQ(FolderOfFile(c.path, folder), c.folder[0] != 0) << c.folder;
     EXPECT_EQ(std::u16string(folder), c.folder);
   }
+  // A current directory holds at most 258 units (MAX_PATH less the appended
+  // backslash and the terminator).
+  const std::u16string longest = u"C:\\" + std::u16string(255, u'd');
+  char16_t folder[kPathCapacity];
+  EXPECT_TRUE(FolderOfFile((longest + u"\\L.exe").c_str(), folder));
+  EXPECT_EQ(std::u16string(folder), longest);
+  EXPECT_FALSE(FolderOfFile((longest + u"d\\L.exe").c_str(), folder));
+  EXPECT_EQ(std::u16string(folder), u"");
 }
 
 std::u16string Cleanup(const std::u16string& interpreter, const std::u16string& own,

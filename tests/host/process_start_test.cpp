@@ -141,6 +141,19 @@ TEST_F(StagedSystem, CleanupDoesNothingWithACutOwnPath) {
   EXPECT_TRUE(calls.empty());
 }
 
+// A folder too long to be a current directory: the catalog beside goes, the
+// clean-up does not start (elsewhere it would run another uninstaller).
+TEST_F(StagedSystem, CleanupStartsNothingInAFolderTooLongForACurrentDirectory) {
+  static const std::u16string deep = u"C:\\" + std::u16string(256, u'd');
+  Sys.getModuleFileName = [](char16_t* buffer, uint32_t size) {
+    const std::u16string own = deep + u"\\Launcher.exe";
+    CopyBounded(buffer, own.c_str(), size);
+    return static_cast<uint32_t>(own.size());
+  };
+  EXPECT_FALSE(SelfRemoval());
+  EXPECT_EQ(calls, std::vector<std::u16string>{u"delete:" + deep + u"\\launcher.lng"});
+}
+
 // An unknown folder, one that does not fit the path, and one whose command
 // would not fit the command line: nothing starts.
 TEST_F(StagedSystem, CleanupStartsNothingWithoutAWholeCommand) {
