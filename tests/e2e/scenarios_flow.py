@@ -1,4 +1,6 @@
 """The launcher's roads that show no dialog, and its bad inputs."""
+import os
+
 from harness import (INSTALL_WIN, INSTALLER, PARTNER_KEY, PARTNER_KEY32, check, scenario)
 
 LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
@@ -205,6 +207,7 @@ def own_folder_longest_current_directory(s):
     # 258 units, the longest current directory: the clean-up runs there.
     folder = deep_folder(258)
     s.install(installer=True, folder=folder)
+    os.makedirs(s.unix(INSTALL_WIN))  # the launcher's current directory, elsewhere
     r = s.run_from_linux(folder + "\\Launcher.exe", sfxcmd="-s")
     r.expect_exit(0)
     s.expect_install_files(LEFT_AFTER_CLEANUP, folder=folder)
