@@ -25,6 +25,9 @@ constexpr uint32_t kAttributeDirectory = 0x10, kAttributeNormal = 0x80;
 constexpr uint32_t kInvalidSetFilePointer = 0xFFFFFFFFu;
 constexpr int kFileBegin = 0, kFileCurrent = 1, kFileEnd = 2;  // seek methods
 constexpr uint32_t kFileTypeDisk = 1, kFileTypeChar = 2, kFileTypePipe = 3;
+// GetDriveTypeW's answers (DRIVE_...).
+constexpr uint32_t kDriveUnknown = 0, kDriveNoRootDir = 1, kDriveRemovable = 2, kDriveFixed = 3,
+                   kDriveRemote = 4, kDriveCdRom = 5, kDriveRamDisk = 6;
 // The Win32 error codes the core and its stand-ins give (ERROR_...).
 constexpr uint32_t kErrorFileNotFound = 2, kErrorAccessDenied = 5, kErrorInvalidHandle = 6,
                    kErrorGenFailure = 31, kErrorLockViolation = 33, kErrorInvalidParameter = 87,
@@ -95,10 +98,11 @@ struct SystemCalls {
   uint32_t (*getSystemDirectory)(char16_t* buffer, uint32_t size);
   // CreateProcessW with application as the application name, the writable
   // commandLine, no security attributes, creation flags 0, the caller's
-  // environment and current directory, and STARTF_USESHOWWINDOW with show.
-  // On success the caller owns *started's two handles.
+  // environment, directory as the current directory (null: the caller's),
+  // and STARTF_USESHOWWINDOW with show. On success the caller owns
+  // *started's two handles.
   bool (*createProcess)(const char16_t* application, char16_t* commandLine, bool inheritHandles,
-                        uint16_t show, ProcessHandles* started);
+                        uint16_t show, const char16_t* directory, ProcessHandles* started);
   // Hands target, with the verb "open", to the signed-in user's desktop
   // shell, whose process opens it; false when no desktop shell answers.
   bool (*openWithDesktopShell)(const char16_t* target, uint16_t show);
@@ -116,6 +120,12 @@ struct SystemCalls {
   // Renames from to to, replacing a file of that name in one step
   // (MoveFileExW with MOVEFILE_REPLACE_EXISTING; rename on POSIX).
   bool (*moveFileReplace)(const char16_t* from, const char16_t* to);
+  // The kind of drive whose root folder is root, such as C:\ with its backslash:
+  // fileapi::kDriveRemote and so on (GetDriveTypeW).
+  uint32_t (*getDriveType)(const char16_t* root);
+  // CoInitializeSecurity for the process: identify-level impersonation, no
+  // custom marshalling, no activate-as-activator; false when refused.
+  bool (*coInitializeSecurity)();
 };
 
 // The process's table; defined by the platform layer.

@@ -248,7 +248,8 @@ uint32_t HostGetSystemDirectory(char16_t* buffer, uint32_t size) {
   if (folder.size() >= size) return static_cast<uint32_t>(folder.size() + 1);
   return CopyCut(folder, buffer, size);
 }
-bool HostCreateProcess(const char16_t*, char16_t*, bool, uint16_t, ProcessHandles*) {
+bool HostCreateProcess(const char16_t*, char16_t*, bool, uint16_t, const char16_t*,
+                       ProcessHandles*) {
   lastError = 50;  // ERROR_NOT_SUPPORTED
   return false;
 }
@@ -293,6 +294,9 @@ bool HostMoveFileReplace(const char16_t* from, const char16_t* to) {
   }
   return true;
 }
+// Every drive is local here; there is no COM to secure.
+uint32_t HostGetDriveType(const char16_t*) { return fileapi::kDriveFixed; }
+bool HostCoInitializeSecurity() { return false; }
 }  // namespace
 
 SystemCalls Sys = {HostGetFileAttributes,
@@ -320,4 +324,6 @@ SystemCalls Sys = {HostGetFileAttributes,
                    HostCreateNewFile,
                    HostWriteFile,
                    HostFlushFileBuffers,
-                   HostMoveFileReplace};
+                   HostMoveFileReplace,
+                   HostGetDriveType,
+                   HostCoInitializeSecurity};

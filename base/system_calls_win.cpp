@@ -58,14 +58,14 @@ uint32_t WinGetSystemDirectory(char16_t* buffer, uint32_t size) {
   return GetSystemDirectoryW(AsWide(buffer), size);
 }
 bool WinCreateProcess(const char16_t* application, char16_t* commandLine, bool inheritHandles,
-                      uint16_t show, ProcessHandles* started) {
+                      uint16_t show, const char16_t* directory, ProcessHandles* started) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = show;
   PROCESS_INFORMATION process = {};
   if (CreateProcessW(AsWide(application), AsWide(commandLine), nullptr, nullptr,
-                     inheritHandles ? TRUE : FALSE, 0, nullptr, nullptr, &startup,
+                     inheritHandles ? TRUE : FALSE, 0, nullptr, AsWide(directory), &startup,
                      &process) == FALSE) {
     return false;
   }
@@ -83,6 +83,15 @@ bool WinSetDefaultDllDirectories(uint32_t flags) {
 }
 bool WinDeleteAtRestart(const char16_t* path) {
   return MoveFileExW(AsWide(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+uint32_t WinGetDriveType(const char16_t* root) { return GetDriveTypeW(AsWide(root)); }
+// Identify only: a server of the desktop shell, which runs with fewer rights,
+// may learn who calls but never act as the launcher; and no object it hands
+// back may bring its own unmarshalling code into this process.
+bool WinCoInitializeSecurity() {
+  return SUCCEEDED(CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                        RPC_C_IMP_LEVEL_IDENTIFY, nullptr,
+                                        EOAC_NO_CUSTOM_MARSHAL | EOAC_DISABLE_AAA, nullptr));
 }
 }  // namespace
 
@@ -117,4 +126,6 @@ SystemCalls Sys = {WinGetFileAttributes,
                    nullptr,
                    nullptr,
                    nullptr,
-                   nullptr};
+                   nullptr,
+                   WinGetDriveType,
+                   WinCoInitializeSecurity};

@@ -30,7 +30,6 @@ void* LauncherIcon = nullptr;
 
 namespace {
 
-constexpr int32_t kInstallerNameId = IDS_INSTALLER_NAME;
 constexpr char16_t kPartnerKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
 constexpr char16_t kPartnerKey32[] =
@@ -107,10 +106,10 @@ void OpenProgramGroup() {
 // then nothing is offered, run or deleted.
 void ComposeInstallerPathFromOwnPath() {
   if (!OwnExecutablePath(InstallerPath, kPathCapacity)) return;
-  const char16_t* fetched = FetchString(kInstallerNameId);
-  // The program's own name, untranslated, stands in for an unusable one.
+  const bool fromLanguageFolder =
+      TheCatalog.FromLanguageFolder() || TheResourceModule.fromLanguageFolder;
   ComposeInstallerPath(InstallerPath,
-                       ChooseInstallerName(fetched, FetchBuiltInString(kInstallerNameId)));
+                       InstallerName(fromLanguageFolder, FetchString, FetchBuiltInString));
 }
 
 }  // namespace
@@ -137,6 +136,10 @@ int OfferFlow(ModuleHandle own) {
   // Pages and the program group go through the user's desktop shell, a COM
   // server; one apartment serves the whole run.
   const ScopedComApartment apartment;
+  // Before any COM call: no object the desktop shell (a less trusted
+  // process) hands back may unmarshal itself with its own code in here. A
+  // refusal is ignored, like other failed platform calls of the flow.
+  Sys.coInitializeSecurity();
   InitLinkControls();
   TheResourceModule.Load(own, nullptr);
   // Before the first fetch: the catalog may rename the installer.

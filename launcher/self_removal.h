@@ -2,6 +2,9 @@
 // interpreter that outlives it.
 #pragma once
 
-// Deletes "launcher.lng" from the current directory and starts the clean-up
-// command; false when nothing was started.
+// Deletes the "launcher.lng" beside the program and starts the clean-up
+// command in the program's folder, whatever the current directory is (a
+// setup may start the launcher anywhere, such as the user's own folder);
+// false when nothing was started, as when that folder is too long to be a
+// current directory.
 bool SelfRemoval();

@@ -106,12 +106,16 @@ void MessageCatalog::Unload() {
   index_.count = 0;
   index_.capacity = 0;
   rightToLeft_ = false;
+  fromLanguageFolder_ = false;
 }
 
 void MessageCatalog::LoadCatalog(const char16_t* name) {
   char16_t path[kPathCapacity];
-  RedirectToLanguageFolder(name, path, kPathCapacity);
-  ReadCatalogFile(path);
+  const bool redirected = RedirectToLanguageFolder(name, path, kPathCapacity);
+  if (!IsLoaded()) {
+    ReadCatalogFile(path);
+    fromLanguageFolder_ = redirected && IsLoaded();
+  }
   DetectTextDirection();
 }
 

@@ -94,6 +94,9 @@ class MessageCatalog {
   const GrowArray& Index() const { return index_; }
   const AnsiCodec& Codec() const { return *codec_; }
   bool RightToLeft() const { return rightToLeft_; }
+  // The loaded catalog was found through the user's language folder, so the
+  // user may have written it.
+  bool FromLanguageFolder() const { return fromLanguageFolder_; }
   // For a dialog shown without a catalog load, such as a test's.
   void SetRightToLeft(bool rightToLeft) { rightToLeft_ = rightToLeft; }
   // Back to the state before any load: text, index and direction dropped.
@@ -117,6 +120,7 @@ class MessageCatalog {
   GrowArray index_;
   bool rightToLeft_ = false;
   const AnsiCodec* codec_ = &SystemAnsi;
+  bool fromLanguageFolder_ = false;
 };
 
 // The one catalog (launcher/process_frame.cpp).

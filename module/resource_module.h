@@ -25,6 +25,9 @@ class ResourceModule {
   void Release();
 
   bool loaded = false;
+  // The loaded module was found through the user's language folder, so the
+  // user may have written it.
+  bool fromLanguageFolder = false;
 };
 
 // The one holder (launcher/process_frame.cpp).

@@ -16,8 +16,9 @@ constexpr char16_t kModuleName[] = u"ztklng.dll";
 
 // The path where ztklng.dll is looked for: beside the program (or beside the
 // path given), possibly redirected. False when that path cannot be formed
-// whole; looking for a cut name could pick up an unrelated file.
-bool LocateLanguageModule(const char16_t* path, char16_t* located) {
+// whole; looking for a cut name could pick up an unrelated file. *redirected
+// tells whether the language folder gave the path.
+bool LocateLanguageModule(const char16_t* path, char16_t* located, bool* redirected) {
   if (path != nullptr) {
     if (TextLength(path) >= kPathCapacity) {
       return false;
@@ -29,7 +30,7 @@ bool LocateLanguageModule(const char16_t* path, char16_t* located) {
   if (!TextEqual(ReplaceNamePart(located, kModuleName, kPathCapacity), kModuleName)) {
     return false;
   }
-  RedirectToLanguageFolder(located, located, kPathCapacity);
+  *redirected = RedirectToLanguageFolder(located, located, kPathCapacity);
   return true;
 }
 
@@ -46,9 +47,11 @@ HMODULE LoadLanguageModule(const char16_t* path) {
 void ResourceModule::Load(ModuleHandle own, const char16_t* path) {
   Release();
   char16_t located[kPathCapacity];
+  bool redirected = false;
   const HMODULE module =
-      LocateLanguageModule(path, located) ? LoadLanguageModule(located) : nullptr;
+      LocateLanguageModule(path, located, &redirected) ? LoadLanguageModule(located) : nullptr;
   loaded = module != nullptr;
+  fromLanguageFolder = loaded && redirected;
   OwnModule = own;
   ActiveModule = module != nullptr ? module : own;
 }
@@ -60,4 +63,5 @@ void ResourceModule::Release() {
   FreeLibrary(static_cast<HMODULE>(ActiveModule));
   ActiveModule = OwnModule;
   loaded = false;
+  fromLanguageFolder = false;
 }

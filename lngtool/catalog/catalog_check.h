@@ -40,8 +40,9 @@ enum class Finding : uint8_t {
   kImageNameChanged,
   kLinkMarkupLost,
   kInstallerNameChanged,
-  kInstallerNameRefused,  // not a plain file name: the launcher uses its built-in one
-  kLinkTargetRefused,     // a link or first-use page that is no web address
+  kInstallerNameRefused,     // not a plain file name: the launcher uses its built-in one
+  kInstallerNameBesideOnly,  // a translated name counts only in a catalog beside the launcher
+  kLinkTargetRefused,        // a link or first-use page that is no web address
 
   kInfoTextCut,
   kNoModule,

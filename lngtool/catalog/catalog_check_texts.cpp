@@ -197,6 +197,10 @@ void CatalogChecker::CheckMeaning(const ProgramText& t, const std::u16string& sh
       Add(Severity::kWarning, Finding::kInstallerNameChanged, line,
           "string 5101 is the file name of the partner's installer: translated, the launcher "
           "looks for a file of that name instead");
+      // Where the catalog will lie is not known here, so a note.
+      Add(Severity::kNote, Finding::kInstallerNameBesideOnly, line,
+          "the translated string 5101 counts only in a catalog beside the launcher; used from "
+          "a language folder, the catalog's installer name is ignored for the built-in one");
     }
   }
 }

@@ -2,6 +2,7 @@
 // test can stage a full disk or a file that cannot be read.
 #include "base/system_calls.h"
 #include "lngtool/io/lngtool_platform.h"
+#include "lngtool/io/regular_file.h"
 #include "lngtool/io/text_form.h"
 
 namespace lngtool {
@@ -14,6 +15,29 @@ bool Failed(std::string* reason) {
     *reason = SystemErrorText(Sys.getLastError());
   }
   return false;
+}
+
+bool Refused(const std::string& why, std::string* reason) {
+  if (reason != nullptr) {
+    *reason = why;
+  }
+  return false;
+}
+
+// Reads to the end, or refuses once more than kMaxInputBytes came.
+bool ReadBounded(PlatformHandle h, std::vector<uint8_t>* bytes, std::string* reason) {
+  std::vector<uint8_t> chunk(kChunk);
+  uint32_t got = 0;
+  while (Sys.readFile(h, chunk.data(), kChunk, &got)) {
+    if (got == 0) {
+      return true;
+    }
+    if (bytes->size() + got > kMaxInputBytes) {
+      return Refused("larger than 64 MiB", reason);
+    }
+    bytes->insert(bytes->end(), chunk.begin(), chunk.begin() + got);
+  }
+  return Failed(reason);
 }
 
 bool WriteAll(PlatformHandle h, const std::vector<uint8_t>& bytes) {
@@ -50,6 +74,10 @@ PlatformHandle CreateBeside(const std::u16string& target, std::u16string* name) 
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason) {
+  std::string why;
+  if (!IsReadableInput(path, &why)) {
+    return Refused(why, reason);
+  }
   const std::u16string name = FromUtf8(path);
   const PlatformHandle h = Sys.createFile(name.c_str(), fileapi::kGenericRead, fileapi::kShareRead,
                                           fileapi::kFlagSequentialScan);
@@ -57,14 +85,14 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, std::st
     return Failed(reason);
   }
   bytes->clear();
-  std::vector<uint8_t> chunk(kChunk);
-  uint32_t got = 0;
-  bool ok = true;
-  while ((ok = Sys.readFile(h, chunk.data(), kChunk, &got)) && got > 0) {
-    bytes->insert(bytes->end(), chunk.begin(), chunk.begin() + got);
-  }
-  if (!ok) {
-    Failed(reason);
+  // A name the attributes did not tell (a pipe, the console) shows its kind
+  // now; a file that grew past the limit since is stopped at it.
+  const bool disk = Sys.getFileType(h) == fileapi::kFileTypeDisk;
+  bool ok = disk;
+  if (disk) {
+    ok = ReadBounded(h, bytes, reason);
+  } else {
+    Refused("not a regular file (a device or pipe)", reason);
   }
   Sys.closeHandle(h);
   return ok;

@@ -123,6 +123,9 @@ TEST(Check, FindsEachPlantedFault) {
       {"installer name translated",
        [](const Text& t) { return WithLine(t, "2455b360", Entry("2455b360", u"Installer.exe")); },
        Finding::kInstallerNameChanged, Severity::kWarning, u"2455b360"},
+      {"installer name translated, as read from a language folder",
+       [](const Text& t) { return WithLine(t, "2455b360", Entry("2455b360", u"uninstall.exe")); },
+       Finding::kInstallerNameBesideOnly, Severity::kNote, u"2455b360"},
       {"installer name outside the launcher's folder",
        [](const Text& t) {
          return WithLine(t, "2455b360", Entry("2455b360", uR"(..\..\users\Public\evil.exe)"));

@@ -362,7 +362,7 @@ class Scenario:
 
     def run(self, sfxcmd=None, comspec=None, launcher=None, cwd=INSTALL_WIN, env=None,
             timeout_ms=30000, dismiss_after_ms=0, dismiss_with_ok=False, awaits=(),
-            winedebug=None):
+            winedebug=None, handle_probe=False):
         """Starts the launcher through starter.exe and waits for it and for
         everything it started. sfxcmd None: unset; comspec "": unset, None:
         Wine's own. winedebug: Wine's debug channels for the run, whose
@@ -370,12 +370,16 @@ class Scenario:
         closed (WM_CLOSE), or answered with OK when dismiss_with_ok. Returns
         the Result (also kept as self.result). The shell handlers, and the
         programs named in awaits, are awaited too: the desktop shell, not the
-        launcher, starts them."""
+        launcher, starts them. handle_probe: the launcher inherits the write
+        end of a pipe, which every recorder writes to when it holds it too;
+        Result.values["probe"] tells whether anything arrived."""
         launcher = launcher or INSTALL_WIN + "\\Launcher.exe"
         job = ["launcher=" + launcher, "cwd=" + cwd, "out=C:\\ztk\\result.txt",
                "timeout=%d" % timeout_ms, "dismiss_after=%d" % dismiss_after_ms]
         if dismiss_with_ok:
             job.append("dismiss_with=ok")
+        if handle_probe:
+            job.append("handle_probe=1")
         for name in ["%s.exe" % exe for exe in HANDLERS] + list(awaits):
             job.append("await=" + name)
         if comspec is not None:
@@ -444,7 +448,7 @@ class Scenario:
 
     def expected_cleanup_command(self, interpreter=INTERPRETER_WIN, launcher=None):
         launcher = launcher or INSTALL_WIN + "\\Launcher.exe"
-        return '%s /c .\\uninstall.exe/wait & del "%s"' % (interpreter, launcher)
+        return '%s /d /e:on /v:off /c .\\uninstall.exe/wait & del "%s"' % (interpreter, launcher)
 
     def expect_cleanup(self, interpreter=INTERPRETER_WIN, launcher=None, cwd=INSTALL_WIN):
         """Exactly one hidden interpreter start, with the exact command line."""

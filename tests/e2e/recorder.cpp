@@ -3,6 +3,12 @@
 // nothing but append what it was started with to a log, so that a scenario
 // can tell what was started and how.
 //
+// Two opt-ins through the environment it inherits: with ZTK_PROBE_HANDLE it
+// writes to the handle of that value (the starter's probe pipe, when it was
+// inherited this far); with ZTK_CARRY_OUT, a recorder started with the
+// clean-up's command line runs ".\uninstall.exe /wait" from its current
+// directory and waits for it, as the interpreter would.
+//
 // The log is %ZTK_RECORD_FILE% when that is set, else the program's own path
 // with ".log" appended. One record per start, UTF-8:
 //   exe=<own path>  cmdline=<command line as received>  flags=0x<STARTUPINFO
@@ -71,6 +77,45 @@ std::string Hex(DWORD value) {
   return text;
 }
 
+std::wstring Variable(const wchar_t* name) {
+  std::wstring value(32768, L'\0');
+  const DWORD n = GetEnvironmentVariableW(name, &value[0], 32768);
+  return n > 0 && n < 32768 ? value.substr(0, n) : std::wstring();
+}
+
+// "written" when the probe's handle took a byte, "failed" when not, empty
+// without a probe.
+std::string WriteProbe() {
+  const std::wstring value = Variable(L"ZTK_PROBE_HANDLE");
+  if (value.empty()) return {};
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): a handle value passed as text
+  const auto handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(_wtoi64(value.c_str())));
+  // Only a pipe is written to: a handle of that value that is something
+  // else is not the probe.
+  DWORD written = 0;
+  return GetFileType(handle) == FILE_TYPE_PIPE && WriteFile(handle, "x", 1, &written, nullptr) &&
+                 written == 1
+             ? "written"
+             : "failed";
+}
+
+void CarryOutCleanup() {
+  if (Variable(L"ZTK_CARRY_OUT").empty() ||
+      wcsstr(GetCommandLineW(), L" /c .\\uninstall.exe/wait & del ") == nullptr) {
+    return;
+  }
+  std::wstring commandLine = L".\\uninstall.exe /wait";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -78,10 +123,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   startup.cb = sizeof(startup);
   GetStartupInfoW(&startup);
   const std::wstring own = OwnPath();
-  const std::string record =
-      "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
-      "\nflags=" + Hex(startup.dwFlags) + "\nshow=" + std::to_string(startup.wShowWindow) +
-      "\ncwd=" + Utf8(CurrentDirectory()) + "\nparent=" + Utf8(ParentName()) + "\n.\n";
+  const std::string record = "exe=" + Utf8(own) + "\ncmdline=" + Utf8(GetCommandLineW()) +
+                             "\nflags=" + Hex(startup.dwFlags) +
+                             "\nshow=" + std::to_string(startup.wShowWindow) +
+                             "\ncwd=" + Utf8(CurrentDirectory()) +
+                             "\nparent=" + Utf8(ParentName()) + "\nprobe=" + WriteProbe() + "\n.\n";
   // Appends are atomic per write, so records of concurrent starts stay whole.
   HANDLE log =
       CreateFileW(LogPath(own).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -93,5 +139,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const BOOL ok =
       WriteFile(log, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
   CloseHandle(log);
+  CarryOutCleanup();
   return ok ? 0 : 1;
 }

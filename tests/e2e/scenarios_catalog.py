@@ -31,8 +31,8 @@ def silent_run(s):
 
 def renamed_installer_is_deleted(s, catalog_path, data):
     """Silent road: the installer the catalog names is deleted, the one of the
-    built-in name stays; launcher.lng in the current directory is removed by
-    the clean-up, one elsewhere is not."""
+    built-in name stays; launcher.lng beside the launcher is removed by the
+    clean-up, one elsewhere is not."""
     s.install(installer=True)
     s.copy_recorder(INSTALL_WIN + "\\" + RENAMED)
     s.write_file(catalog_path, data)
@@ -56,9 +56,16 @@ def catalog_utf16_renames_installer(s):
 
 @scenario
 def catalog_found_through_language_folder(s):
+    # The user's folder may not rename the installer: the built-in name counts
+    # (its installer is deleted, the renamed one stays), and the folder's
+    # catalog is not the clean-up's to delete.
     s.reg_add(GENERAL_KEY, "LanguageFolder", LANGUAGE_FOLDER)
     catalog = LANGUAGE_FOLDER + "\\launcher.lng"
-    renamed_installer_is_deleted(s, catalog, renaming_catalog().encode("cp1252"))
+    s.install(installer=True)
+    s.copy_recorder(INSTALL_WIN + "\\" + RENAMED)
+    s.write_file(catalog, renaming_catalog().encode("cp1252"))
+    silent_run(s)
+    s.expect_install_files(LEFT_AFTER_CLEANUP | {RENAMED})
     check(os.path.exists(s.unix(catalog)), "the language folder's catalog was removed")
 
 

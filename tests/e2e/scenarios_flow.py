@@ -1,4 +1,6 @@
 """The launcher's roads that show no dialog, and its bad inputs."""
+import os
+
 from harness import (INSTALL_WIN, INSTALLER, PARTNER_KEY, PARTNER_KEY32, check, scenario)
 
 LEFT_AFTER_CLEANUP = {"Launcher.exe", "uninstall.exe"}
@@ -188,12 +190,25 @@ def language_module_is_a_directory(s):
 @scenario
 def own_path_beyond_max_path(s):
     # Longer than MAX_PATH but short enough for every buffer: the silent
-    # road deletes the installer beside the launcher and the clean-up names
-    # the long path.
+    # road deletes the installer beside the launcher. The folder cannot be
+    # the clean-up's current directory, so the clean-up starts nothing (from
+    # the launcher's current directory it would run another uninstaller).
     folder = deep_folder(300)
     s.install(installer=True, folder=folder)
     s.copy_recorder(INSTALL_WIN + "\\uninstall.exe")
     r = s.run_from_linux(folder + "\\Launcher.exe", sfxcmd="-s")
     r.expect_exit(0)
     s.expect_install_files(LEFT_AFTER_CLEANUP, folder=folder)
-    s.expect_cleanup(launcher=folder + "\\Launcher.exe")
+    s.expect_no_cleanup()
+
+
+@scenario
+def own_folder_longest_current_directory(s):
+    # 258 units, the longest current directory: the clean-up runs there.
+    folder = deep_folder(258)
+    s.install(installer=True, folder=folder)
+    os.makedirs(s.unix(INSTALL_WIN))  # the launcher's current directory, elsewhere
+    r = s.run_from_linux(folder + "\\Launcher.exe", sfxcmd="-s")
+    r.expect_exit(0)
+    s.expect_install_files(LEFT_AFTER_CLEANUP, folder=folder)
+    s.expect_cleanup(launcher=folder + "\\Launcher.exe", cwd=folder)

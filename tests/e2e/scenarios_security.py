@@ -235,3 +235,106 @@ def https_first_use_page_opened_by_the_desktop_shell(s):
     check(opened[0].get("parent", "").lower() == "explorer.exe",
           "the page was opened by %s" % opened[0].get("parent"))
     s.expect_cleanup()
+
+
+COMMAND_PROCESSOR_KEY = "HKCU\\Software\\Microsoft\\Command Processor"
+USER_FOLDER = PUBLIC + "\\Downloads"
+
+
+def accept_offer(s, **run_args):
+    with OfferRun(s, **run_args) as run:
+        run.wait(OFFER)
+        run.drive("click", OFFER, "1")
+        run.wait(INFO)
+        run.drive("click", INFO, "1")
+        run.gone(OFFER)
+    return accepted(s, run)
+
+
+@scenario
+def cleanup_ignores_the_users_autorun(s):
+    # Wine's interpreter ignores the key; the command line shows that the
+    # system's would too: /d before /c.
+    s.install(installer=False)
+    s.copy_recorder(EVIL)
+    s.reg_add(COMMAND_PROCESSOR_KEY, "AutoRun", EVIL)
+    s.reg_add(COMMAND_PROCESSOR_KEY, "DelayedExpansion", "1", kind="REG_DWORD")
+    r = s.run(sfxcmd="setup.exe /s")
+    r.expect_exit(0)
+    s.expect_cleanup()
+    words = s.interpreter_records()[0]["cmdline"].split(" ")
+    check("/d" in words and words.index("/d") < words.index("/c"),
+          "no /d before /c: %s" % " ".join(words))
+    check(not s.records(EVIL), "the AutoRun program was started: %s" % s.records(EVIL))
+
+
+@scenario
+def current_directory_chooses_nothing(s):
+    # Started from the user's folder, which holds a planted uninstall.exe and
+    # the user's own launcher.lng: the installer and the clean-up run in the
+    # launcher's folder, and the interpreter (carrying the command out) runs
+    # the uninstaller there; the catalog beside the launcher goes.
+    s.install(installer=True)
+    s.copy_recorder(USER_FOLDER + "\\uninstall.exe")
+    s.write_file(USER_FOLDER + "\\launcher.lng", "the user's own file")
+    s.write_file(INSTALL_WIN + "\\launcher.lng", "; beside\r\n***messages*** x\r\n")
+    accept_offer(s, cwd=USER_FOLDER, env={"ZTK_CARRY_OUT": "1"})
+    installer = s.records(INSTALLER_WIN)[0]
+    check(installer.get("cwd", "").lower() == INSTALL_WIN.lower(),
+          "the installer ran in %s" % installer.get("cwd"))
+    s.expect_cleanup(cwd=INSTALL_WIN)
+    check(not s.records(USER_FOLDER + "\\uninstall.exe"), "the planted uninstaller ran")
+    uninstaller = s.records(INSTALL_WIN + "\\uninstall.exe")
+    check(len(uninstaller) == 1, "the real uninstaller ran %d times" % len(uninstaller))
+    check(os.path.exists(s.unix(USER_FOLDER + "\\launcher.lng")), "the user's file was deleted")
+    check(not os.path.exists(s.install_path("launcher.lng")), "the catalog beside was kept")
+
+
+@scenario
+def language_folder_catalog_cannot_name_the_uninstaller(s):
+    # The user's catalog names uninstall.exe as the installer: the built-in
+    # name counts on the silent road (uninstall.exe stays) and on acceptance
+    # (the real installer starts and only it is scheduled).
+    s.install(installer=True)
+    plant(s, catalog={("s", None, INSTALLER): "uninstall.exe"})
+    r = s.run(sfxcmd="setup.exe /s")
+    r.expect_exit(0)
+    check(os.path.exists(s.install_path("uninstall.exe")), "uninstall.exe was deleted")
+    check(not os.path.exists(s.install_path(INSTALLER)), "the installer was kept")
+    s.copy_recorder(INSTALLER_WIN)
+    os.remove(s.unix(INTERPRETER_WIN) + ".log")
+    r = accept_offer(s)
+    check(not s.records(INSTALL_WIN + "\\uninstall.exe"), "uninstall.exe was started")
+    expect_pending_deletion(list(zip(r.pending[0::2], r.pending[1::2])))
+    expect_planted_untouched(s)
+    s.expect_cleanup()
+
+
+@scenario
+def network_language_folder_not_read(s):
+    # Wine serves \\server\share from the prefix: a catalog there that retitles
+    # the offer is not read, the offer keeps its own texts.
+    share = os.path.join(s.prefix, "dosdevices", "unc", "server", "share", "lang")
+    os.makedirs(share)
+    entry = '%s="%s"' % (catalog_key("$", "LAUNCHDLG", OFFER), "Network Setup")
+    with open(os.path.join(share, "launcher.lng"), "wb") as f:
+        f.write(("; share\r\n***messages*** x\r\n%s\r\n" % entry).encode("cp1252"))
+    s.reg_add(GENERAL_KEY, "LanguageFolder", "\\\\server\\share\\lang")
+    s.install(installer=True)
+    r = s.run(dismiss_after_ms=3000)
+    r.expect_exit(0)
+    check(r.windows == [OFFER], "windows shown: %s" % r.windows)
+    s.expect_cleanup()
+
+
+@scenario
+def no_handle_reaches_the_cleanup(s):
+    # The starter hands the launcher an inheritable pipe; the interpreter
+    # standing in for cmd.exe writes to it if it holds it.
+    s.install(installer=False)
+    r = s.run(handle_probe=True)
+    r.expect_exit(0)
+    s.expect_cleanup()
+    check(s.interpreter_records()[0].get("probe") == "failed",
+          "the interpreter held the handle: %s" % s.interpreter_records()[0])
+    check(r.values.get("probe") == "none", "the probe pipe got data: %s" % r.values.get("probe"))

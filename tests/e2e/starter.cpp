@@ -22,9 +22,13 @@
 //                          process of that file name (repeatable): what the
 //                          desktop shell starts for the launcher is not its
 //                          descendant
+//   handle_probe=1         the launcher inherits the write end of a pipe, whose
+//                          value ZTK_PROBE_HANDLE names; probe= tells whether
+//                          anything was written to it (a recorder that holds
+//                          it writes)
 // The result file gets lines as they happen: started=, pid=, window=, dismissed=,
-// exit=, descendants=, pending.count= and one pending= per string of
-// PendingFileRenameOperations.
+// exit=, descendants=, probe= (with handle_probe), pending.count= and one
+// pending= per string of PendingFileRenameOperations.
 #include <windows.h>
 // After <windows.h>.
 #include <tlhelp32.h>
@@ -288,6 +292,31 @@ bool WaitForNamedProcesses(const Job& job, DWORD timeout) {
   return true;
 }
 
+// The pipe of handle_probe: its write end inheritable, named in the
+// environment the launcher gets.
+struct HandleProbe {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+};
+
+bool OpenHandleProbe(HandleProbe* probe) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof(inheritable), nullptr, TRUE};
+  if (!CreatePipe(&probe->read, &probe->write, &inheritable, 0)) {
+    return false;
+  }
+  SetHandleInformation(probe->read, HANDLE_FLAG_INHERIT, 0);
+  const std::wstring value =
+      std::to_wstring(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(probe->write)));
+  return SetEnvironmentVariableW(L"ZTK_PROBE_HANDLE", value.c_str()) != FALSE;
+}
+
+void ReportHandleProbe(const HandleProbe& probe, Output* out) {
+  DWORD available = 0;
+  PeekNamedPipe(probe.read, nullptr, 0, nullptr, &available, nullptr);
+  out->Line("probe", available > 0 ? "reached" : "none");
+  CloseHandle(probe.read);
+}
+
 void ReportPendingRenames(Output* out) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager", 0,
@@ -350,13 +379,20 @@ int wmain(int argc, wchar_t** argv) {
   // later as one of the launcher's.
   GetDesktopWindow();
   PrepareEnvironment(job);
+  HandleProbe probe;
+  const bool probing = job.Get("handle_probe") == L"1";
+  if (probing && !OpenHandleProbe(&probe)) {
+    out.Line("started", "0");
+    out.Line("error", "probe " + std::to_string(GetLastError()));
+    return 1;
+  }
   const std::wstring launcher = job.Get("launcher");
   const std::wstring cwd = job.Get("cwd", FolderOf(launcher));
   std::wstring commandLine = L"\"" + launcher + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(launcher.c_str(), &commandLine[0], nullptr, nullptr, FALSE,
+  if (!CreateProcessW(launcher.c_str(), &commandLine[0], nullptr, nullptr, probing ? TRUE : FALSE,
                       CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, nullptr, cwd.c_str(), &startup,
                       &process)) {
     out.Line("started", "0");
@@ -367,6 +403,9 @@ int wmain(int argc, wchar_t** argv) {
   HANDLE tree = CreateJobObjectW(nullptr, nullptr);
   const bool tracked = tree != nullptr && AssignProcessToJobObject(tree, process.hProcess);
   ResumeThread(process.hThread);
+  if (probing) {
+    CloseHandle(probe.write);  // only the launcher's copy may be left
+  }
   out.Line("started", "1");
   out.Line("pid", std::to_string(process.dwProcessId));
 
@@ -387,6 +426,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!WaitForNamedProcesses(job, timeout)) {
     out.Line("descendants", "timeout");
+  }
+  if (probing) {
+    ReportHandleProbe(probe, &out);
   }
   ReportPendingRenames(&out);
   out.Line("end", "1");

@@ -49,6 +49,34 @@ TEST(ComposeInstallerPath, EmptiesAPathThatWouldBeCut) {
   EXPECT_FALSE(fit);
 }
 
+// The folder a start is given as its current directory.
+TEST(FolderOfFile, TheFolderWithoutItsSeparatorExceptAtARoot) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* folder;  // empty: none
+  } cases[] = {
+      {u"C:\\Program Files\\Zentak\\Launcher.exe", u"C:\\Program Files\\Zentak"},
+      {u"C:/Zentak/Launcher.exe", u"C:/Zentak"},
+      {u"C:\\Launcher.exe", u"C:\\"},
+      {u"\\\\server\\share\\L.exe", u"\\\\server\\share"},
+      {u"Launcher.exe", u""},
+      {u"", u""},
+  };
+  for (const Case& c : cases) {
+    char16_t folder[kPathCapacity] = u"x";
+    EXPECT_EQ(FolderOfFile(c.path, folder), c.folder[0] != 0) << c.folder;
+    EXPECT_EQ(std::u16string(folder), c.folder);
+  }
+  // A current directory holds at most 258 units (MAX_PATH less the appended
+  // backslash and the terminator).
+  const std::u16string longest = u"C:\\" + std::u16string(255, u'd');
+  char16_t folder[kPathCapacity];
+  EXPECT_TRUE(FolderOfFile((longest + u"\\L.exe").c_str(), folder));
+  EXPECT_EQ(std::u16string(folder), longest);
+  EXPECT_FALSE(FolderOfFile((longest + u"d\\L.exe").c_str(), folder));
+  EXPECT_EQ(std::u16string(folder), u"");
+}
+
 std::u16string Cleanup(const std::u16string& interpreter, const std::u16string& own,
                        bool* started) {
   char16_t line[kCleanupCommandCapacity];
@@ -61,7 +89,7 @@ TEST(FormatCleanupCommand, UninstallerThenDeletion) {
   bool ok = false;
   EXPECT_EQ(
       Cleanup(u"C:\\Windows\\system32\\cmd.exe", u"C:\\Program Files\\Zentak\\Launcher.exe", &ok),
-      u"C:\\Windows\\system32\\cmd.exe /c .\\uninstall.exe/wait & del "
+      u"C:\\Windows\\system32\\cmd.exe /d /e:on /v:off /c .\\uninstall.exe/wait & del "
       u"\"C:\\Program Files\\Zentak\\Launcher.exe\"");
   EXPECT_TRUE(ok);
 }
@@ -71,9 +99,10 @@ TEST(FormatCleanupCommand, RefusesWhatCannotRunAsIntended) {
   EXPECT_EQ(Cleanup(u"", u"C:\\Zentak\\Launcher.exe", &ok), u"");
   EXPECT_FALSE(ok);
 
-  // 33 fixed units + interpreter + own path: 1023 fit, 1024 would be cut.
+  // 49 fixed units (the switches counted) + interpreter + own path: 1023
+  // fit, 1024 would be cut.
   const std::u16string interpreter = u"C:\\cmd.exe";
-  const std::u16string own(1023 - 33 - interpreter.size(), u'p');
+  const std::u16string own(1023 - 49 - interpreter.size(), u'p');
   const std::u16string full = Cleanup(interpreter, own, &ok);
   EXPECT_TRUE(ok);
   EXPECT_EQ(full.size(), 1023u);
@@ -95,5 +124,22 @@ TEST(ChooseInstallerName, FallsBackToTheBuiltInNameThenToNone) {
   bool fit = true;
   EXPECT_EQ(Composed(own, ChooseInstallerName(u"NUL", u"C:\\x"), &fit), u"");
   EXPECT_FALSE(fit);
+}
+
+// A language file from the user's folder may name any file of the launcher's
+// folder, such as the uninstaller: its name is not even asked for.
+TEST(InstallerName, TranslatedOnlyWhenNoLanguageFileIsTheUsers) {
+  static int translatedFetches;
+  const auto fetch = [](int32_t id) -> const char16_t* {
+    ++translatedFetches;
+    return id == kInstallerNameId ? u"uninstall.exe" : u"";
+  };
+  const auto builtIn = [](int32_t id) -> const char16_t* {
+    return id == kInstallerNameId ? u"BavPro_Setup_Mini_240.exe" : u"";
+  };
+  translatedFetches = 0;
+  EXPECT_EQ(std::u16string(InstallerName(true, fetch, builtIn)), u"BavPro_Setup_Mini_240.exe");
+  EXPECT_EQ(translatedFetches, 0);
+  EXPECT_EQ(std::u16string(InstallerName(false, fetch, builtIn)), u"uninstall.exe");
 }
 }  // namespace

@@ -66,7 +66,6 @@ TEST_F(LanguageFolderTest, TakesAnExistingCandidate) {
       {u"D:\\lang", true, false, u"D:\\lang\\ztklng.dll"},
       {u"D:\\lang\\", false, false, u"D:\\lang\\ztklng.dll"},  // ends with the bytes
       {u"D:\\lang", true, true, u"D:\\lang\\ztklng.dll"},      // a directory passes too
-      {u"", true, false, u"ztklng.dll"},                       // the bare name
   };
   for (const Case& c : cases) {
     script = SystemScript{};
@@ -75,6 +74,57 @@ TEST_F(LanguageFolderTest, TakesAnExistingCandidate) {
     (c.folder ? script.folders : script.files) = {c.expected};
     EXPECT_EQ(Redirect(), c.expected) << std::string(c.value.begin(), c.value.end());
     EXPECT_EQ(script.closes, 1);
+  }
+}
+
+// Only a folder on a local drive is taken: the elevated launcher reads nothing
+// over the network, nor from a folder the current directory decides.
+TEST_F(LanguageFolderTest, OnlyALocalDrivesFolderIsTaken) {
+  static uint32_t driveType;
+  static std::u16string root;
+  Sys.getDriveType = [](const char16_t* asked) {
+    root = asked;
+    return driveType;
+  };
+  struct Case {
+    const char16_t* folder;
+    uint32_t type;
+    bool taken;
+  } cases[] = {
+      {u"D:\\lang", fileapi::kDriveFixed, true},
+      {u"d:/lang", fileapi::kDriveFixed, true},
+      {u"D:\\lang", fileapi::kDriveRemovable, true},
+      {u"D:\\lang", fileapi::kDriveCdRom, true},
+      {u"D:\\lang", fileapi::kDriveRamDisk, true},
+      {u"D:\\lang", fileapi::kDriveRemote, false},  // a mapped network drive
+      {u"D:\\lang", fileapi::kDriveUnknown, false},
+      {u"D:\\lang", fileapi::kDriveNoRootDir, false},
+      {u"\\\\server\\share\\lang", fileapi::kDriveFixed, false},
+      {u"//server/share/lang", fileapi::kDriveFixed, false},
+      {u"\\\\?\\D:\\lang", fileapi::kDriveFixed, false},
+      {u"\\\\?\\UNC\\server\\share", fileapi::kDriveFixed, false},
+      {u"\\\\.\\D:\\lang", fileapi::kDriveFixed, false},
+      {u"D:lang", fileapi::kDriveFixed, false},  // relative to D:'s current directory
+      {u"lang", fileapi::kDriveFixed, false},
+      {u"\\lang", fileapi::kDriveFixed, false},  // the current drive's
+      {u"", fileapi::kDriveFixed, false},        // the current directory
+      {u"1:\\lang", fileapi::kDriveFixed, false},
+  };
+  for (const Case& c : cases) {
+    script = SystemScript{};
+    script.value = c.folder;
+    driveType = c.type;
+    root.clear();
+    const std::u16string folder = c.folder;
+    const std::u16string candidate = folder + (folder.empty() ? u"" : u"\\") + u"ztklng.dll";
+    script.files = {candidate, u"ztklng.dll"};
+    char16_t dst[kPathCapacity];
+    const std::string what =
+        std::string(folder.begin(), folder.end()) + " " + std::to_string(c.type);
+    EXPECT_EQ(RedirectToLanguageFolder(kInput, dst, kPathCapacity), c.taken) << what;
+    EXPECT_EQ(std::u16string(dst), c.taken ? candidate : kInput) << what;
+    EXPECT_EQ(script.closes, 1) << what;
+    if (c.taken) EXPECT_EQ(root, folder.substr(0, 2) + u"\\") << what;
   }
 }
 

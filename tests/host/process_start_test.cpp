@@ -22,6 +22,7 @@ uint32_t systemFolderResult = kFolderLength;
 bool processStarts = true;
 bool shellAnswers = true;
 std::u16string startedCommandLine;
+std::u16string startedDirectory;
 bool startedInheriting = false;
 uint16_t startedShow = 0xFFFF;
 const char16_t* firstUsePage = u"First use info URL";
@@ -37,6 +38,7 @@ class StagedSystem : public testing::Test {
     processStarts = true;
     shellAnswers = true;
     startedCommandLine.clear();
+    startedDirectory.clear();
     firstUsePage = u"First use info URL";
     Sys.getSystemDirectory = [](char16_t* buffer, uint32_t size) -> uint32_t {
       if (systemFolderResult != kFolderLength) return systemFolderResult;
@@ -45,9 +47,10 @@ class StagedSystem : public testing::Test {
       return static_cast<uint32_t>(systemFolder.size());
     };
     Sys.createProcess = [](const char16_t* application, char16_t* commandLine, bool inherit,
-                           uint16_t show, ProcessHandles* started) {
+                           uint16_t show, const char16_t* directory, ProcessHandles* started) {
       calls.push_back(u"start:" + std::u16string(application));
       startedCommandLine = commandLine;
+      startedDirectory = directory != nullptr ? directory : u"(the launcher's)";
       startedInheriting = inherit;
       startedShow = show;
       if (!processStarts) return false;
@@ -63,6 +66,10 @@ class StagedSystem : public testing::Test {
     };
     Sys.deleteAtRestart = [](const char16_t* path) {
       calls.push_back(u"delete-at-restart:" + std::u16string(path));
+      return true;
+    };
+    Sys.deleteFile = [](const char16_t* path) {
+      calls.push_back(u"delete:" + std::u16string(path));
       return true;
     };
     Sys.openWithDesktopShell = [](const char16_t* target, uint16_t show) {
@@ -90,27 +97,61 @@ std::u16string OwnPath() {
   return std::u16string(own, n);
 }
 
+std::u16string OwnFolder() {
+  const std::u16string own = OwnPath();
+  return own.substr(0, own.find_last_of(u'\\'));
+}
+
+// The system interpreter whatever COMSPEC says, without the user's AutoRun
+// command or parsing settings, in the launcher's folder whatever the current
+// directory, inheriting nothing; the catalog beside the launcher goes first.
 TEST_F(StagedSystem, CleanupRunsTheSystemInterpreterWhateverCOMSPECSays) {
   const struct {
     const char16_t* folder;
     const char16_t* commandStart;
   } cases[] = {
-      {u"C:\\windows\\system32", u"C:\\windows\\system32\\cmd.exe /c "},
-      {u"D:\\Win Dows\\system32", u"\"D:\\Win Dows\\system32\\cmd.exe\" /c "},
+      {u"C:\\windows\\system32", u"C:\\windows\\system32\\cmd.exe /d /e:on /v:off /c "},
+      {u"D:\\Win Dows\\system32", u"\"D:\\Win Dows\\system32\\cmd.exe\" /d /e:on /v:off /c "},
   };
   setenv("COMSPEC", "C:\\users\\Public\\evil.exe", 1);
   for (const auto& c : cases) {
     SetUp();
     systemFolder = c.folder;
     EXPECT_TRUE(SelfRemoval());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0], u"start:" + systemFolder + u"\\cmd.exe");
+    EXPECT_EQ(calls, (std::vector<std::u16string>{u"delete:" + OwnFolder() + u"\\launcher.lng",
+                                                  u"start:" + systemFolder + u"\\cmd.exe"}));
     EXPECT_EQ(startedCommandLine, std::u16string(c.commandStart) +
                                       u".\\uninstall.exe/wait & del \"" + OwnPath() + u"\"");
-    EXPECT_TRUE(startedInheriting);
+    EXPECT_EQ(startedDirectory, OwnFolder());
+    EXPECT_FALSE(startedInheriting);
     EXPECT_EQ(startedShow, procapi::kShowHide);
   }
   unsetenv("COMSPEC");
+}
+
+// A cut own path names another file and another folder: nothing is deleted
+// or started.
+TEST_F(StagedSystem, CleanupDoesNothingWithACutOwnPath) {
+  Sys.getModuleFileName = [](char16_t* buffer, uint32_t size) {
+    for (uint32_t i = 0; i + 1 < size; ++i) buffer[i] = u'p';
+    buffer[size - 1] = 0;
+    return size;
+  };
+  EXPECT_FALSE(SelfRemoval());
+  EXPECT_TRUE(calls.empty());
+}
+
+// A folder too long to be a current directory: the catalog beside goes, the
+// clean-up does not start (elsewhere it would run another uninstaller).
+TEST_F(StagedSystem, CleanupStartsNothingInAFolderTooLongForACurrentDirectory) {
+  static const std::u16string deep = u"C:\\" + std::u16string(256, u'd');
+  Sys.getModuleFileName = [](char16_t* buffer, uint32_t size) {
+    const std::u16string own = deep + u"\\Launcher.exe";
+    CopyBounded(buffer, own.c_str(), size);
+    return static_cast<uint32_t>(own.size());
+  };
+  EXPECT_FALSE(SelfRemoval());
+  EXPECT_EQ(calls, std::vector<std::u16string>{u"delete:" + deep + u"\\launcher.lng"});
 }
 
 // An unknown folder, one that does not fit the path, and one whose command
@@ -130,7 +171,8 @@ TEST_F(StagedSystem, CleanupStartsNothingWithoutAWholeCommand) {
     systemFolderResult = c.result;
     systemFolder = u"C:\\" + std::u16string(c.folderLength, u's');
     EXPECT_FALSE(SelfRemoval()) << c.result << " " << c.folderLength;
-    EXPECT_TRUE(calls.empty()) << c.result << " " << c.folderLength;
+    EXPECT_EQ(calls, std::vector<std::u16string>{u"delete:" + OwnFolder() + u"\\launcher.lng"})
+        << c.result << " " << c.folderLength;
   }
 }
 
@@ -138,6 +180,7 @@ TEST_F(StagedSystem, InstallerStartsDirectlyAndItsHandlesAreClosed) {
   const std::u16string installer = u"C:\\Program Files\\Zentak\\Setup.exe";
   EXPECT_TRUE(StartInstaller(installer.c_str()));
   EXPECT_EQ(startedCommandLine, u"\"" + installer + u"\"");
+  EXPECT_EQ(startedDirectory, u"C:\\Program Files\\Zentak");
   EXPECT_FALSE(startedInheriting);
   EXPECT_EQ(startedShow, procapi::kShowNormal);
   EXPECT_EQ(calls, (std::vector<std::u16string>{u"start:" + installer, u"close:thread",

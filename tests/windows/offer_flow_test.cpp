@@ -70,6 +70,14 @@ TEST(HardenDllSearchPath, SetsTheEmptyDllDirectory) {
   SetDllDirectoryW(nullptr);
 }
 
+// The table's entry is the process-wide call itself, accepted once the
+// apartment is entered. (Windows refuses a second setting; Wine accepts it.)
+TEST(ComSecurity, AcceptedInTheApartment) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  EXPECT_TRUE(Sys.coInitializeSecurity());
+  CoUninitialize();
+}
+
 class SelfRemovalTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -78,10 +86,14 @@ class SelfRemovalTest : public testing::Test {
     hadComspec_ = n > 0 && n < 32768;
     saved_.resize(hadComspec_ ? n : 0);
     started_.clear();
+    directory_.clear();
+    inherits_ = true;
     // A real start would delete this test program.
-    Sys.createProcess = [](const char16_t* application, char16_t*, bool, uint16_t,
-                           ProcessHandles*) {
+    Sys.createProcess = [](const char16_t* application, char16_t*, bool inherit, uint16_t,
+                           const char16_t* directory, ProcessHandles*) {
       started_ = reinterpret_cast<const wchar_t*>(application);
+      directory_ = directory != nullptr ? reinterpret_cast<const wchar_t*>(directory) : L"";
+      inherits_ = inherit;
       return false;
     };
   }
@@ -89,7 +101,8 @@ class SelfRemovalTest : public testing::Test {
     SetEnvironmentVariableW(L"COMSPEC", hadComspec_ ? saved_.c_str() : nullptr);
   }
 
-  static std::wstring started_;
+  static std::wstring started_, directory_, ownPath_;
+  static bool inherits_;
 
  private:
   std::wstring saved_;
@@ -97,23 +110,42 @@ class SelfRemovalTest : public testing::Test {
   SystemCallsOverride restore_;
 };
 std::wstring SelfRemovalTest::started_;
+std::wstring SelfRemovalTest::directory_;
+std::wstring SelfRemovalTest::ownPath_;
+bool SelfRemovalTest::inherits_ = true;
 
-// Whatever COMSPEC says, the interpreter is the system folder's cmd.exe; the
-// catalog in the current directory goes first, and a start that fails is
-// reported as such.
-TEST_F(SelfRemovalTest, DeletesTheCatalogAndStartsTheSystemInterpreter) {
+// Whatever COMSPEC says, the interpreter is the system folder's cmd.exe,
+// started in the launcher's folder; the catalog beside the launcher goes
+// first, a user's catalog in the current directory stays, and a start that
+// fails is reported as such.
+TEST_F(SelfRemovalTest, DeletesTheCatalogBesideAndStartsTheSystemInterpreter) {
   wchar_t system[MAX_PATH] = {};
   ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
   const wchar_t* interpreters[] = {L"C:\\ztk-missing\\interp.exe", nullptr};
   for (const wchar_t* interpreter : interpreters) {
-    ScratchDirectory scratch;
-    Touch(scratch.File(L"launcher.lng"));
-    Touch(scratch.File(L"other.lng"));
+    ScratchDirectory current;  // the user's, such as Downloads
+    Touch(current.File(L"launcher.lng"));
+    const std::wstring own = current.File(L"own");
+    ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));
+    Touch(own + L"\\launcher.lng");
+    Touch(own + L"\\other.lng");
+    ownPath_ = own + L"\\Launcher.exe";
+    Sys.getModuleFileName = [](char16_t* buffer, uint32_t size) {
+      const size_t n = ownPath_.size() < size ? ownPath_.size() : size;
+      ownPath_.copy(reinterpret_cast<wchar_t*>(buffer), n);
+      if (n < size) buffer[n] = 0;
+      return static_cast<uint32_t>(n);
+    };
     SetEnvironmentVariableW(L"COMSPEC", interpreter);
     EXPECT_FALSE(SelfRemoval());
     EXPECT_EQ(started_, std::wstring(system) + L"\\cmd.exe");
-    EXPECT_FALSE(Exists(scratch.File(L"launcher.lng")));
-    EXPECT_TRUE(Exists(scratch.File(L"other.lng")));
+    EXPECT_EQ(directory_, own);
+    EXPECT_FALSE(inherits_);
+    EXPECT_FALSE(Exists(own + L"\\launcher.lng"));
+    EXPECT_TRUE(Exists(own + L"\\other.lng"));
+    EXPECT_TRUE(Exists(current.File(L"launcher.lng")));
+    DeleteFileW((own + L"\\other.lng").c_str());
+    RemoveDirectoryW(own.c_str());
   }
 }
 

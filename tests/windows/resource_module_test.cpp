@@ -121,6 +121,7 @@ TEST_F(ResourceModuleTest, TheModuleBesideTheProgramIsLoadedAndReleased) {
   // A second load replaces the first.
   EXPECT_EQ(LoadedFrom(), u"beside");
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_folder\\Launcher.exe").c_str()), u"folder");
+  EXPECT_FALSE(TheResourceModule.fromLanguageFolder);  // beside the path given
   EXPECT_EQ(LoadedFrom(Fixture(u"lang_none\\Launcher.exe").c_str()), u"own");
 }
 
@@ -153,6 +154,8 @@ TEST_F(ResourceModuleTest, TheLanguageFolderDecides) {
   for (const auto& c : cases) {
     SetLanguageFolder(c.folder);
     EXPECT_EQ(LoadedFrom(), c.from) << testing::PrintToString(c.folder);
+    // What the user's folder gave is marked as the user's.
+    EXPECT_EQ(TheResourceModule.fromLanguageFolder, std::u16string(c.from) == u"folder");
   }
 }
 
@@ -184,15 +187,16 @@ TEST_F(ResourceModuleTest, AFolderValueLargerThanTheSizeOfferedIsNotRead) {
   EXPECT_EQ(LoadedFrom(), u"beside");
 }
 
-TEST_F(ResourceModuleTest, AnEmptyFolderValueMeansTheCurrentDirectory) {
-  SetLanguageFolder(u"");
+// An empty or relative folder would be the current directory's, which
+// whoever starts the launcher chooses: no redirect.
+TEST_F(ResourceModuleTest, AnEmptyOrRelativeFolderValueIsNotTaken) {
   char16_t dst[2048];
   ASSERT_TRUE(SetCurrentDirectoryW(AsWide(Fixture(u"lang_folder").c_str())));
-  RedirectToLanguageFolder(u"C:\\elsewhere\\launcher.lng", dst, 2048);
-  EXPECT_EQ(std::u16string(dst), u"launcher.lng");
-  ASSERT_TRUE(SetCurrentDirectoryW(AsWide(Fixture(u"lang_none").c_str())));
-  RedirectToLanguageFolder(u"C:\\elsewhere\\launcher.lng", dst, 2048);
-  EXPECT_EQ(std::u16string(dst), u"C:\\elsewhere\\launcher.lng");
+  for (const char16_t* folder : {u"", u".", u"..\\lang_folder"}) {
+    SetLanguageFolder(folder);
+    EXPECT_FALSE(RedirectToLanguageFolder(u"C:\\elsewhere\\launcher.lng", dst, 2048));
+    EXPECT_EQ(std::u16string(dst), u"C:\\elsewhere\\launcher.lng");
+  }
 }
 
 TEST_F(ResourceModuleTest, RedirectOfTheCatalogName) {
