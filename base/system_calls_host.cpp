@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/host_stand_ins.h"
 #include "base/system_calls.h"
 #include "base/utf8.h"
 
@@ -257,41 +258,13 @@ bool HostSetDefaultDllDirectories(uint32_t) {
   lastError = 50;
   return false;
 }
-bool HostDeleteAtRestart(const char16_t*) {
+bool HostSetDllDirectory(const char16_t*) {
   lastError = 50;
   return false;
 }
-PlatformHandle HostCreateNewFile(const char16_t* name) {
-  const int fd = open(Utf8(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    lastError = ErrorFromErrno(errno);
-    return InvalidPlatformHandle();
-  }
-  return FromFd(fd);
-}
-bool HostWriteFile(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
-  const ssize_t put = write(ToFd(handle), buffer, count);
-  if (put < 0) {
-    lastError = ErrorFromErrno(errno);
-    *done = 0;
-    return false;
-  }
-  *done = static_cast<uint32_t>(put);
-  return true;
-}
-bool HostFlushFileBuffers(PlatformHandle handle) {
-  if (fsync(ToFd(handle)) != 0 && errno != EINVAL) {
-    lastError = ErrorFromErrno(errno);
-    return false;
-  }
-  return true;
-}
-bool HostMoveFileReplace(const char16_t* from, const char16_t* to) {
-  if (rename(Utf8(from).c_str(), Utf8(to).c_str()) != 0) {
-    lastError = ErrorFromErrno(errno);
-    return false;
-  }
-  return true;
+bool HostDeleteAtRestart(const char16_t*) {
+  lastError = 50;
+  return false;
 }
 }  // namespace
 
@@ -316,8 +289,10 @@ SystemCalls Sys = {HostGetFileAttributes,
                    HostCreateProcess,
                    HostOpenWithDesktopShell,
                    HostSetDefaultDllDirectories,
-                   HostDeleteAtRestart,
-                   HostCreateNewFile,
-                   HostWriteFile,
-                   HostFlushFileBuffers,
-                   HostMoveFileReplace};
+                   HostSetDllDirectory,
+                   HostDeleteAtRestart};
+
+void SetLastErrorFromErrno(int e) { lastError = ErrorFromErrno(e); }
+std::string PosixPath(const char16_t* path) { return Utf8(path); }
+PlatformHandle HandleOfFd(int fd) { return FromFd(fd); }
+int FdOfHandle(PlatformHandle handle) { return ToFd(handle); }

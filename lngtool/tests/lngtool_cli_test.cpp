@@ -13,6 +13,7 @@
 #include "base/system_calls.h"
 #include "lngtool/catalog/catalog_merge.h"
 #include "lngtool/io/text_form.h"
+#include "lngtool/io/write_calls.h"
 #include "lngtool_test_support.h"
 
 namespace lngtool {
@@ -182,7 +183,7 @@ size_t NamesBeginning(const std::string& dir, const std::string& prefix) {
 }
 
 // A disk that takes 4 KB, then is full.
-SystemCalls real = Sys;
+WriteCalls real = Writes;
 uint32_t room = 0;
 bool FillingWrite(PlatformHandle h, const void* bytes, uint32_t count, uint32_t* done) {
   *done = 0;
@@ -201,13 +202,14 @@ TEST(Cli, FullDiskLeavesTheOldFileWhole) {
     const char* fails;
     void (*stage)();
   } faults[] = {
-      {"writeFile", [] { Sys.writeFile = FillingWrite; }},
-      {"flushFileBuffers", [] { Sys.flushFileBuffers = [](PlatformHandle) { return false; }; }},
+      {"writeFile", [] { Writes.writeFile = FillingWrite; }},
+      {"flushFileBuffers", [] { Writes.flushFileBuffers = [](PlatformHandle) { return false; }; }},
       {"moveFileReplace",
-       [] { Sys.moveFileReplace = [](const char16_t*, const char16_t*) { return false; }; }},
+       [] { Writes.moveFileReplace = [](const char16_t*, const char16_t*) { return false; }; }},
   };
   for (const auto& f : faults) {
     SystemCallsOverride restore;
+    WriteCallsOverride restoreWrites;
     room = 4096;
     f.stage();
     Sys.getLastError = [] { return uint32_t{112}; };  // ERROR_DISK_FULL
