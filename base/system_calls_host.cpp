@@ -19,33 +19,34 @@
 namespace {
 thread_local uint32_t lastError = 0;
 
+// The errno values the stand-ins meet and the Win32 codes that stand for
+// them, read both ways: the first row of an errno gives its code, the first
+// row of a code its errno.
+struct ErrnoCode {
+  int error;
+  uint32_t code;
+};
+constexpr ErrnoCode kErrnoCodes[] = {
+    {ENOENT, fileapi::kErrorFileNotFound},
+    {ENOTDIR, fileapi::kErrorFileNotFound},
+    {ENOENT, 3},  // ERROR_PATH_NOT_FOUND
+    {EACCES, fileapi::kErrorAccessDenied},
+    {EPERM, fileapi::kErrorAccessDenied},
+    {EISDIR, fileapi::kErrorAccessDenied},  // as Windows answers for a folder
+    {EPIPE, fileapi::kErrorBrokenPipe},
+    {EINVAL, fileapi::kErrorInvalidParameter},
+    {EEXIST, fileapi::kErrorFileExists},
+    {ENOSPC, fileapi::kErrorDiskFull},
+    {EROFS, fileapi::kErrorWriteProtect},
+    {ENAMETOOLONG, fileapi::kErrorFilenameTooLong},
+    {EXDEV, fileapi::kErrorNotSameDevice},
+};
+
 uint32_t ErrorFromErrno(int e) {
-  switch (e) {
-    case ENOENT:
-    case ENOTDIR:
-      return fileapi::kErrorFileNotFound;
-    case EACCES:
-    case EPERM:
-      return fileapi::kErrorAccessDenied;
-    case EPIPE:
-      return fileapi::kErrorBrokenPipe;
-    case EINVAL:
-      return fileapi::kErrorInvalidParameter;
-    case EISDIR:
-      return fileapi::kErrorAccessDenied;  // as Windows answers for a folder
-    case EEXIST:
-      return fileapi::kErrorFileExists;
-    case ENOSPC:
-      return fileapi::kErrorDiskFull;
-    case EROFS:
-      return fileapi::kErrorWriteProtect;
-    case ENAMETOOLONG:
-      return fileapi::kErrorFilenameTooLong;
-    case EXDEV:
-      return fileapi::kErrorNotSameDevice;
-    default:
-      return fileapi::kErrorGenFailure;
+  for (const ErrnoCode& row : kErrnoCodes) {
+    if (row.error == e) return row.code;
   }
+  return fileapi::kErrorGenFailure;
 }
 
 std::string Utf8Text(const char16_t* text) {
@@ -296,3 +297,9 @@ void SetLastErrorFromErrno(int e) { lastError = ErrorFromErrno(e); }
 std::string PosixPath(const char16_t* path) { return Utf8(path); }
 PlatformHandle HandleOfFd(int fd) { return FromFd(fd); }
 int FdOfHandle(PlatformHandle handle) { return ToFd(handle); }
+int ErrnoOfError(uint32_t code) {
+  for (const ErrnoCode& row : kErrnoCodes) {
+    if (row.code == code) return row.error;
+  }
+  return 0;
+}
