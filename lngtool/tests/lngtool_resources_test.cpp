@@ -203,18 +203,19 @@ TEST(PeResources, DamagedModulesFindNothingSafely) {
 TEST(PeResources, HeaderFieldsTheReaderFollows) {
   const std::vector<uint8_t> whole = ReadFixture("Launcher.exe");
   ASSERT_GT(whole.size(), 1024u);
-  auto at32 = [&](size_t at) { return ReadLittleEndian32(whole.data() + at); };
+  auto at16 = [&](size_t at) -> size_t { return ReadLittleEndian16(whole.data() + at); };
+  auto at32 = [&](size_t at) -> size_t { return ReadLittleEndian32(whole.data() + at); };
   const size_t pe = at32(0x3C);
   const size_t optional = pe + 24;
-  const size_t directories =
-      optional + (whole[optional] == 0x0B && whole[optional + 1] == 0x02 ? 112 : 96);
+  const size_t directories = optional + (at16(optional) == 0x20B ? 112 : 96);
   const size_t resources = directories + 16;
   // The file offset of the resource tree's root, through the section that holds it.
-  const size_t table = optional + (whole[pe + 20] | (whole[pe + 21] << 8));
+  const size_t table = optional + at16(pe + 20);
+  const size_t rva = at32(resources);
   size_t root = 0;
-  for (size_t s = table; s + 40 <= whole.size() && s < table + 40u * whole[pe + 6]; s += 40) {
-    if (at32(resources) >= at32(s + 12) && at32(resources) - at32(s + 12) < at32(s + 16)) {
-      root = at32(s + 20) + (at32(resources) - at32(s + 12));
+  for (size_t s = table; s < table + 40 * at16(pe + 6) && s + 40 <= whole.size(); s += 40) {
+    if (rva >= at32(s + 12) && rva - at32(s + 12) < at32(s + 16)) {
+      root = at32(s + 20) + (rva - at32(s + 12));
     }
   }
   ASSERT_NE(root, 0u);
