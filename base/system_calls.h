@@ -109,17 +109,11 @@ struct SystemCalls {
   // SetDefaultDllDirectories, looked up by name; false when the system lacks
   // it or refuses the flags.
   bool (*setDefaultDllDirectories)(uint32_t flags);
+  // SetDllDirectoryW, looked up by name; "" takes the current directory out
+  // of the DLL search.
+  bool (*setDllDirectory)(const char16_t* path);
   // MoveFileExW(path, null, MOVEFILE_DELAY_UNTIL_REBOOT).
   bool (*deleteAtRestart)(const char16_t* path);
-  // File writing, for lngtool: null in the launcher's Windows build, which
-  // writes no file. Makes a file that does not exist yet (CREATE_NEW);
-  // InvalidPlatformHandle() on failure, also when the name is taken.
-  PlatformHandle (*createNewFile)(const char16_t* name);
-  bool (*writeFile)(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done);
-  bool (*flushFileBuffers)(PlatformHandle handle);
-  // Renames from to to, replacing a file of that name in one step
-  // (MoveFileExW with MOVEFILE_REPLACE_EXISTING; rename on POSIX).
-  bool (*moveFileReplace)(const char16_t* from, const char16_t* to);
   // The kind of drive whose root folder is root, such as C:\ with its backslash:
   // fileapi::kDriveRemote and so on (GetDriveTypeW).
   uint32_t (*getDriveType)(const char16_t* root);
@@ -131,16 +125,18 @@ struct SystemCalls {
 // The process's table; defined by the platform layer.
 extern SystemCalls Sys;
 
-// Replaces the table for one scope and puts the original back at its end.
-class SystemCallsOverride {
+// Replaces a table of calls for one scope and puts the original back at its end.
+template <typename Table, Table& table>
+class CallTableOverride {
  public:
-  SystemCallsOverride() : saved_(Sys) {}
-  ~SystemCallsOverride() { Sys = saved_; }
-  SystemCallsOverride(const SystemCallsOverride&) = delete;
-  SystemCallsOverride& operator=(const SystemCallsOverride&) = delete;
-  SystemCallsOverride(SystemCallsOverride&&) = delete;
-  SystemCallsOverride& operator=(SystemCallsOverride&&) = delete;
+  CallTableOverride() : saved_(table) {}
+  ~CallTableOverride() { table = saved_; }
+  CallTableOverride(const CallTableOverride&) = delete;
+  CallTableOverride& operator=(const CallTableOverride&) = delete;
+  CallTableOverride(CallTableOverride&&) = delete;
+  CallTableOverride& operator=(CallTableOverride&&) = delete;
 
  private:
-  SystemCalls saved_;
+  Table saved_;
 };
+using SystemCallsOverride = CallTableOverride<SystemCalls, Sys>;

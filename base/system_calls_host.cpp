@@ -12,39 +12,41 @@
 #include <cstring>
 #include <string>
 
+#include "base/host_stand_ins.h"
 #include "base/system_calls.h"
 #include "base/utf8.h"
 
 namespace {
 thread_local uint32_t lastError = 0;
 
+// The errno values the stand-ins meet and the Win32 codes that stand for
+// them, read both ways: the first row of an errno gives its code, the first
+// row of a code its errno.
+struct ErrnoCode {
+  int error;
+  uint32_t code;
+};
+constexpr ErrnoCode kErrnoCodes[] = {
+    {ENOENT, fileapi::kErrorFileNotFound},
+    {ENOTDIR, fileapi::kErrorFileNotFound},
+    {ENOENT, 3},  // ERROR_PATH_NOT_FOUND
+    {EACCES, fileapi::kErrorAccessDenied},
+    {EPERM, fileapi::kErrorAccessDenied},
+    {EISDIR, fileapi::kErrorAccessDenied},  // as Windows answers for a folder
+    {EPIPE, fileapi::kErrorBrokenPipe},
+    {EINVAL, fileapi::kErrorInvalidParameter},
+    {EEXIST, fileapi::kErrorFileExists},
+    {ENOSPC, fileapi::kErrorDiskFull},
+    {EROFS, fileapi::kErrorWriteProtect},
+    {ENAMETOOLONG, fileapi::kErrorFilenameTooLong},
+    {EXDEV, fileapi::kErrorNotSameDevice},
+};
+
 uint32_t ErrorFromErrno(int e) {
-  switch (e) {
-    case ENOENT:
-    case ENOTDIR:
-      return fileapi::kErrorFileNotFound;
-    case EACCES:
-    case EPERM:
-      return fileapi::kErrorAccessDenied;
-    case EPIPE:
-      return fileapi::kErrorBrokenPipe;
-    case EINVAL:
-      return fileapi::kErrorInvalidParameter;
-    case EISDIR:
-      return fileapi::kErrorAccessDenied;  // as Windows answers for a folder
-    case EEXIST:
-      return fileapi::kErrorFileExists;
-    case ENOSPC:
-      return fileapi::kErrorDiskFull;
-    case EROFS:
-      return fileapi::kErrorWriteProtect;
-    case ENAMETOOLONG:
-      return fileapi::kErrorFilenameTooLong;
-    case EXDEV:
-      return fileapi::kErrorNotSameDevice;
-    default:
-      return fileapi::kErrorGenFailure;
+  for (const ErrnoCode& row : kErrnoCodes) {
+    if (row.error == e) return row.code;
   }
+  return fileapi::kErrorGenFailure;
 }
 
 std::string Utf8Text(const char16_t* text) {
@@ -258,41 +260,13 @@ bool HostSetDefaultDllDirectories(uint32_t) {
   lastError = 50;
   return false;
 }
-bool HostDeleteAtRestart(const char16_t*) {
+bool HostSetDllDirectory(const char16_t*) {
   lastError = 50;
   return false;
 }
-PlatformHandle HostCreateNewFile(const char16_t* name) {
-  const int fd = open(Utf8(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    lastError = ErrorFromErrno(errno);
-    return InvalidPlatformHandle();
-  }
-  return FromFd(fd);
-}
-bool HostWriteFile(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
-  const ssize_t put = write(ToFd(handle), buffer, count);
-  if (put < 0) {
-    lastError = ErrorFromErrno(errno);
-    *done = 0;
-    return false;
-  }
-  *done = static_cast<uint32_t>(put);
-  return true;
-}
-bool HostFlushFileBuffers(PlatformHandle handle) {
-  if (fsync(ToFd(handle)) != 0 && errno != EINVAL) {
-    lastError = ErrorFromErrno(errno);
-    return false;
-  }
-  return true;
-}
-bool HostMoveFileReplace(const char16_t* from, const char16_t* to) {
-  if (rename(Utf8(from).c_str(), Utf8(to).c_str()) != 0) {
-    lastError = ErrorFromErrno(errno);
-    return false;
-  }
-  return true;
+bool HostDeleteAtRestart(const char16_t*) {
+  lastError = 50;
+  return false;
 }
 // Every drive is local here; there is no COM to secure.
 uint32_t HostGetDriveType(const char16_t*) { return fileapi::kDriveFixed; }
@@ -320,10 +294,18 @@ SystemCalls Sys = {HostGetFileAttributes,
                    HostCreateProcess,
                    HostOpenWithDesktopShell,
                    HostSetDefaultDllDirectories,
+                   HostSetDllDirectory,
                    HostDeleteAtRestart,
-                   HostCreateNewFile,
-                   HostWriteFile,
-                   HostFlushFileBuffers,
-                   HostMoveFileReplace,
                    HostGetDriveType,
                    HostCoInitializeSecurity};
+
+void SetLastErrorFromErrno(int e) { lastError = ErrorFromErrno(e); }
+std::string PosixPath(const char16_t* path) { return Utf8(path); }
+PlatformHandle HandleOfFd(int fd) { return FromFd(fd); }
+int FdOfHandle(PlatformHandle handle) { return ToFd(handle); }
+int ErrnoOfError(uint32_t code) {
+  for (const ErrnoCode& row : kErrnoCodes) {
+    if (row.code == code) return row.error;
+  }
+  return 0;
+}

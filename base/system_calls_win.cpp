@@ -1,6 +1,7 @@
 // The SystemCalls table filled with the real Win32 calls.
 #include <windows.h>
 
+#include "base/call_by_name_win.h"
 #include "base/desktop_shell_win.h"
 #include "base/system_calls.h"
 #include "base/wide_bridge.h"
@@ -76,10 +77,15 @@ bool WinCreateProcess(const char16_t* application, char16_t* commandLine, bool i
 bool WinSetDefaultDllDirectories(uint32_t flags) {
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
   // By name: the call came with a system update, which not every system has.
-  HMODULE kernel = GetModuleHandleW(L"kernel32");
-  FARPROC entry = kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-  return entry != nullptr && reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-                                 reinterpret_cast<void*>(entry))(flags) != FALSE;
+  const auto set =
+      CallByName<SetDefaultDllDirectoriesFunction>(L"kernel32", "SetDefaultDllDirectories");
+  return set != nullptr && set(flags) != FALSE;
+}
+// By name as well, so that the shipped program imports what it always has.
+bool WinSetDllDirectory(const char16_t* path) {
+  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
+  const auto set = CallByName<SetDllDirectoryFunction>(L"kernel32", "SetDllDirectoryW");
+  return set != nullptr && set(AsWide(path)) != FALSE;
 }
 bool WinDeleteAtRestart(const char16_t* path) {
   return MoveFileExW(AsWide(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
@@ -98,9 +104,6 @@ bool WinCoInitializeSecurity() {
 static_assert(sizeof(LONG) == sizeof(int32_t), "SetFilePointer's high part is 32-bit");
 static_assert(sizeof(LSTATUS) == sizeof(int32_t), "registry results are 32-bit");
 
-// The launcher writes no file, and its shipped build imports no call that
-// does: the file-writing entries stay null here, lngtool's platform layer
-// fills them.
 SystemCalls Sys = {WinGetFileAttributes,
                    WinDeleteFile,
                    WinGetCurrentDirectory,
@@ -122,10 +125,7 @@ SystemCalls Sys = {WinGetFileAttributes,
                    WinCreateProcess,
                    WinOpenWithDesktopShell,
                    WinSetDefaultDllDirectories,
+                   WinSetDllDirectory,
                    WinDeleteAtRestart,
-                   nullptr,
-                   nullptr,
-                   nullptr,
-                   nullptr,
                    WinGetDriveType,
                    WinCoInitializeSecurity};

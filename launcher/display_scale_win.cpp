@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "base/call_by_name_win.h"
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 #include "launcher/logo_scale.h"
@@ -91,10 +92,9 @@ HBITMAP Draw(HMODULE module, const wchar_t* name, HBITMAP own, const LogoChoice&
 
 UINT DisplayDpi(HWND window) {
   using DpiForWindow = UINT(WINAPI*)(HWND);
-  HMODULE user = GetModuleHandleW(L"user32");
-  FARPROC entry = user != nullptr ? GetProcAddress(user, "GetDpiForWindow") : nullptr;
-  if (entry != nullptr) {
-    const UINT dpi = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(entry))(window);
+  const auto dpiForWindow = CallByName<DpiForWindow>(L"user32", "GetDpiForWindow");
+  if (dpiForWindow != nullptr) {
+    const UINT dpi = dpiForWindow(window);
     if (dpi != 0) return dpi;
   }
   const ScopedGetDc screen(nullptr);
@@ -104,12 +104,10 @@ UINT DisplayDpi(HWND window) {
 
 HICON LoadIconAtScale(HMODULE module, const wchar_t* name) {
   using MetricsForDpi = int(WINAPI*)(int, UINT);
-  HMODULE user = GetModuleHandleW(L"user32");
-  FARPROC entry = user != nullptr ? GetProcAddress(user, "GetSystemMetricsForDpi") : nullptr;
+  const auto metrics = CallByName<MetricsForDpi>(L"user32", "GetSystemMetricsForDpi");
   int width = 0;
   int height = 0;
-  if (entry != nullptr) {
-    const auto metrics = reinterpret_cast<MetricsForDpi>(reinterpret_cast<void*>(entry));
+  if (metrics != nullptr) {
     const UINT dpi = DisplayDpi(nullptr);
     width = metrics(SM_CXICON, dpi);
     height = metrics(SM_CYICON, dpi);

@@ -118,16 +118,7 @@ void HardenDllSearchPath() {
   // From here on a DLL loaded by name comes from the system folder only, never
   // from the launcher's folder or the current directory.
   Sys.setDefaultDllDirectories(procapi::kSearchSystem32);
-  using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
-  HMODULE kernel = GetModuleHandleW(L"kernel32");
-  if (kernel == nullptr) {
-    return;
-  }
-  FARPROC entry = GetProcAddress(kernel, "SetDllDirectoryW");
-  if (entry == nullptr) {
-    return;
-  }
-  reinterpret_cast<SetDllDirectoryFunction>(reinterpret_cast<void*>(entry))(L"");
+  Sys.setDllDirectory(u"");
 }
 
 int OfferFlow(ModuleHandle own) {

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 
+#include "base/call_by_name_win.h"
 #include "base/scoped_win.h"
 #include "base/utf8.h"
 #include "base/wide_bridge.h"
@@ -292,9 +293,7 @@ bool ParseXml(const std::string& bytes, XmlHandler* handler, uint32_t* errorLine
   }
   // From the system folder only, never from beside the files translated.
   const ScopedModule xmllite(LoadLibraryExW(L"xmllite.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-  FARPROC entry =
-      xmllite.Get() != nullptr ? GetProcAddress(xmllite.Get(), "CreateXmlReader") : nullptr;
-  const auto create = reinterpret_cast<CreateReader>(reinterpret_cast<void*>(entry));
+  const auto create = CallByName<CreateReader>(xmllite.Get(), "CreateXmlReader");
   if (create == nullptr) {
     *error = "the system's XML reader (xmllite.dll) is not available";
     return false;

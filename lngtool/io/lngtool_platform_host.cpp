@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/host_stand_ins.h"
 #include "lngtool/io/lngtool_platform.h"
 
 namespace lngtool {
@@ -134,17 +135,9 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string SystemErrorText(uint32_t code) {
   // The Win32 codes the native system calls report, told as this system does.
-  struct Known {
-    uint32_t code;
-    int error;
-  };
-  static const Known kKnown[] = {{2, ENOENT},   {3, ENOENT},        {5, EACCES},  {17, EXDEV},
-                                 {19, EROFS},   {80, EEXIST},       {87, EINVAL}, {109, EPIPE},
-                                 {112, ENOSPC}, {206, ENAMETOOLONG}};
-  for (const Known& k : kKnown) {
-    if (k.code == code) {
-      return std::strerror(k.error);
-    }
+  const int error = ErrnoOfError(code);
+  if (error != 0) {
+    return std::strerror(error);
   }
   return code == 0 ? "unknown error" : "error " + std::to_string(code);
 }

@@ -9,7 +9,6 @@
 
 #include "base/own_path.h"
 #include "base/scoped_win.h"
-#include "base/system_calls.h"
 #include "base/utf8.h"
 #include "base/wide_bridge.h"
 #include "lngtool/io/lngtool_platform.h"
@@ -34,21 +33,6 @@ std::string Utf8(const wchar_t* wide) {
   const std::u16string text(AsUtf16(wide));
   return Utf16ToUtf8(text.data(), text.size());
 }
-PlatformHandle WinCreateNewFile(const char16_t* name) {
-  return CreateFileW(AsWide(name), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
-}
-bool WinWriteFile(PlatformHandle handle, const void* buffer, uint32_t count, uint32_t* done) {
-  DWORD put = 0;
-  const BOOL ok = WriteFile(handle, buffer, count, &put, nullptr);
-  *done = put;
-  return ok != FALSE;
-}
-bool WinFlushFileBuffers(PlatformHandle handle) { return FlushFileBuffers(handle) != FALSE; }
-bool WinMoveFileReplace(const char16_t* from, const char16_t* to) {
-  return MoveFileExW(AsWide(from), AsWide(to),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
-}
 
 // Volume and file index: what one file has under any of its names. No access
 // is asked, so that a file others are writing can be told too.
@@ -62,15 +46,6 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
   const ScopedHandle owned(h);
   return GetFileInformationByHandle(h, info) != FALSE;
 }
-
-// The launcher's table leaves the file-writing calls out; lngtool's joins them.
-const bool kWritesInstalled = [] {
-  Sys.createNewFile = WinCreateNewFile;
-  Sys.writeFile = WinWriteFile;
-  Sys.flushFileBuffers = WinFlushFileBuffers;
-  Sys.moveFileReplace = WinMoveFileReplace;
-  return true;
-}();
 }  // namespace
 
 bool SelectCodePage(uint32_t codePage, const AnsiCodec** codec, std::string* error) {

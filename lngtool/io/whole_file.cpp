@@ -1,9 +1,11 @@
-// Whole-file reads and writes over the replaceable system calls, so that a
-// test can stage a full disk or a file that cannot be read.
+// Whole-file reads and writes over the replaceable system calls (the
+// launcher's for reading, lngtool's own for writing), so that a test can
+// stage a full disk or a file that cannot be read.
 #include "base/system_calls.h"
 #include "lngtool/io/lngtool_platform.h"
 #include "lngtool/io/regular_file.h"
 #include "lngtool/io/text_form.h"
+#include "lngtool/io/write_calls.h"
 
 namespace lngtool {
 namespace {
@@ -46,22 +48,19 @@ bool WriteAll(PlatformHandle h, const std::vector<uint8_t>& bytes) {
     const size_t left = bytes.size() - at;
     const auto count = static_cast<uint32_t>(left < kChunk ? left : kChunk);
     uint32_t done = 0;
-    if (!Sys.writeFile(h, bytes.data() + at, count, &done) || done == 0) {
+    if (!Writes.writeFile(h, bytes.data() + at, count, &done) || done == 0) {
       return false;
     }
     at += done;
   }
-  return Sys.flushFileBuffers(h);
+  return Writes.flushFileBuffers(h);
 }
 
 // A new file beside target: "NAME.~lngtoolN", the first N not taken.
 PlatformHandle CreateBeside(const std::u16string& target, std::u16string* name) {
-  if (Sys.createNewFile == nullptr) {
-    return InvalidPlatformHandle();  // a program that writes no file
-  }
   for (int n = 0; n < kTemporaryNames; ++n) {
     *name = target + u".~lngtool" + FromUtf8(std::to_string(n));
-    const PlatformHandle h = Sys.createNewFile(name->c_str());
+    const PlatformHandle h = Writes.createNewFile(name->c_str());
     if (h != InvalidPlatformHandle()) {
       return h;
     }
@@ -113,7 +112,7 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes,
   if (!Sys.closeHandle(h) && ok) {
     ok = Failed(reason);
   }
-  if (ok && !Sys.moveFileReplace(temporary.c_str(), target.c_str())) {
+  if (ok && !Writes.moveFileReplace(temporary.c_str(), target.c_str())) {
     ok = Failed(reason);
   }
   if (!ok) {

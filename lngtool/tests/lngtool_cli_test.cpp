@@ -3,16 +3,17 @@
 // and the manners of gettext's tools. Each case stages its fault.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "base/system_calls.h"
 #include "lngtool/catalog/catalog_merge.h"
 #include "lngtool/io/text_form.h"
+#include "lngtool/io/write_calls.h"
 #include "lngtool_test_support.h"
 
 namespace lngtool {
@@ -74,7 +75,7 @@ TEST(Cli, ExitCodesTellTheTruth) {
   } cases[] = {
       {{"check", german, "--module", TempPath("nope.exe")},
        kExitFailure,
-       "cannot read " + TempPath("nope.exe") + ": " + std::strerror(ENOENT)},
+       "cannot read " + TempPath("nope.exe") + ": " + SystemErrorText(fileapi::kErrorFileNotFound)},
       {{"check", german, "--module", german}, kExitFailure, "is not a module with resources"},
       {{"template", TempPath("nope.exe")}, kExitFailure, "cannot read"},
       {{"check", german}, kExitFine, ""},
@@ -110,6 +111,7 @@ TEST(Cli, ExitCodesTellTheTruth) {
   std::remove(nowhere.c_str());
 }
 
+#ifndef _WIN32
 // Standard output is a file like any other: a full one fails the command.
 TEST(Cli, StandardOutputThatCannotBeWrittenFails) {
   const std::string command = std::string(LNGTOOL_BINARY) + " template " +
@@ -122,6 +124,7 @@ TEST(Cli, StandardOutputThatCannotBeWrittenFails) {
   EXPECT_NE(std::string(said.begin(), said.end()).find("cannot write standard output: "),
             std::string::npos);
 }
+#endif
 
 TEST(Cli, HelpAndVersionAsGettextsTools) {
   EXPECT_EQ(RunTool({"--version"}).out.rfind("lngtool (Zentak install launcher) ", 0), 0u);
@@ -182,7 +185,7 @@ size_t NamesBeginning(const std::string& dir, const std::string& prefix) {
 }
 
 // A disk that takes 4 KB, then is full.
-SystemCalls real = Sys;
+WriteCalls real = Writes;
 uint32_t room = 0;
 bool FillingWrite(PlatformHandle h, const void* bytes, uint32_t count, uint32_t* done) {
   *done = 0;
@@ -201,19 +204,21 @@ TEST(Cli, FullDiskLeavesTheOldFileWhole) {
     const char* fails;
     void (*stage)();
   } faults[] = {
-      {"writeFile", [] { Sys.writeFile = FillingWrite; }},
-      {"flushFileBuffers", [] { Sys.flushFileBuffers = [](PlatformHandle) { return false; }; }},
+      {"writeFile", [] { Writes.writeFile = FillingWrite; }},
+      {"flushFileBuffers", [] { Writes.flushFileBuffers = [](PlatformHandle) { return false; }; }},
       {"moveFileReplace",
-       [] { Sys.moveFileReplace = [](const char16_t*, const char16_t*) { return false; }; }},
+       [] { Writes.moveFileReplace = [](const char16_t*, const char16_t*) { return false; }; }},
   };
   for (const auto& f : faults) {
     SystemCallsOverride restore;
+    WriteCallsOverride restoreWrites;
     room = 4096;
     f.stage();
-    Sys.getLastError = [] { return uint32_t{112}; };  // ERROR_DISK_FULL
+    Sys.getLastError = [] { return fileapi::kErrorDiskFull; };
     const ToolRun run = RunTool({"merge", de, "--out", de});
     EXPECT_EQ(run.code, kExitFailure) << f.fails;
-    EXPECT_NE(run.err.find("cannot write " + de + ": " + std::strerror(ENOSPC)), std::string::npos)
+    EXPECT_NE(run.err.find("cannot write " + de + ": " + SystemErrorText(fileapi::kErrorDiskFull)),
+              std::string::npos)
         << run.err;
     EXPECT_EQ(run.err.find("translations kept"), std::string::npos) << run.err;
     EXPECT_EQ(Contents(de), catalog) << f.fails;

@@ -311,5 +311,49 @@ TEST(Exchange, MalformedFilesAreRefusedAtTheirLine) {
   EXPECT_FALSE(ReadWholeFile(out, &none));
 }
 
+// The exchange fuzzers' promise on their corpora: each file is read exactly,
+// or refused at a line; and what lngtool writes of it reads back the same.
+TEST(Exchange, CorporaReadBackFromWhatLngtoolWrites) {
+  using Reader = bool (*)(const std::string&, TranslationFile*, ReadError*);
+  using Writer = std::string (*)(const std::vector<TranslationMessage>&);
+  const Writer po = [](const std::vector<TranslationMessage>& m) { return WritePo({}, m); };
+  const Writer xliff = [](const std::vector<TranslationMessage>& m) {
+    return WriteXliff({"x", "de"}, m);
+  };
+  const struct {
+    const char* file;
+    Reader read;
+    Writer write;
+  } cases[] = {
+      {"po_corpus/tool.po", ReadPo, po},
+      {"po_corpus/launcher.pot", ReadPo, po},
+      {"po_corpus/control-escape-round-trip.po", ReadPo, po},
+      {"xliff_corpus/launcher.xlf", ReadXliff, xliff},
+      {"xliff_corpus/po2xliff.xlf", ReadXliff, xliff},
+      {"xliff_corpus/reference-without-name.xlf", ReadXliff, xliff},
+      {"xliff_corpus/references.xlf", ReadXliff, xliff},
+      {"xliff_corpus/units.xlf", ReadXliff, xliff},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(std::string(LNGTOOL_CORPORA) + "/" + c.file, &bytes)) << c.file;
+    TranslationFile file;
+    ReadError error;
+    if (!c.read(std::string(bytes.begin(), bytes.end()), &file, &error)) {
+      EXPECT_NE(error.line, 0u) << c.file;
+      continue;
+    }
+    TranslationFile again;
+    ASSERT_TRUE(c.read(c.write(file.messages), &again, &error)) << c.file << error.message;
+    ASSERT_EQ(again.messages.size(), file.messages.size()) << c.file;
+    for (size_t i = 0; i < file.messages.size(); ++i) {
+      EXPECT_EQ(again.messages[i].context, file.messages[i].context) << c.file;
+      EXPECT_EQ(again.messages[i].source, file.messages[i].source) << c.file;
+      EXPECT_EQ(again.messages[i].translation, file.messages[i].translation) << c.file;
+      EXPECT_EQ(again.messages[i].fuzzy, file.messages[i].fuzzy) << c.file;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lngtool

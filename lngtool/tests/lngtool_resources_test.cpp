@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "lngtool/io/lngtool_platform.h"
 #include "lngtool/program/pe_resources.h"
 
@@ -194,6 +195,65 @@ TEST(PeResources, DamagedModulesFindNothingSafely) {
     EXPECT_FALSE(ParseDialogTemplate(
         std::vector<uint8_t>(data.begin(), data.begin() + static_cast<ptrdiff_t>(size)), &d))
         << size;
+  }
+}
+
+// The launcher's module with one field of its headers or resource tree
+// changed: what the reader still finds, and what it refuses.
+TEST(PeResources, HeaderFieldsTheReaderFollows) {
+  const std::vector<uint8_t> whole = ReadFixture("Launcher.exe");
+  ASSERT_GT(whole.size(), 1024u);
+  auto at16 = [&](size_t at) -> size_t { return ReadLittleEndian16(whole.data() + at); };
+  auto at32 = [&](size_t at) -> size_t { return ReadLittleEndian32(whole.data() + at); };
+  const size_t pe = at32(0x3C);
+  const size_t optional = pe + 24;
+  const size_t directories = optional + (at16(optional) == 0x20B ? 112 : 96);
+  const size_t resources = directories + 16;
+  // The file offset of the resource tree's root, through the section that holds it.
+  const size_t table = optional + at16(pe + 20);
+  const size_t rva = at32(resources);
+  size_t root = 0;
+  for (size_t s = table; s < table + 40 * at16(pe + 6) && s + 40 <= whole.size(); s += 40) {
+    if (rva >= at32(s + 12) && rva - at32(s + 12) < at32(s + 16)) {
+      root = at32(s + 20) + (rva - at32(s + 12));
+    }
+  }
+  ASSERT_NE(root, 0u);
+  const struct {
+    const char* what;
+    size_t at;
+    uint32_t value;
+    size_t width;
+    bool loads;
+    bool finds;  // string 5101 and the dialog LAUNCHDLG
+  } cases[] = {
+      {"the module as built", 0, 'M', 1, true, true},
+      {"no MZ", 0, 'Z', 1, false, false},
+      {"the PE header past the end", 0x3C, static_cast<uint32_t>(whole.size()), 4, false, false},
+      {"no PE signature", pe, 0x4550 + 1, 4, false, false},
+      {"an optional header of unknown kind", optional, 0x10C, 2, false, false},
+      {"an optional header too short for its magic", pe + 20, 1, 2, false, false},
+      {"too few data directories", directories - 4, 2, 4, false, false},
+      {"no resource directory", resources, 0, 4, false, false},
+      {"a resource directory in no section", resources, 0x7FFFFFF0, 4, false, false},
+      {"a section table past the end", pe + 6, 0xFFFF, 2, false, false},
+      {"a root that claims more entries than it holds", root + 14, 0xFFFF, 2, true, false},
+      {"a root with no entries", root + 14, 0, 2, true, false},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> bytes = whole;
+    for (size_t i = 0; i < c.width; ++i) {
+      bytes[c.at + i] = static_cast<uint8_t>(c.value >> (8 * i));
+    }
+    PeModule m;
+    EXPECT_EQ(m.Load(bytes), c.loads) << c.what;
+    std::u16string text;
+    std::vector<uint8_t> data;
+    EXPECT_EQ(m.LoadString(5101, &text), c.finds) << c.what;
+    EXPECT_EQ(m.FindResource(ResourceName::Number(kResourceDialog),
+                             ResourceName::Text(u"launchdlg"), &data),
+              c.finds)
+        << c.what;
   }
 }
 

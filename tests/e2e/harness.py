@@ -32,7 +32,6 @@ import fcntl
 import os
 import shutil
 import subprocess
-import sys
 import time
 import zlib
 
