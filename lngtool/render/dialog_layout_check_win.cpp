@@ -25,17 +25,17 @@
 #include "lngtool/render/scale_sessions.h"
 #include "lngtool/render/text_measure_win.h"
 #include "localization/catalog_text.h"
+#include "localization/localize_dialog.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 #include "resources/resource_ids.h"
 
 namespace lngtool {
 namespace {
-constexpr int kMostControls = 512;  // as many as the launcher localizes
 
 void MeasureOpen(const LauncherDialog& d, const OpenedDialog& opened, DialogLayout* out) {
   HWND dialog = opened.window;
-  out->name = ToUtf8(d.context);
+  out->name = ToUtf8(d.name);
   RECT client;
   GetClientRect(dialog, &client);
   out->client = {client.right, client.bottom};
@@ -52,7 +52,7 @@ void MeasureOpen(const LauncherDialog& d, const OpenedDialog& opened, DialogLayo
 // The dialog as the launcher shows it with the catalog of bytes, measured.
 bool MeasureDialog(const LauncherDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
                    std::string* err) {
-  out->name = ToUtf8(d.context);
+  out->name = ToUtf8(d.name);
   OpenedDialog opened;
   if (!OpenDialog(d, bytes, &opened, err)) {
     return false;
@@ -81,7 +81,7 @@ std::string Place(const std::string& catalogName, const CatalogFile& file,
   const std::u16string& source = control.source;
   const std::u16string context = FromUtf8(shown.name);
   std::vector<std::u16string> keys;
-  if (AboutText(f) && shown.name == "INFODLG" && control.id == IDC_INFO_TEXT &&
+  if (AboutText(f) && context == kInfoDialogName && control.id == IDC_INFO_TEXT &&
       f.control != kTitleFinding) {
     for (int id = IDS_INFO_TEXT_FIRST; id <= IDS_INFO_TEXT_LAST; ++id) {
       const wchar_t* text = nullptr;
@@ -139,7 +139,7 @@ ScalePercent CurrentScale(const std::vector<uint8_t>& bytes, const std::u16strin
 // one scale checks that both agree, else each scale gets a dialog of its own.
 bool CleanScales(const LauncherDialog& d, const DialogCheck& check,
                  const std::vector<uint8_t>& bytes, FitData* data, std::string* err) {
-  const std::u16string context = d.context;
+  const std::u16string context = d.name;
   const std::vector<ScalePercent> grid = FitGrid(CurrentScale(bytes, context));
   auto created = [&](ScalePercent s, DialogLayout* shown) {
     std::vector<uint8_t> fitted;
@@ -198,7 +198,7 @@ int SessionDpi() {
 bool FitDialog(const LauncherDialog& d, const DialogCheck& check,
                const std::vector<FitData>& atEach, std::vector<uint8_t>* bytes,
                const std::string& catalogName, std::string* out, std::string* err) {
-  const std::u16string context = d.context;
+  const std::u16string context = d.name;
   std::vector<uint8_t> fitted;
   const ScalePercent current = CurrentScale(*bytes, context);
   for (const ScalePercent& s : CleanEverywhere(current, atEach)) {

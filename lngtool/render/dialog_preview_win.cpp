@@ -5,11 +5,11 @@
 // into a PNG file.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/scoped_win.h"
+#include "base/wide_bridge.h"
 #include "lngtool/io/lngtool_platform.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool/render/dialog_layout_check_win.h"
@@ -17,6 +17,7 @@
 #include "lngtool/render/launcher_host_win.h"
 #include "lngtool/render/layout_findings.h"
 #include "lngtool/render/png_image.h"
+#include "localization/layout_rect_win.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 
@@ -89,18 +90,18 @@ std::vector<LayoutRect> InWindowImage(HWND dialog, const std::vector<LayoutRect>
   std::vector<LayoutRect> moved;
   for (const LayoutRect& b : marks) {
     RECT r = {b.left, b.top, b.right, b.bottom};
-    // A mirrored dialog gives left and right back exchanged.
     MapWindowPoints(dialog, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-    moved.push_back({std::min(r.left, r.right) - window.left, r.top - window.top,
-                     std::max(r.left, r.right) - window.left, r.bottom - window.top});
+    const LayoutRect s = InOrder(ToLayout(r));
+    moved.push_back(
+        {s.left - window.left, s.top - window.top, s.right - window.left, s.bottom - window.top});
   }
   return moved;
 }
 
 bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out, std::string* err) {
-  HWND dialog = CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.dialog->name, nullptr,
-                                   d.dialog->procedure, 0);
-  const std::string name = ToUtf8(d.dialog->context);
+  HWND dialog = CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), AsWide(d.dialog->name),
+                                   nullptr, d.dialog->procedure, 0);
+  const std::string name = ToUtf8(d.dialog->name);
   if (dialog == nullptr) {
     *err += "lngtool: the dialog " + name + " cannot be created from the active module\n";
     return false;

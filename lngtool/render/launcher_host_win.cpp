@@ -9,12 +9,12 @@
 #include "launcher/progress_info_dialog_win.h"
 #include "lngtool/io/text_form.h"
 #include "localization/layout_rect_win.h"
+#include "localization/localize_dialog.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 
 namespace lngtool {
 namespace {
-constexpr int kMostControls = 512;  // as many as the launcher localizes
 constexpr int kTextCapacity = 1024;
 // Where a dialog being initialised keeps its record, for the messages its
 // initialisation sends.
@@ -86,8 +86,9 @@ void Drain() {
 }  // namespace
 
 const LauncherDialog kLauncherDialogs[2] = {
-    {L"LAUNCHDLG", u"LAUNCHDLG", OfferDialog, Recording<OfferDialog>},
-    {L"INFODLG", u"INFODLG", ProgressInfoDialog, Recording<ProgressInfoDialog>}};
+    {kDialogNames[0], OfferDialog, Recording<OfferDialog>},
+    {kDialogNames[1], ProgressInfoDialog, Recording<ProgressInfoDialog>}};
+static_assert(sizeof kDialogNames / sizeof kDialogNames[0] == 2, "a procedure for each dialog");
 
 std::u16string FullPath(const std::string& path) {
   std::u16string given = Utf8ToUtf16(path.data(), path.size());
@@ -120,8 +121,8 @@ bool PrepareLauncher(const std::string& programPath, const std::string& language
   ActiveModule = language != nullptr ? language : program;
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                            GetSystemMetrics(SM_CYICON), 0);
+  LauncherIcon = LoadImageW(program, AsWide(kLauncherIconName), IMAGE_ICON,
+                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0);
   return true;
 }
 
@@ -137,10 +138,11 @@ bool OpenDialog(const LauncherDialog& dialog, const std::vector<uint8_t>* bytes,
                 OpenedDialog* opened, std::string* err) {
   UseCatalog(bytes);
   opened->record = TemplateRecord();
-  opened->window = CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), dialog.name, nullptr,
-                                      dialog.recording, reinterpret_cast<LPARAM>(&opened->record));
+  opened->window =
+      CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), AsWide(dialog.name), nullptr,
+                         dialog.recording, reinterpret_cast<LPARAM>(&opened->record));
   if (opened->window == nullptr) {
-    *err += "lngtool: the dialog " + ToUtf8(dialog.context) +
+    *err += "lngtool: the dialog " + ToUtf8(dialog.name) +
             " cannot be created from the active module\n";
     return false;
   }

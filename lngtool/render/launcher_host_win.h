@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "lngtool/program/program_texts.h"
 #include "localization/dialog_layout.h"
 
 namespace lngtool {
@@ -27,12 +28,11 @@ bool PrepareLauncher(const std::string& programPath, const std::string& language
 void UseCatalog(const std::vector<uint8_t>* bytes);
 
 struct LauncherDialog {
-  const wchar_t* name;      // the template's
-  const char16_t* context;  // its texts' context in the catalog
-  DLGPROC procedure;        // the launcher's own
-  DLGPROC recording;        // the same, recording what the template gave (OpenDialog)
+  const char16_t* name;  // the template's, and its texts' context in the catalog
+  DLGPROC procedure;     // the launcher's own
+  DLGPROC recording;     // the same, recording what the template gave (OpenDialog)
 };
-// Both dialogs, the offer first.
+// The dialogs of kDialogNames, in its order, with their procedures.
 extern const LauncherDialog kLauncherDialogs[2];
 
 // The geometry the launcher's rescaling starts from, before it runs: what

@@ -220,18 +220,6 @@ bool MeasureLink(HWND control, const std::u16string& text, Extent room, ControlL
   return true;
 }
 
-LayoutRect PlaceInClient(HWND dialog, HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  // Mirrored dialogs come back with left and right exchanged.
-  MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-  LayoutRect b = {r.left, r.top, r.right, r.bottom};
-  if (b.left > b.right) {
-    std::swap(b.left, b.right);
-  }
-  return b;
-}
-
 }  // namespace
 
 void MeasureText(HWND control, LONG style, Extent room, ControlLayout* c, TextCache* cache) {
@@ -266,7 +254,7 @@ ControlLayout MeasureControl(HWND dialog, HWND control) {
   c.id = static_cast<int16_t>(GetDlgCtrlID(control));
   c.className = ClassName(control);
   c.shown = WindowText(control);
-  c.place = PlaceInClient(dialog, control);
+  c.place = InOrder(RectInClient(control, dialog));
   RECT client;
   GetClientRect(control, &client);
   MeasureText(control, GetWindowLongW(control, GWL_STYLE), {client.right, client.bottom}, &c,

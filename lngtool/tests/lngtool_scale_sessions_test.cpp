@@ -21,7 +21,7 @@ using Fits = std::map<std::string, FitData>;
 
 // An empty folder for the sessions to meet in.
 std::string MeetingFolder(const std::string& name) {
-  const std::string folder = TempPath(name);
+  std::string folder = TempPath(name);
   MakeDirectory(folder);
   for (int dpi : {96, 120, 144, 192}) {
     for (const char* ending : {".txt", ".failed"}) {
