@@ -56,8 +56,8 @@ void OpenActivatedLink(const NMHDR* header) {
 }
 
 void ShowInformation(void* owner) {
-  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"INFODLG", static_cast<HWND>(owner),
-                  ProgressInfoDialog, 0);
+  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), AsWide(kInfoDialogName),
+                  static_cast<HWND>(owner), ProgressInfoDialog, 0);
 }
 
 void Accept(HWND dialog) {
@@ -109,8 +109,10 @@ bool LinkToOpen(const NMHDR* header, char16_t* url, size_t cap) {
 }
 
 INT_PTR CALLBACK OfferDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  ShowLogoAtScale(dialog, message, L"LOGO");
-  if (CommonDialogHandler(dialog, message, wParam, lParam, u"LAUNCHDLG", nullptr, 0)) return TRUE;
+  ShowLogoAtScale(dialog, message, AsWide(kOfferLogoName));
+  if (CommonDialogHandler(dialog, message, wParam, lParam, kOfferDialogName, nullptr, 0)) {
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       return InitOffer(dialog);

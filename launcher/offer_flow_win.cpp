@@ -34,7 +34,6 @@ constexpr char16_t kPartnerKey[] =
     u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
 constexpr char16_t kPartnerKey32[] =
     u"Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Baidu Antivirus";
-constexpr char16_t kIconName[] = u"ZTKICON";
 
 void InitLinkControls() {
   INITCOMMONCONTROLSEX controls = {};
@@ -44,9 +43,9 @@ void InitLinkControls() {
 }
 
 HICON LoadLauncherIcon() {
-  HICON icon = LoadIconAtScale(static_cast<HMODULE>(ActiveModule), AsWide(kIconName));
+  HICON icon = LoadIconAtScale(static_cast<HMODULE>(ActiveModule), AsWide(kLauncherIconName));
   if (icon == nullptr && ActiveModule != OwnModule) {
-    icon = LoadIconAtScale(static_cast<HMODULE>(OwnModule), AsWide(kIconName));
+    icon = LoadIconAtScale(static_cast<HMODULE>(OwnModule), AsWide(kLauncherIconName));
   }
   return icon;
 }
@@ -69,7 +68,8 @@ void DetectPartner(char16_t* installDir) {
 }
 
 void RunOfferDialog() {
-  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), L"LAUNCHDLG", nullptr, OfferDialog, 0);
+  DialogBoxParamW(static_cast<HINSTANCE>(ActiveModule), AsWide(kOfferDialogName), nullptr,
+                  OfferDialog, 0);
 }
 
 // False when the shell cannot name the user's Programs folder.

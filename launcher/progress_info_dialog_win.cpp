@@ -8,6 +8,7 @@
 #include "localization/common_dialog_handler.h"
 #include "localization/fetch_string.h"
 #include "module/resource_module.h"
+#include "resources/resource_ids.h"
 
 namespace {
 constexpr int kInfoTextControl = IDC_INFO_TEXT;
@@ -21,8 +22,10 @@ INT_PTR InitInfo(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ProgressInfoDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  ShowLogoAtScale(dialog, message, L"LOGOSMALL");
-  if (CommonDialogHandler(dialog, message, wParam, lParam, u"INFODLG", nullptr, 0)) return TRUE;
+  ShowLogoAtScale(dialog, message, AsWide(kInfoLogoName));
+  if (CommonDialogHandler(dialog, message, wParam, lParam, kInfoDialogName, nullptr, 0)) {
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       return InitInfo(dialog);

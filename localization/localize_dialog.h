@@ -5,6 +5,9 @@
 
 using WindowHandle = void*;  // an HWND on Windows
 
+// The most controls of a dialog that are localized (and that lngtool measures).
+constexpr int kMostControls = 512;
+
 // Translates the dialog's title (not for a page of a property sheet) and its
 // controls' texts, with dialogName as the context of their keys, and rescales
 // the dialog (again not a page) and its controls by the dialog's percentages.

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kMaxControls = 512;
 constexpr size_t kClassNameCapacity = 2048;
 
 // Texts are set back even when the catalog left them unchanged.
@@ -86,7 +85,7 @@ void LocalizeDialog(const MessageCatalog& catalog, WindowHandle handle, const ch
 
   const HWND first = GetWindow(dialog, GW_CHILD);
   HWND control = first;
-  for (int visited = 0; control != nullptr && visited < kMaxControls; ++visited) {
+  for (int visited = 0; control != nullptr && visited < kMostControls; ++visited) {
     TranslateWindowText(catalog, control, dialogName);
     if (scaling) {
       RescaleControl(control, dialog, s);

@@ -1,6 +1,6 @@
-// Every id the launcher's resources and its code share, named once. Plain
-// macros, so that the resource compiler reads them as well as C++; nothing
-// here needs <windows.h>.
+// Every id and name the launcher's resources and its code share, named once.
+// The ids are plain macros, so that the resource compiler reads them as well
+// as C++; nothing here needs <windows.h>.
 #ifndef ZTK_RESOURCES_RESOURCE_IDS_H
 #define ZTK_RESOURCES_RESOURCE_IDS_H
 
@@ -22,5 +22,16 @@
 
 // A control that is never addressed.
 #define IDC_UNADDRESSED (-1)
+
+#if defined(__cplusplus) && !defined(RC_INVOKED)
+// The named resources, as the .rc files spell them. A dialog's template name
+// is also the context of its texts' keys in a catalog.
+inline constexpr char16_t kOfferDialogName[] = u"LAUNCHDLG";
+inline constexpr char16_t kInfoDialogName[] = u"INFODLG";
+// The logos' bitmaps at other scales add "_150" and so on to the name.
+inline constexpr char16_t kOfferLogoName[] = u"LOGO";
+inline constexpr char16_t kInfoLogoName[] = u"LOGOSMALL";
+inline constexpr char16_t kLauncherIconName[] = u"ZTKICON";
+#endif
 
 #endif  // ZTK_RESOURCES_RESOURCE_IDS_H

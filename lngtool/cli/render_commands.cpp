@@ -2,6 +2,7 @@
 #include "lngtool/cli/tool.h"
 #include "lngtool/render/dialog_layout_check.h"
 #include "lngtool/render/dialog_preview.h"
+#include "lngtool/render/layout_fit.h"
 
 namespace lngtool {
 

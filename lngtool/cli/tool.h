@@ -32,6 +32,9 @@ struct Modules {
 
 enum class Opened : uint8_t { kYes, kAbsent, kFailed };
 
+// Of 8-bit catalogs and of the keys, unless --codepage says otherwise.
+constexpr uint32_t kDefaultCodePage = 1252;
+
 class Tool {
  public:
   Tool(const Command& command, Arguments arguments, std::string folder, std::string* out,
@@ -99,7 +102,7 @@ class Tool {
   std::string* err_;
 
   const AnsiCodec* codec_ = nullptr;
-  uint32_t codePage_ = 1252;  // the default of --codepage
+  uint32_t codePage_ = kDefaultCodePage;
   Modules modules_;
   std::vector<ProgramText> texts_;
 };

@@ -8,8 +8,6 @@
 
 namespace lngtool {
 
-const char16_t* const kDialogNames[2] = {u"LAUNCHDLG", u"INFODLG"};
-
 namespace {
 std::string Narrow(const std::u16string& s) {
   std::string out;

@@ -42,7 +42,10 @@ struct ProgramText {
 
 constexpr uint16_t kFirstStringId = IDS_INSTALLER_NAME;
 constexpr uint16_t kLastStringId = IDS_INFO_TEXT_LAST;
-extern const char16_t* const kDialogNames[2];
+// The launcher's dialogs, the offer first: their template names, which are
+// their texts' contexts. lngtool's preview and layout check show them in this
+// order.
+inline constexpr const char16_t* kDialogNames[] = {kOfferDialogName, kInfoDialogName};
 
 // dialogs: the module whose dialog templates the launcher shows (the language
 // module, or the program); strings: the program, whose English strings are

@@ -20,9 +20,6 @@ struct LayoutRequest : DialogSources {
 // must be one of dpis; only the Windows build can. With a fit over several
 // scales, the session at the first one takes the others' clean scales from
 // the results folder, where each of theirs writes them.
-// "96,120,144": display scales from 48 to 480 DPI, each once.
-bool ParseDpiList(const std::string& text, std::vector<int>* dpis);
-
 int RunLayout(const LayoutRequest& request, std::string* out, std::string* err);
 
 }  // namespace lngtool

@@ -4,74 +4,26 @@
 // loaded by the launcher's own loader; each then captured from the screen
 // into a PNG file.
 #include <windows.h>
-// After <windows.h>, which it builds on.
-#include <commctrl.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/scoped_win.h"
-#include "base/utf8.h"
 #include "base/wide_bridge.h"
-#include "launcher/offer_dialog_win.h"
-#include "launcher/offer_flow.h"
-#include "launcher/progress_info_dialog_win.h"
 #include "lngtool/io/lngtool_platform.h"
+#include "lngtool/io/text_form.h"
+#include "lngtool/render/dialog_layout_check_win.h"
 #include "lngtool/render/dialog_preview.h"
-#include "lngtool/render/dialog_preview_win.h"
+#include "lngtool/render/launcher_host_win.h"
+#include "lngtool/render/layout_findings.h"
 #include "lngtool/render/png_image.h"
+#include "localization/layout_rect_win.h"
 #include "localization/message_catalog.h"
 #include "module/resource_module.h"
 
 namespace lngtool {
 namespace {
 constexpr DWORD kSettleMilliseconds = 600;
-
-}  // namespace
-
-std::u16string FullPath(const std::string& path) {
-  std::u16string given = Utf8ToUtf16(path.data(), path.size());
-  wchar_t full[MAX_PATH * 4];
-  const DWORD n = GetFullPathNameW(AsWide(given.c_str()), MAX_PATH * 4, full, nullptr);
-  if (n == 0 || n >= MAX_PATH * 4) {
-    return given;
-  }
-  return AsUtf16(full);
-}
-
-static HMODULE LoadDataModule(const std::string& path) {
-  return LoadLibraryExW(AsWide(FullPath(path).c_str()), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-}
-
-bool PrepareLauncher(const std::string& programPath, const std::string& languageModule,
-                     std::string* err) {
-  HMODULE program = LoadDataModule(programPath);
-  if (program == nullptr) {
-    *err += "lngtool: cannot load " + programPath + " (give the program with --program)\n";
-    return false;
-  }
-  HMODULE language = nullptr;
-  if (!languageModule.empty()) {
-    language = LoadDataModule(languageModule);
-    if (language == nullptr) {
-      *err += "lngtool: cannot load " + languageModule + "\n";
-      return false;
-    }
-  }
-  // As after ResourceModule::Load: templates from the language module (no
-  // fallback), strings and the icon from the program.
-  OwnModule = program;
-  ActiveModule = language != nullptr ? language : program;
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LINK_CLASS | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  LauncherIcon = LoadImageW(program, L"ZTKICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                            GetSystemMetrics(SM_CYICON), 0);
-  return true;
-}
-
-namespace {
 
 // Lets the dialog paint itself and its controls.
 void Settle(HWND dialog) {
@@ -127,8 +79,7 @@ bool Capture(HWND dialog, uint32_t* width, uint32_t* height, std::vector<uint8_t
 }
 
 struct PreviewDialog {
-  const wchar_t* name;
-  DLGPROC procedure;
+  const LauncherDialog* dialog;
   std::vector<LayoutRect> marks;  // what the layout check finds, in client coordinates
 };
 
@@ -139,18 +90,18 @@ std::vector<LayoutRect> InWindowImage(HWND dialog, const std::vector<LayoutRect>
   std::vector<LayoutRect> moved;
   for (const LayoutRect& b : marks) {
     RECT r = {b.left, b.top, b.right, b.bottom};
-    // A mirrored dialog gives left and right back exchanged.
     MapWindowPoints(dialog, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
-    moved.push_back({std::min(r.left, r.right) - window.left, r.top - window.top,
-                     std::max(r.left, r.right) - window.left, r.bottom - window.top});
+    const LayoutRect s = InOrder(ToLayout(r));
+    moved.push_back(
+        {s.left - window.left, s.top - window.top, s.right - window.left, s.bottom - window.top});
   }
   return moved;
 }
 
 bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out, std::string* err) {
-  HWND dialog =
-      CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), d.name, nullptr, d.procedure, 0);
-  const std::string name = d.name == std::wstring(L"LAUNCHDLG") ? "LAUNCHDLG" : "INFODLG";
+  HWND dialog = CreateDialogParamW(static_cast<HINSTANCE>(ActiveModule), AsWide(d.dialog->name),
+                                   nullptr, d.dialog->procedure, 0);
+  const std::string name = ToUtf8(d.dialog->name);
   if (dialog == nullptr) {
     *err += "lngtool: the dialog " + name + " cannot be created from the active module\n";
     return false;
@@ -186,11 +137,14 @@ int RunPreview(const PreviewRequest& request, std::string* out, std::string* err
   if (!PrepareLauncher(request.program, request.languageModule, err)) {
     return kExitFailure;
   }
-  PreviewDialog dialogs[] = {{L"LAUNCHDLG", OfferDialog, {}}, {L"INFODLG", ProgressInfoDialog, {}}};
+  std::vector<PreviewDialog> dialogs;
+  for (const LauncherDialog& d : kLauncherDialogs) {
+    dialogs.push_back({&d, {}});
+  }
   std::vector<uint8_t> bytes;
   if (ReadWholeFile(request.catalog, &bytes)) {
     for (PreviewDialog& d : dialogs) {
-      d.marks = LayoutFindingPlaces(d.name, bytes);
+      d.marks = LayoutFindingPlaces(*d.dialog, bytes);
     }
   }
   TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());

@@ -55,6 +55,9 @@ bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialo
 // clean at every scale.
 std::vector<ScalePercent> CleanEverywhere(ScalePercent current, const std::vector<FitData>& atEach);
 
+// "96,120,144": display scales from 48 to 480 DPI, each once.
+bool ParseDpiList(const std::string& text, std::vector<int>* dpis);
+
 // "125*110"
 std::u16string ScaleValue(ScalePercent scale);
 
