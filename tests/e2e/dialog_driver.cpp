@@ -209,15 +209,14 @@ BOOL CALLBACK ListControl(HWND control, LPARAM data) {
     if (listing->out.back() != '[') listing->out += ", ";
     listing->out += "{\"id\": " + id + ", \"class\": \"" + cls + "\", \"text\": \"" + text +
                     "\", \"style\": \"" + style + "\", \"exstyle\": \"" + exstyle +
-                    "\", \"rect\": " + RectText(r, true) +
-                    ", \"check\": " + std::to_string(check) +
+                    "\", \"rect\": " + RectText(r, true) + ", \"check\": " + std::to_string(check) +
                     ", \"visible\": " + (visible ? "true" : "false") +
                     ", \"focused\": " + (focused ? "true" : "false") + "}";
   } else {
     listing->out += "control id=" + id + " class=" + cls + " style=" + style +
-                    " exstyle=" + exstyle + " rect=" + RectText(r, false) + " check=" + std::to_string(check) +
-                    " visible=" + (visible ? "1" : "0") + " focused=" + (focused ? "1" : "0") +
-                    " text=" + text + "\n";
+                    " exstyle=" + exstyle + " rect=" + RectText(r, false) +
+                    " check=" + std::to_string(check) + " visible=" + (visible ? "1" : "0") +
+                    " focused=" + (focused ? "1" : "0") + " text=" + text + "\n";
   }
   return TRUE;
 }
