@@ -11,9 +11,10 @@ constexpr int kMostControls = 512;
 // Translates the dialog's title (not for a page of a property sheet) and its
 // controls' texts, with dialogName as the context of their keys, and rescales
 // the dialog (again not a page) and its controls by the dialog's percentages.
+// In a right-to-left language every control but a picture reads right to left.
 void LocalizeDialog(WindowHandle dialog, const char16_t* dialogName, bool page);
-// Gives the window a mirrored (right-to-left) layout when the catalog's
-// language is written right to left.
+// Gives the window a mirrored (right-to-left) layout and right-to-left
+// reading order when the catalog's language is written right to left.
 void ApplyTextDirection(WindowHandle window);
 
 // The same with a catalog of the caller's instead of TheCatalog.

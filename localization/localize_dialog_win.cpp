@@ -25,15 +25,48 @@ void TranslateWindowText(const MessageCatalog& catalog, HWND window, const char1
   SetWindowTextW(window, AsWide(text));
 }
 
-bool IsDropDownCombo(HWND control) {
+bool HasClass(HWND control, const char16_t* name) {
   char16_t className[kClassNameCapacity];
   className[0] = 0;
   GetClassNameW(control, AsWide(className), static_cast<int>(kClassNameCapacity));
-  if (CompareNoCase(className, u"COMBOBOX") != 0) {
+  return CompareNoCase(className, name) == 0;
+}
+
+bool IsDropDownCombo(HWND control) {
+  if (!HasClass(control, u"COMBOBOX")) {
     return false;
   }
   constexpr LONG kComboType = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST;
   return (GetWindowLongW(control, GWL_STYLE) & kComboType) != CBS_SIMPLE;
+}
+
+// A static that shows a bitmap, an icon or a metafile; its text names the
+// picture.
+bool IsPicture(HWND control) {
+  const LONG type = GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK;
+  return (type == SS_BITMAP || type == SS_ICON || type == SS_ENHMETAFILE) &&
+         HasClass(control, u"STATIC");
+}
+
+// Adds extended styles and repaints the window (its frame too) if it was
+// drawn already; a window that has them all is left as it is.
+void AddExtendedStyle(HWND window, LONG added) {
+  const LONG style = GetWindowLongW(window, GWL_EXSTYLE);
+  if ((style & added) == added) {
+    return;
+  }
+  SetWindowLongW(window, GWL_EXSTYLE, style | added);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+// Mirroring lays a control out from the right but leaves its text in
+// left-to-right reading order: a sentence of a right-to-left language would
+// come out with its words or its full stop in the wrong places. Controls
+// whose text is set later (the information text) get it as well.
+void ApplyReadingOrder(const MessageCatalog& catalog, HWND control) {
+  if (catalog.RightToLeft() && !IsPicture(control)) {
+    AddExtendedStyle(control, WS_EX_RTLREADING);
+  }
 }
 
 struct ControlScaling {
@@ -86,6 +119,7 @@ void LocalizeDialog(const MessageCatalog& catalog, WindowHandle handle, const ch
   const HWND first = GetWindow(dialog, GW_CHILD);
   HWND control = first;
   for (int visited = 0; control != nullptr && visited < kMostControls; ++visited) {
+    ApplyReadingOrder(catalog, control);
     TranslateWindowText(catalog, control, dialogName);
     if (scaling) {
       RescaleControl(control, dialog, s);
@@ -101,8 +135,8 @@ void ApplyTextDirection(const MessageCatalog& catalog, WindowHandle handle) {
   if (!catalog.RightToLeft()) {
     return;
   }
-  const HWND window = static_cast<HWND>(handle);
-  SetWindowLongW(window, GWL_EXSTYLE, GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_LAYOUTRTL);
+  // The reading order too: the title, and a property sheet's tab names.
+  AddExtendedStyle(static_cast<HWND>(handle), WS_EX_LAYOUTRTL | WS_EX_RTLREADING);
 }
 
 void LocalizeDialog(WindowHandle dialog, const char16_t* dialogName, bool page) {

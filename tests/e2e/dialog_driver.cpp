@@ -201,21 +201,22 @@ BOOL CALLBACK ListControl(HWND control, LPARAM data) {
   const std::string cls = Escaped(ClassName(control), json);
   const std::string text = Escaped(WindowText(control), json);
   const std::string style = Hex(GetWindowLongW(control, GWL_STYLE));
+  const std::string exstyle = Hex(GetWindowLongW(control, GWL_EXSTYLE));
   const int check = CheckState(control);
   const bool visible = IsWindowVisible(control) != FALSE;
   const bool focused = control == listing->focus;
   if (json) {
     if (listing->out.back() != '[') listing->out += ", ";
     listing->out += "{\"id\": " + id + ", \"class\": \"" + cls + "\", \"text\": \"" + text +
-                    "\", \"style\": \"" + style + "\", \"rect\": " + RectText(r, true) +
-                    ", \"check\": " + std::to_string(check) +
+                    "\", \"style\": \"" + style + "\", \"exstyle\": \"" + exstyle +
+                    "\", \"rect\": " + RectText(r, true) + ", \"check\": " + std::to_string(check) +
                     ", \"visible\": " + (visible ? "true" : "false") +
                     ", \"focused\": " + (focused ? "true" : "false") + "}";
   } else {
     listing->out += "control id=" + id + " class=" + cls + " style=" + style +
-                    " rect=" + RectText(r, false) + " check=" + std::to_string(check) +
-                    " visible=" + (visible ? "1" : "0") + " focused=" + (focused ? "1" : "0") +
-                    " text=" + text + "\n";
+                    " exstyle=" + exstyle + " rect=" + RectText(r, false) +
+                    " check=" + std::to_string(check) + " visible=" + (visible ? "1" : "0") +
+                    " focused=" + (focused ? "1" : "0") + " text=" + text + "\n";
   }
   return TRUE;
 }

@@ -1,7 +1,8 @@
 """Both dialogs in a right-to-left language: a UTF-16 catalog that translates
 every text into Hebrew, marks the language right to left and enlarges the
-offer dialog by 120*110; and a language module whose "RTL" dialog resource
-alone marks the language. The dialogs are driven from outside and measured;
+offer dialog by 120*110 (the dialogs and every control that shows text then
+read right to left, in English none does); and a language module whose "RTL"
+dialog resource alone marks the language. The dialogs are driven from outside and measured;
 with ZTK_E2E_SHOTS set to a folder, screenshots of both dialogs go there
 (LAUNCHDLG.png, INFODLG.png)."""
 import os
@@ -12,6 +13,8 @@ from harness import (INSTALL_WIN, INSTALLER, INTERPRETER_WIN, catalog_escaped, c
                      check, scenario, stop_wineserver)
 
 LAYOUT_RTL = 0x00400000
+RTL_READING = 0x00002000
+PICTURES = (0x3, 0xE, 0xF)  # SS_ICON, SS_BITMAP, SS_ENHMETAFILE
 SCALE = (120, 110)
 LINKS = "http://antivirus.baidu.com/pt/"
 
@@ -90,6 +93,25 @@ def mirrored(listing):
     return int(listing["exstyle"], 16) & LAYOUT_RTL != 0
 
 
+def reading_order(listing):
+    """The windows that read right to left and those that do not: the dialog
+    and its controls by id and place (several share id -1); pictures show no
+    text and count as neither."""
+    windows = [("dialog", listing["exstyle"])]
+    windows += [("control %s #%d" % (c["id"], i), c["exstyle"])
+                for i, c in enumerate(listing["controls"])
+                if c["class"] != "Static" or int(c["style"], 16) & 0x1F not in PICTURES]
+    rtl = {name for name, ex in windows if int(ex, 16) & RTL_READING}
+    return rtl, {name for name, _ in windows} - rtl
+
+
+def expect_reading_order(listing, right_to_left):
+    rtl, ltr = reading_order(listing)
+    wrong = ltr if right_to_left else rtl
+    check(not wrong, "%s: %s read %s" % (listing["title"], sorted(wrong),
+                                          "left to right" if right_to_left else "right to left"))
+
+
 def size(rect):
     return rect[2] - rect[0], rect[3] - rect[1]
 
@@ -166,6 +188,7 @@ def rtl_catalog_road(s):
         session.start(timeout_ms=60000)
         plain = session.open_dialog("Zentak Setup")
         check(not mirrored(plain), "the English dialog is mirrored")
+        expect_reading_order(plain, False)
         session.drive("esc", "Zentak Setup", "--command")
         session.finish(timeout=200).expect_exit(0)
         s.expect_cleanup()
@@ -178,6 +201,7 @@ def rtl_catalog_road(s):
         screenshot(s, offer, "LAUNCHDLG")
         check(mirrored(offer), "the offer dialog is not mirrored: exstyle %s" % offer["exstyle"])
         expect_texts(offer)
+        expect_reading_order(offer, True)
         expect_scaled_like(plain, offer)
         box_state = [c["check"] for c in offer["controls"] if c["id"] == 5101]
         check(box_state == [1], "the check box is not ticked: %s" % box_state)
@@ -188,6 +212,7 @@ def rtl_catalog_road(s):
         screenshot(s, info, "INFODLG")
         check(mirrored(info), "the information dialog is not mirrored")
         expect_texts(info)
+        expect_reading_order(info, True)
         shown = [c["text"] for c in info["controls"] if c["id"] == 5101]
         check(shown == [information_text()], "information text %r, expected %r"
               % (shown, information_text()))
@@ -210,6 +235,7 @@ def rtl_language_module_mirrors_dialogs(s):
         session.start(timeout_ms=60000)
         offer = session.open_dialog("Zentak Setup")
         check(mirrored(offer), "the offer dialog is not mirrored: exstyle %s" % offer["exstyle"])
+        expect_reading_order(offer, True)
         for c in offer["controls"]:
             check(inside(c["rect"], offer["client"]), "control %s leaves the client area" % c["id"])
         session.drive("esc", "Zentak Setup", "--command")

@@ -22,6 +22,7 @@ namespace {
 
 constexpr int kComboDropDown = 104;
 constexpr int kComboSimple = 105;
+constexpr int kPicture = 107;
 constexpr int kTextIds[] = {101, 102, IDOK};
 constexpr int kEmptyIds[] = {103, kComboDropDown, kComboSimple, 106};
 
@@ -108,6 +109,7 @@ struct Session {
   const char16_t* name = nullptr;
   bool page = false;
   int addedControls = 0;
+  bool picture = false;  // a picture control is added
   Snapshot before;
   std::map<HWND, Watch> watches;
 };
@@ -162,6 +164,15 @@ void AddControls(HWND dialog, int count) {
   }
 }
 
+// A static that shows an (absent) icon: no text of its own to read.
+void AddPicture(HWND dialog) {
+  const auto id = reinterpret_cast<HMENU>(  // NOLINT(performance-no-int-to-ptr)
+      static_cast<INT_PTR>(kPicture));
+  ASSERT_NE(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON, 150, 60, 16, 16,
+                            dialog, id, GetModuleHandleW(nullptr), nullptr),
+            nullptr);
+}
+
 INT_PTR CALLBACK LocalizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
   if (session.watches.count(dialog) != 0) {
     Record(session.watches[dialog], message, lParam);
@@ -172,6 +183,9 @@ INT_PTR CALLBACK LocalizedDialog(HWND dialog, UINT message, WPARAM, LPARAM lPara
       return FALSE;
     case WM_INITDIALOG:
       AddControls(dialog, session.addedControls);
+      if (session.picture) {
+        AddPicture(dialog);
+      }
       TakeSnapshot(dialog);
       LocalizeDialog(*session.catalog, dialog, session.name, session.page);
       return TRUE;
@@ -217,6 +231,7 @@ class LocalizeDialogTest : public testing::Test {
     session.name = name;
     session.page = page;
     session.addedControls = added_;
+    session.picture = picture_;
     const HWND dialog =
         CreateDialogParamW(GetModuleHandleW(nullptr), AsWide(name), parent, LocalizedDialog, 0);
     EXPECT_NE(dialog, nullptr);
@@ -278,6 +293,7 @@ class LocalizeDialogTest : public testing::Test {
   }
 
   int added_ = 0;
+  bool picture_ = false;
   std::vector<HWND> opened_;
 };
 
@@ -379,18 +395,54 @@ TEST_F(LocalizeDialogTest, ControlsAfterThe512thAreLeftAlone) {
   }
 }
 
-TEST_F(LocalizeDialogTest, RightToLeftCatalogMirrorsTheDialog) {
+bool ReadsRightToLeft(HWND window) {
+  return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_RTLREADING) != 0;
+}
+
+// Mirroring alone leaves every text in left-to-right reading order; the
+// dialog and each control that shows text (an empty one may get a text
+// later) read right to left, a picture does not.
+TEST_F(LocalizeDialogTest, RightToLeftCatalogMirrorsTheDialogAndItsReadingOrder) {
   MessageCatalog rtl;
   Load(rtl, {{u"LTR", u"LTR", u"RTL"}});
   ASSERT_TRUE(rtl.RightToLeft());
+  picture_ = true;
   const HWND dialog = Open(rtl, u"CENTERDLG");
   EXPECT_NE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
+  EXPECT_TRUE(ReadsRightToLeft(dialog));
+  for (HWND c : Children(dialog)) {
+    EXPECT_EQ(ReadsRightToLeft(c), GetDlgCtrlID(c) != kPicture) << GetDlgCtrlID(c);
+  }
   ExpectNothingMoved(dialog);
 
   MessageCatalog lowerCase;
   Load(lowerCase, {{u"LTR", u"LTR", u"rtl"}});
   EXPECT_FALSE(lowerCase.RightToLeft());
-  EXPECT_EQ(GetWindowLongW(Open(lowerCase, u"CENTERDLG"), GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0);
+  const HWND plain = Open(lowerCase, u"CENTERDLG");
+  EXPECT_EQ(GetWindowLongW(plain, GWL_EXSTYLE) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING), 0);
+  for (HWND c : Children(plain)) {
+    EXPECT_FALSE(ReadsRightToLeft(c)) << GetDlgCtrlID(c);
+  }
+}
+
+// Controls drawn already in left-to-right order, whose text is not set anew
+// (so nothing else would repaint them), are repainted.
+TEST_F(LocalizeDialogTest, ReadingOrderRepaintsWhatWasDrawn) {
+  const MessageCatalog none;
+  const HWND dialog = Open(none, u"CENTERDLG");
+  ShowWindow(dialog, SW_SHOWNOACTIVATE);
+  UpdateWindow(dialog);
+  const int unset[] = {103, 106};
+  for (int id : unset) {
+    ASSERT_FALSE(GetUpdateRect(GetDlgItem(dialog, id), nullptr, FALSE)) << id;
+  }
+  MessageCatalog rtl;
+  Load(rtl, {{u"LTR", u"LTR", u"RTL"}});
+  LocalizeDialog(rtl, dialog, u"CENTERDLG", false);
+  for (int id : unset) {
+    EXPECT_TRUE(ReadsRightToLeft(GetDlgItem(dialog, id))) << id;
+    EXPECT_TRUE(GetUpdateRect(GetDlgItem(dialog, id), nullptr, FALSE)) << id;
+  }
 }
 
 // A mirrored dialog scales like its unmirrored twin, mirrored: each control
@@ -597,6 +649,9 @@ TEST_F(CommonDialogHandlerTest, RightToLeftPageMirrorsItsSheetAndTabs) {
   EXPECT_TRUE(Mirrored(Create(L"PAGEDLG", HandledDialog)));
   EXPECT_TRUE(Mirrored(sheet_));
   EXPECT_TRUE(Mirrored(sheetTabs));
+  for (HWND w : {dialog_, sheet_, sheetTabs}) {
+    EXPECT_NE(GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_RTLREADING, 0);
+  }
 }
 
 TEST_F(CommonDialogHandlerTest, LeftToRightPageLeavesTheSheetAlone) {
