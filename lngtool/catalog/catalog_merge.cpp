@@ -8,6 +8,7 @@
 
 namespace lngtool {
 
+const char kGoneReason[] = "no text of the program has this key";
 const char16_t kObsoleteHeading[] =
     u"# Obsolete entries, kept for reference only: the launcher never uses them.";
 
@@ -106,7 +107,7 @@ void OfferSuggestions(MergeResult* result, const std::set<std::u16string>& ident
   std::vector<Described> sources;
   sources.reserve(result->obsolete.size());
   for (const ObsoleteEntry& o : result->obsolete) {
-    const bool gone = o.reason == "no text of the program has this key";
+    const bool gone = o.reason == kGoneReason;
     sources.push_back(gone ? ReadComment(o.comment) : Described());
   }
   std::vector<bool> taken(result->obsolete.size(), false);
@@ -135,6 +136,17 @@ void OfferSuggestions(MergeResult* result, const std::set<std::u16string>& ident
   result->obsolete = std::move(left);
 }
 }  // namespace
+
+bool ReadNamedText(const std::u16string& comment, NamedText* named) {
+  const Described d = ReadComment(comment);
+  if (d.kind < 0) {
+    return false;
+  }
+  named->kind = static_cast<LookupKind>(d.kind);
+  named->context = d.context;
+  named->source = d.source;
+  return true;
+}
 
 double Similarity(const std::u16string& a, const std::u16string& b) {
   const size_t longer = std::max(a.size(), b.size());
@@ -188,8 +200,7 @@ std::string Reason(const std::u16string& key, const std::set<std::u16string>& cu
   if (LowerKey(key) != key) {
     return "upper-case key, never matched";
   }
-  return current.count(key) != 0 ? "duplicate key, the launcher uses another line"
-                                 : "no text of the program has this key";
+  return current.count(key) != 0 ? "duplicate key, the launcher uses another line" : kGoneReason;
 }
 
 // The "#~" entries an earlier merge kept, each with the "#~" comment line
@@ -237,7 +248,7 @@ std::vector<std::u16string> MergedHeader(const std::vector<std::u16string>& head
 }  // namespace
 
 MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>& texts,
-                         const std::vector<std::u16string>& defaultHeader) {
+                         const std::vector<std::u16string>& defaultHeader, bool suggest) {
   MergeResult result;
   std::set<size_t> used;
   std::set<std::u16string> current;
@@ -299,7 +310,9 @@ MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>&
              std::make_move_iterator(result.obsolete.end()));
   result.obsolete = std::move(all);
   result.header = MergedHeader(old.header.empty() ? defaultHeader : old.header, result.entries);
-  OfferSuggestions(&result, IdenticalKeys(result.header));
+  if (suggest) {
+    OfferSuggestions(&result, IdenticalKeys(result.header));
+  }
   return result;
 }
 
