@@ -148,10 +148,10 @@ def main():
     fuzzy = [u for u in xliff.xlifffile.parsefile(at("fuzzy.xlf")).units if u.isfuzzy()]
     check(len(fuzzy) == 1 and fuzzy[0].target.startswith("DE "), "XLIFF's fuzzy unit")
     done = lngtool("import", at("fuzzy.po"), "--module", exe, "--out", at("fuzzy.lng"))
-    check("20 translations imported" in done.stderr, done.stderr)
+    check("20 translations (" in done.stderr, done.stderr)
     done = lngtool("import", at("fuzzy.xlf"), "--use-fuzzy", "--module", exe, "--out",
                    at("fuzzy.lng"))
-    check("21 translations imported" in done.stderr, done.stderr)
+    check("21 translations (" in done.stderr, done.stderr)
 
     # gettext accepts the PO without a word, and msgmerge with a fresh POT
     # keeps every translation.
@@ -172,7 +172,7 @@ def main():
             check(merged.get((context, source)) == (target, False), "msgmerge lost " + source)
     check(merged[("dialog INFODLG", "Close")][0] in ("", "DE \"\\\t\u00fc\u20ac OK"), "Close")
     done = lngtool("import", at("merged.po"), "--module", exe, "--out", at("merged.lng"))
-    check("20 translations imported" in done.stderr, done.stderr)
+    check("20 translations (" in done.stderr, done.stderr)
 
     # A PO as msgcat lays it out (wrapped at 30 columns) with obsolete
     # entries imports to the same catalog.
