@@ -118,11 +118,10 @@ int Tool::ImportOne(const std::string& in, const std::string& out, bool have) {
     Error(in + ": nothing written: " + errors);
     return kExitFailure;
   }
-  const std::string tally = Count(outcome.taken, "translation", "translations") + " (" +
-                            std::to_string(outcome.untranslated) + " untranslated and " +
+  const std::string tally = " (" + std::to_string(outcome.untranslated) + " untranslated and " +
                             std::to_string(outcome.fuzzy) + " fuzzy messages left out, " +
                             Count(outcome.obsolete, "obsolete message", "obsolete messages") +
-                            " kept as obsolete entries)";
+                            " kept)";
   if (outcome.taken == 0) {
     Error(in + ": nothing written: it holds no translation" +
           (outcome.fuzzy != 0 ? std::string(" but fuzzy ones (give --use-fuzzy)") : ""));
@@ -144,8 +143,9 @@ int Tool::ImportOne(const std::string& in, const std::string& out, bool have) {
   const std::string target = !out.empty()   ? out
                              : Has("--out") ? Get("--out")
                                             : std::string("standard output");
-  *err_ += "lngtool: " + in + ": " + tally + " written to " + target +
-           (outcome.checkErrors ? " despite " + errors : std::string()) + "\n";
+  *err_ += "lngtool: " + in + ": " + Count(outcome.taken, "translation", "translations") +
+           " written to " + target + tally +
+           (outcome.checkErrors ? ", despite " + errors : std::string()) + "\n";
   return outcome.checkErrors ? kExitFindings : kExitFine;
 }
 

@@ -84,8 +84,12 @@ TEST(Cli, ExitCodesTellTheTruth) {
       {{"merge", utf8}, kExitFailure, "convert it first: lngtool convert"},
       {{"merge", bigEndian}, kExitFailure, "convert it first"},
       {{"merge", utf8, "--codepage", "65001"}, kExitFine, "translations kept"},
-      {{"import", empty, "--out", nowhere}, kExitFailure, "nothing written: it holds no translation"},
-      {{"import", broken, "--out", nowhere}, kExitFindings, "nothing written: the catalog would have 1 error (give --force"},
+      {{"import", empty, "--out", nowhere},
+       kExitFailure,
+       "nothing written: it holds no translation"},
+      {{"import", broken, "--out", nowhere},
+       kExitFindings,
+       "nothing written: the catalog would have 1 error (give --force"},
       {{"check", german, "--fit"}, kExitFailure, "the option --fit is not one of check's\n"},
       {{"check"}, kExitFailure, "lngtool check: missing FILE\nTry 'lngtool check --help'.\n"},
       {{"key", "s", "a", "b", "c"}, kExitFailure, "one argument too many: c"},
@@ -323,7 +327,7 @@ TEST(Cli, ImportKeepsThePoHeaderAndFindsKeysInReferences) {
   const std::string lng = TempPath("header.lng");
   const ToolRun in = RunTool({"import", po, "--module", exe, "--out", lng});
   ASSERT_EQ(in.code, kExitFine) << in.err;
-  EXPECT_NE(in.err.find("3 translations ("), std::string::npos) << in.err;
+  EXPECT_NE(in.err.find("3 translations written to"), std::string::npos) << in.err;
   const ToolRun out = RunTool({"export", exe, lng, "--po"});
   EXPECT_NE(out.out.find("\"Last-Translator: Jana <j@example.org>\\n\""), std::string::npos)
       << out.out;
@@ -331,6 +335,35 @@ TEST(Cli, ImportKeepsThePoHeaderAndFindsKeysInReferences) {
   EXPECT_NE(RunTool({"export", exe, lng, "--xliff", "--language", "pt_BR"})
                 .out.find("target-language=\"pt-BR\""),
             std::string::npos);
+}
+
+// Several files in one call: each is written (or not) on its own, each
+// message names its file, and the exit status is the worst of them.
+TEST(Cli, ImportTakesSeveralFiles) {
+  const std::string dir = TempPath("set");
+  ASSERT_TRUE(MakeDirectory(dir) || PathTaken(dir));
+  const std::string de = Written("de.po", Bytes(kTranslatedPo));
+  const std::string fr =
+      Written("fr.po", Bytes("msgctxt \"scale INFODLG\"\nmsgid \"100*100\"\nmsgstr \"grand\"\n"));
+  const std::string deOut = dir + "/lngtool_de.lng";
+  const std::string frOut = dir + "/lngtool_fr.lng";
+  std::remove(deOut.c_str());
+  std::remove(frOut.c_str());
+  const ToolRun both = RunTool({"import", de, fr, "--out-dir", dir});
+  EXPECT_EQ(both.code, kExitFindings) << both.err;
+  EXPECT_NE(both.err.find(de + ": 1 translation written to " + deOut + " ("), std::string::npos)
+      << both.err;
+  EXPECT_NE(both.err.find(fr + ":3: error: "), std::string::npos) << both.err;
+  EXPECT_NE(both.err.find(fr + ": nothing written: the catalog would have 1 error"),
+            std::string::npos)
+      << both.err;
+  EXPECT_FALSE(Contents(deOut).empty());
+  EXPECT_FALSE(PathTaken(frOut));
+  EXPECT_EQ(RunTool({"import", de, TempPath("absent.po"), "--out-dir", dir}).code, kExitFailure);
+  EXPECT_EQ(RunTool({"import", de, fr}).code, kExitFailure);  // where would they go?
+  const ToolRun twice = RunTool({"import", de, de, "--out-dir", dir});
+  EXPECT_EQ(twice.code, kExitFailure);
+  EXPECT_NE(twice.err.find("would both be written as"), std::string::npos) << twice.err;
 }
 
 }  // namespace
