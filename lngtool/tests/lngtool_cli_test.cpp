@@ -66,6 +66,9 @@ TEST(Cli, ExitCodesTellTheTruth) {
   const std::string broken = Written(
       "broken.po", Bytes("msgctxt \"scale INFODLG\"\nmsgid \"100*100\"\nmsgstr \"gross\"\n"));
   const std::string nul = Written("nul.lng", Bytes(std::string("***messages***\r\n\0x", 18)));
+  std::u16string control = GermanCatalog();
+  control.replace(control.find(u"Schließen"), 9, u"Schlie\u0001en");
+  const std::string withControl = Written("control.lng", Utf16File(control));
   const std::string nowhere = TempPath("nowhere.lng");
   const struct {
     std::vector<std::string> args;
@@ -94,6 +97,9 @@ TEST(Cli, ExitCodesTellTheTruth) {
       {{"check"}, kExitFailure, "lngtool check: missing FILE\nTry 'lngtool check --help'.\n"},
       {{"key", "s", "a", "b", "c"}, kExitFailure, "one argument too many: c"},
       {{"export", exe, "--po", "--xliff"}, kExitFailure, "give one of --po, --pot and --xliff"},
+      {{"export", exe, withControl, "--po"},
+       kExitFailure,
+       ": the translation of the entry ad441f3e holds the character U+0001"},
       {{"check", german, "--codepage"}, kExitFailure, "--codepage needs a value (N)"},
       {{"convert", german}, kExitFailure, "--out FILE is needed"},
       {{"convert", nul, "--out", nowhere}, kExitFailure, "holds a NUL byte"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool_test_support.h"
 #include "localization/catalog_text.h"
@@ -190,6 +191,44 @@ TEST(Merge, EscapesAndObsoleteEntriesSurviveEveryMerge) {
 #~ "\\")"),
             std::string::npos)
       << po.out;
+}
+
+// One answer to "is it translated", as export, check and msgfmt count.
+TEST(Merge, TranslationStateOfEachEntry) {
+  const std::vector<ProgramText> texts = LauncherTexts();
+  const ProgramText& ok = TextOf(texts, "ad441f3e");
+  const std::u16string key = u"ad441f3e";
+  const struct {
+    std::vector<std::u16string> header;
+    std::u16string lines;  // above and at the entry of "OK"
+    bool keepIdentical;
+    TranslationState state;
+  } cases[] = {
+      {{}, u"", false, TranslationState::kUntranslated},  // no entry
+      {{}, u"ad441f3e=\"OK\"", false, TranslationState::kUntranslated},
+      {{}, u"ad441f3e=\"OK\"", true, TranslationState::kTranslated},
+      {{}, u"ad441f3e=\"Gut\"", false, TranslationState::kTranslated},
+      {WithIdenticalKeys({u"; de"}, {u"0badc0de", key}), u"ad441f3e=\"OK\"", false,
+       TranslationState::kTranslated},
+      {{}, u"#| \"Okay\"\r\n#, fuzzy \"Gut\"\r\nad441f3e=\"OK\"", true, TranslationState::kFuzzy},
+  };
+  for (const auto& c : cases) {
+    std::u16string text;
+    for (const std::u16string& h : c.header) text += h + u"\r\n";
+    text += kMarkerLine + u"\r\n" + c.lines + u"\r\n";
+    CatalogFile file(SystemAnsi);
+    ASSERT_TRUE(file.Load(Utf16File(text)));
+    EXPECT_EQ(StateOf(file, ok, c.keepIdentical), c.state) << ToUtf8(c.lines);
+    const TranslationTally tally = CountTranslations(file, texts, c.keepIdentical);
+    EXPECT_EQ(tally.translated + tally.fuzzy + tally.untranslated, 21u);
+  }
+  // Listed eight to a line, read back whole; listing none removes the lines.
+  std::set<std::u16string> many;
+  for (const ProgramText& t : texts) many.insert(FromUtf8(KeyText(t.key)));
+  const std::vector<std::u16string> header = WithIdenticalKeys({u"; de"}, many);
+  EXPECT_EQ(header.size(), 1u + 3u);
+  EXPECT_EQ(IdenticalKeys(header), many);
+  EXPECT_EQ(WithIdenticalKeys(header, {}), std::vector<std::u16string>{u"; de"});
 }
 
 }  // namespace
