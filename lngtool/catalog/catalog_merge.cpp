@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <set>
 
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/io/text_form.h"
 
 namespace lngtool {
+
+const char kGoneReason[] = "no text of the program has this key";
+const char16_t kObsoleteHeading[] =
+    u"# Obsolete entries, kept for reference only: the launcher never uses them.";
+
 namespace {
 bool StartsWith(const std::u16string& s, const char16_t* prefix) {
   return s.compare(0, std::char_traits<char16_t>::length(prefix), prefix) == 0;
@@ -15,12 +21,12 @@ bool IsSuggestionLine(const std::u16string& s) {
   return StartsWith(s, kPreviousSourcePrefix) || StartsWith(s, kSuggestionPrefix);
 }
 
-// The comment naming the entry at lines[i]: the nearest comment line above
-// it, past blank lines (a CR LF file has one between any two) and past the
-// lines of a suggestion.
+// The comment naming the entry at lines[i], as written (escapes and all):
+// the nearest comment line above it, past blank lines (a CR LF file has one
+// between any two) and past the lines of a suggestion.
 std::u16string CommentAbove(const CatalogFile& old, size_t i) {
   while (i > 1) {
-    const std::u16string& above = old.lines[--i].text;
+    const std::u16string& above = old.lines[--i].raw;
     if (above.empty() || IsSuggestionLine(above)) {
       continue;
     }
@@ -29,7 +35,8 @@ std::u16string CommentAbove(const CatalogFile& old, size_t i) {
   return u"";
 }
 
-// The text between the first quote and the last unescaped one, resolved.
+// The text between the first quote and the next unescaped one, resolved. s
+// is a line as written: resolved once more, an escape would change again.
 bool QuotedText(const std::u16string& s, size_t from, std::u16string* text, size_t* end) {
   const size_t open = s.find(u'"', from);
   if (open == std::u16string::npos) {
@@ -96,17 +103,17 @@ int64_t Closest(const ProgramText& t, const std::vector<ObsoleteEntry>& gone,
   return best;
 }
 
-void OfferSuggestions(MergeResult* result) {
+void OfferSuggestions(MergeResult* result, const std::set<std::u16string>& identical) {
   std::vector<Described> sources;
   sources.reserve(result->obsolete.size());
   for (const ObsoleteEntry& o : result->obsolete) {
-    const bool gone = o.reason == "no text of the program has this key";
+    const bool gone = o.reason == kGoneReason;
     sources.push_back(gone ? ReadComment(o.comment) : Described());
   }
   std::vector<bool> taken(result->obsolete.size(), false);
   for (CatalogEntry& e : result->entries) {
     if (e.fuzzy || e.value != DefaultValue(e.text) || e.text.role == TextRole::kScale ||
-        e.text.source.empty()) {
+        e.text.source.empty() || identical.count(FromUtf8(KeyText(e.text.key))) != 0) {
       continue;
     }
     const int64_t i = Closest(e.text, result->obsolete, sources, taken);
@@ -129,6 +136,17 @@ void OfferSuggestions(MergeResult* result) {
   result->obsolete = std::move(left);
 }
 }  // namespace
+
+bool ReadNamedText(const std::u16string& comment, NamedText* named) {
+  const Described d = ReadComment(comment);
+  if (d.kind < 0) {
+    return false;
+  }
+  named->kind = static_cast<LookupKind>(d.kind);
+  named->context = d.context;
+  named->source = d.source;
+  return true;
+}
 
 double Similarity(const std::u16string& a, const std::u16string& b) {
   const size_t longer = std::max(a.size(), b.size());
@@ -155,7 +173,7 @@ bool ReadSuggestion(const CatalogFile& file, size_t index, CatalogEntry* entry) 
   bool suggested = false;
   size_t end = 0;
   for (size_t i = index; i > 1;) {
-    const std::u16string& above = file.lines[--i].text;
+    const std::u16string& above = file.lines[--i].raw;
     if (above.empty()) {
       continue;
     }
@@ -174,15 +192,74 @@ bool ReadSuggestion(const CatalogFile& file, size_t index, CatalogEntry* entry) 
   return suggested;
 }
 
+namespace {
+const char16_t kObsoletePrefix[] = u"#~ ";
+
+// Why the launcher never uses an entry of key.
+std::string Reason(const std::u16string& key, const std::set<std::u16string>& current) {
+  if (LowerKey(key) != key) {
+    return "upper-case key, never matched";
+  }
+  return current.count(key) != 0 ? "duplicate key, the launcher uses another line" : kGoneReason;
+}
+
+// The "#~" entries an earlier merge kept, each with the "#~" comment line
+// before it, as written.
+std::vector<ObsoleteEntry> CarriedObsolete(const CatalogFile& old) {
+  std::vector<ObsoleteEntry> carried;
+  std::u16string comment;
+  for (size_t i = 1; i < old.lines.size(); ++i) {
+    const BodyLine& l = old.lines[i];
+    if (l.raw.empty()) {
+      continue;  // between CR and LF
+    }
+    if (!StartsWith(l.raw, kObsoletePrefix)) {
+      comment.clear();
+      continue;
+    }
+    BodyLine inner = l;
+    inner.raw = l.raw.substr(std::char_traits<char16_t>::length(kObsoletePrefix));
+    inner.text = ResolveEscapes(inner.raw);
+    const EntryShape e = ReadEntryShape(inner);
+    if (e.isEntry) {
+      carried.push_back({l.fileLine, e.key, e.intended, comment, "", inner.raw});
+      comment.clear();
+    } else {
+      comment = inner.raw;
+    }
+  }
+  return carried;
+}
+
+// A kept entry at its English text that the translator kept so on purpose
+// stays listed; keys of texts gone or translated since leave the list.
+std::vector<std::u16string> MergedHeader(const std::vector<std::u16string>& header,
+                                         const std::vector<CatalogEntry>& entries) {
+  const std::set<std::u16string> listed = IdenticalKeys(header);
+  std::set<std::u16string> kept;
+  for (const CatalogEntry& e : entries) {
+    const std::u16string key = FromUtf8(KeyText(e.text.key));
+    if (listed.count(key) != 0 && !e.fuzzy && e.value == DefaultValue(e.text)) {
+      kept.insert(key);
+    }
+  }
+  return listed.empty() ? header : WithIdenticalKeys(header, kept);
+}
+}  // namespace
+
 MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>& texts,
-                         const std::vector<std::u16string>& defaultHeader) {
+                         const std::vector<std::u16string>& defaultHeader, bool suggest) {
   MergeResult result;
-  result.header = old.header.empty() ? defaultHeader : old.header;
   std::set<size_t> used;
   std::set<std::u16string> current;
   for (const ProgramText& t : texts) {
+    current.insert(FromUtf8(KeyText(t.key)));
+  }
+  std::vector<ObsoleteEntry> carried =
+      old.markerFound ? CarriedObsolete(old) : std::vector<ObsoleteEntry>();
+  std::vector<bool> revived(carried.size(), false);
+  for (const ProgramText& t : texts) {
     const std::u16string key = FromUtf8(KeyText(t.key));
-    current.insert(key);
     const int64_t chosen = old.markerFound ? old.ChosenLine(key) : -1;
     CatalogEntry entry{t, DefaultValue(t)};
     if (chosen >= 0) {
@@ -197,7 +274,14 @@ MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>&
       used.insert(at);
       ++result.kept;
     } else {
-      ++result.added;
+      // As msgmerge does, a text come back takes its obsolete translation.
+      size_t i = 0;
+      while (i < carried.size() && (revived[i] || carried[i].key != key)) ++i;
+      if (i < carried.size()) {
+        revived[i] = true;
+        entry.value = carried[i].value;
+      }
+      ++(i < carried.size() ? result.kept : result.added);
     }
     result.entries.push_back(std::move(entry));
   }
@@ -210,17 +294,25 @@ MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>&
     if (!e.isEntry || used.count(i) != 0) {
       continue;
     }
-    ObsoleteEntry o{l.fileLine, e.key, e.intended, CommentAbove(old, i), ""};
-    if (!e.lowerCase) {
-      o.reason = "upper-case key, never matched";
-    } else if (current.count(e.key) != 0) {
-      o.reason = "duplicate key, the launcher uses another line";
-    } else {
-      o.reason = "no text of the program has this key";
-    }
-    result.obsolete.push_back(std::move(o));
+    result.obsolete.push_back(
+        {l.fileLine, e.key, e.intended, CommentAbove(old, i), Reason(e.key, current), l.raw});
   }
-  OfferSuggestions(&result);
+  // Those an earlier merge kept come first, in their order, so that a merge
+  // run again writes the same file.
+  std::vector<ObsoleteEntry> all;
+  for (size_t i = 0; i < carried.size(); ++i) {
+    if (!revived[i]) {
+      carried[i].reason = Reason(carried[i].key, current);
+      all.push_back(std::move(carried[i]));
+    }
+  }
+  all.insert(all.end(), std::make_move_iterator(result.obsolete.begin()),
+             std::make_move_iterator(result.obsolete.end()));
+  result.obsolete = std::move(all);
+  result.header = MergedHeader(old.header.empty() ? defaultHeader : old.header, result.entries);
+  if (suggest) {
+    OfferSuggestions(&result, IdenticalKeys(result.header));
+  }
   return result;
 }
 
@@ -230,12 +322,12 @@ std::vector<std::u16string> ObsoleteLines(const std::vector<ObsoleteEntry>& obso
     return lines;
   }
   lines.push_back(u"");
-  lines.push_back(u"# Obsolete entries, kept for reference only: the launcher never uses them.");
+  lines.push_back(kObsoleteHeading);
   for (const ObsoleteEntry& o : obsolete) {
     if (!o.comment.empty()) {
-      lines.push_back(u"#~ " + o.comment);
+      lines.push_back(kObsoletePrefix + o.comment);
     }
-    lines.push_back(u"#~ " + o.key + u"=\"" + EscapeValue(o.value) + u"\"");
+    lines.push_back(kObsoletePrefix + o.raw);
   }
   return lines;
 }

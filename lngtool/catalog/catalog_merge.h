@@ -19,9 +19,13 @@ struct ObsoleteEntry {
   uint32_t line = 0;
   std::u16string key;
   std::u16string value;
-  std::u16string comment;  // the comment line right above it, if any
+  std::u16string comment;  // the comment line right above it, if any, as written
   std::string reason;      // why it is not used
+  std::u16string raw;      // the entry line as written, kept byte for byte
 };
+
+// The reason of an entry whose text the program no longer has.
+extern const char kGoneReason[];
 
 struct MergeResult {
   std::vector<std::u16string> header;
@@ -43,11 +47,26 @@ double Similarity(const std::u16string& a, const std::u16string& b);
 // (previousSource, suggestion, fuzzy); false when there is none.
 bool ReadSuggestion(const CatalogFile& file, size_t index, CatalogEntry* entry);
 
-// old may have found no marker: then every text is new.
-MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>& texts,
-                         const std::vector<std::u16string>& defaultHeader);
+// What a comment line as CommentLine writes it names (escapes resolved);
+// false when it names no text.
+struct NamedText {
+  LookupKind kind = kStringText;
+  std::u16string context;  // empty: none
+  std::u16string source;
+};
+bool ReadNamedText(const std::u16string& comment, NamedText* named);
 
-// The obsolete entries as comment lines ("#~ ..."), which no lookup matches.
+// old may have found no marker: then every text is new. The keys its header
+// lists as kept in English stay listed while their entries stay so.
+// suggest: offer gone translations to like new texts (taking them from the
+// obsolete entries).
+MergeResult MergeCatalog(const CatalogFile& old, const std::vector<ProgramText>& texts,
+                         const std::vector<std::u16string>& defaultHeader, bool suggest = true);
+
+// The obsolete entries as comment lines ("#~ ..."), which no lookup matches,
+// under this heading; the next merge keeps them (and gives a text that comes
+// back its translation) until the translator deletes them.
+extern const char16_t kObsoleteHeading[];
 std::vector<std::u16string> ObsoleteLines(const std::vector<ObsoleteEntry>& obsolete);
 
 }  // namespace lngtool

@@ -57,6 +57,7 @@ class Tool {
   // exchange_commands.cpp
   int Export();
   int Import();
+  int ImportOne(const std::string& in, const std::string& out, bool have);
   // render_commands.cpp
   int Preview();
   int Layout();

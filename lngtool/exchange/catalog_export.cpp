@@ -4,6 +4,7 @@
 #include <set>
 
 #include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/exchange/po_file.h"
 #include "lngtool/exchange/xliff_file.h"
 #include "lngtool/io/text_form.h"
@@ -52,10 +53,11 @@ std::string Note(const ProgramText& t, uint32_t perLine, uint32_t lines) {
     case TextRole::kScale:
       return "Scale of the dialog " + DialogName(t) +
              ": horizontal*vertical percentages by which the dialog and its controls grow. "
-             "100*100 keeps the size; 120*110 makes it 20 % wider and 10 % taller.";
+             "100*100 keeps the size; 120*110 makes it 20 % wider and 10 % taller. The value is "
+             "two whole numbers joined by an asterisk, nothing else.";
     case TextRole::kDirection:
       return "Text direction: RTL for a language written right to left (both dialogs are "
-             "then mirrored), LTR otherwise.";
+             "then mirrored), LTR otherwise. The value is LTR or RTL, nothing else.";
     case TextRole::kControl:
       break;
   }
@@ -110,14 +112,27 @@ TranslationMessage Describe(const ProgramText& t) {
   return m;
 }
 
-bool Carried(const std::u16string& text, const std::string& what, std::string* messages) {
-  const size_t at = FindUncarried(text);
-  if (at == std::u16string::npos) {
-    return true;
+// Every field of m as the formats carry it; else the entry, the field and
+// the character are named.
+bool Carried(const TranslationMessage& m, std::string* messages) {
+  const std::pair<const std::string*, const char*> fields[] = {
+      {&m.source, m.obsolete ? "comment (its English text)" : "English text"},
+      {&m.context, m.obsolete ? "comment (its dialog)" : "context"},
+      {&m.translation, "translation"},
+      {&m.previous, "previous text"},
+  };
+  for (const auto& field : fields) {
+    const std::u16string text = FromUtf8(*field.first);
+    const size_t at = FindUncarried(text);
+    if (at != std::u16string::npos) {
+      *messages += "lngtool: " + (m.line != 0 ? "line " + std::to_string(m.line) + ": " : "") +
+                   "the " + field.second + " of the entry " + m.id + " holds the character " +
+                   CodePointName(text[at]) +
+                   ", which neither PO nor XLIFF can carry; nothing was exported\n";
+      return false;
+    }
   }
-  *messages += "lngtool: " + what + " holds the character " + CodePointName(text[at]) +
-               ", which neither PO nor XLIFF can carry; nothing was exported\n";
-  return false;
+  return true;
 }
 }  // namespace
 
@@ -135,25 +150,68 @@ std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& t
     const int64_t chosen = catalog != nullptr ? catalog->ChosenLine(FromUtf8(m.id)) : -1;
     if (chosen >= 0) {
       const BodyLine& line = catalog->lines[static_cast<size_t>(chosen)];
-      const std::u16string value = ReadEntryShape(line).intended;
       m.line = line.fileLine;
-      m.translation = ToUtf8(value);
-      const bool identical = value == DefaultValue(t);
-      m.translated = keepIdentical || !identical;
-      CatalogEntry suggested{t, value};
-      if (identical && ReadSuggestion(*catalog, static_cast<size_t>(chosen), &suggested)) {
+      m.translation = ToUtf8(ReadEntryShape(line).intended);
+      const TranslationState state = StateOf(*catalog, t, keepIdentical);
+      m.translated = state != TranslationState::kUntranslated;
+      CatalogEntry suggested{t, u""};
+      if (state == TranslationState::kFuzzy &&
+          ReadSuggestion(*catalog, static_cast<size_t>(chosen), &suggested)) {
         m.translation = ToUtf8(suggested.suggestion);
         m.previous = ToUtf8(suggested.previousSource);
-        m.translated = m.fuzzy = true;
+        m.fuzzy = true;
       }
     }
     messages.push_back(std::move(m));
   }
   if (catalog != nullptr && catalog->markerFound) {
-    for (const ObsoleteEntry& o : MergeCatalog(*catalog, texts, {}).obsolete) {
-      problems->push_back("line " + std::to_string(o.line) + ": the entry " + ToUtf8(o.key) +
-                          " is not exported: " + o.reason);
+    for (const ObsoleteEntry& o : MergeCatalog(*catalog, texts, {}, false).obsolete) {
+      if (o.reason != kGoneReason) {
+        problems->push_back("line " + std::to_string(o.line) + ": the entry " + ToUtf8(o.key) +
+                            " is not exported: " + o.reason);
+      }
     }
+  }
+  return messages;
+}
+
+std::vector<TranslationMessage> ObsoleteMessages(const std::vector<ProgramText>& texts,
+                                                 const CatalogFile& catalog,
+                                                 std::vector<std::string>* problems) {
+  std::set<std::pair<std::string, std::string>> named;  // context and source of each message
+  for (const ProgramText& t : texts) {
+    const TranslationMessage m = Describe(t);
+    named.emplace(m.context, m.source);
+  }
+  std::vector<TranslationMessage> messages;
+  if (!catalog.markerFound) {
+    return messages;
+  }
+  for (const ObsoleteEntry& o : MergeCatalog(catalog, texts, {}, false).obsolete) {
+    NamedText text;
+    if (o.reason != kGoneReason) {
+      continue;  // a text the program has: ExportMessages names it
+    }
+    const std::string where = "line " + std::to_string(o.line) + ": the obsolete entry " +
+                              ToUtf8(o.key) + " is not exported: ";
+    if (!ReadNamedText(o.comment, &text)) {
+      problems->push_back(where + "no comment line above it names its English text");
+      continue;
+    }
+    const bool scale = text.kind == kDialogText && text.source.empty();
+    TranslationMessage m;
+    m.id = ToUtf8(o.key);
+    m.context = ContextLabel(text.kind, !text.context.empty(), text.context, scale);
+    m.source = scale ? kScaleSource : ToUtf8(text.source);
+    m.translation = ToUtf8(o.value);
+    m.translated = m.translation != m.source;
+    m.obsolete = true;
+    m.line = o.line;
+    if (!named.emplace(m.context, m.source).second) {
+      problems->push_back(where + "another message has its text");
+      continue;
+    }
+    messages.push_back(std::move(m));
   }
   return messages;
 }
@@ -162,14 +220,23 @@ bool ExportTranslations(const std::vector<ProgramText>& texts, const CatalogFile
                         const ExportOptions& options, std::string* document,
                         std::string* messages) {
   std::vector<std::string> problems;
-  const std::vector<TranslationMessage> exported =
+  std::vector<TranslationMessage> exported =
       ExportMessages(texts, catalog, &problems, options.keepIdentical);
+  if (catalog != nullptr && options.format != ExportFormat::kPot) {
+    for (TranslationMessage& m : ObsoleteMessages(texts, *catalog, &problems)) {
+      if (options.format == ExportFormat::kXliff) {
+        problems.push_back("line " + std::to_string(m.line) + ": the obsolete entry " + m.id +
+                           " is not exported: XLIFF has no place for it (PO has)");
+      } else {
+        exported.push_back(std::move(m));
+      }
+    }
+  }
   for (const std::string& p : problems) {
     *messages += "lngtool: warning: " + p + "\n";
   }
   for (const TranslationMessage& m : exported) {
-    if (!Carried(FromUtf8(m.source), "the text " + m.id, messages) ||
-        !Carried(FromUtf8(m.translation), "the translation of " + m.id, messages)) {
+    if (!Carried(m, messages)) {
       return false;
     }
   }
@@ -269,11 +336,14 @@ std::vector<HeaderField> CatalogHeaderFields(const CatalogFile& catalog) {
 std::string TranslationStatistics(const std::vector<TranslationMessage>& messages) {
   uint32_t translated = 0;
   uint32_t fuzzy = 0;
+  uint32_t untranslated = 0;
   for (const TranslationMessage& m : messages) {
-    translated += m.translated && !m.fuzzy ? 1 : 0;
-    fuzzy += m.fuzzy ? 1 : 0;
+    if (!m.obsolete) {
+      translated += m.translated && !m.fuzzy ? 1 : 0;
+      fuzzy += m.fuzzy ? 1 : 0;
+      untranslated += m.translated ? 0 : 1;
+    }
   }
-  const auto untranslated = static_cast<uint32_t>(messages.size()) - translated - fuzzy;
   auto count = [](uint32_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };

@@ -24,18 +24,24 @@ struct ExportOptions {
 };
 
 // One message per key; the translation is the catalog's entry as its
-// translator wrote it (escapes resolved). An entry still at its English text
-// (or a scale or direction at its default) is untranslated unless
-// keepIdentical, and then carries its suggestion, if any, as a fuzzy
-// translation. line is the entry's line in the catalog (0: none). Entries the
-// program has no text for are named in problems.
+// translator wrote it (escapes resolved), translated, fuzzy or not as
+// StateOf tells (a fuzzy one carries its suggestion). line is the entry's
+// line in the catalog (0: none). Entries the program has no text for are
+// named in problems.
 std::vector<TranslationMessage> ExportMessages(const std::vector<ProgramText>& texts,
                                                const CatalogFile* catalog,
                                                std::vector<std::string>* problems,
                                                bool keepIdentical = false);
 
-// gettext's tally of the messages: "3 translated messages, 1 fuzzy
-// translation, 2 untranslated messages.\n".
+// The catalog's entries of texts the program no longer has (left by merge,
+// or live ones of no text), as obsolete messages named by their comment
+// lines; those without such a comment, or duplicates, are named in problems.
+std::vector<TranslationMessage> ObsoleteMessages(const std::vector<ProgramText>& texts,
+                                                 const CatalogFile& catalog,
+                                                 std::vector<std::string>* problems);
+
+// gettext's tally of the messages (obsolete ones left out, as msgfmt does): "3 translated messages,
+// 1 fuzzy translation, 2 untranslated messages.\n".
 std::string TranslationStatistics(const std::vector<TranslationMessage>& messages);
 
 // The document; false (with the reason in *messages) when a text holds a

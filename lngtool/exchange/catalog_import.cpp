@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "lngtool/catalog/catalog_check.h"
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/exchange/catalog_export.h"
 #include "lngtool/exchange/po_file.h"
 #include "lngtool/exchange/xliff_file.h"
@@ -66,6 +69,7 @@ std::string ContextOfReference(const std::string& reference,
 bool Fail(const ImportOptions& o, uint32_t line, const std::string& message,
           ImportOutcome* outcome) {
   outcome->messages += At(o, line) + ": error: " + message + "\n";
+  ++outcome->errors;
   return false;
 }
 
@@ -161,6 +165,56 @@ std::vector<std::u16string> ImportHeader(const ImportOptions& o, const Translati
   return header;
 }
 
+// A translated obsolete message is kept as the catalog's obsolete entry, for
+// the next merge; one that cannot be is left out with a warning.
+void TakeObsolete(const TranslationMessage& m, const ImportOptions& o,
+                  const std::vector<ProgramText>* texts, const AnsiCodec& codec,
+                  std::vector<Imported>* obsolete, ImportOutcome* outcome) {
+  if (!m.translated || m.translation.empty()) {
+    return;
+  }
+  ImportOutcome scratch;
+  Imported e;
+  if (MakeEntry(m, o, texts, codec, &e, &scratch)) {
+    obsolete->push_back(std::move(e));
+    return;
+  }
+  const size_t error = scratch.messages.find(": error: ");
+  outcome->messages +=
+      At(o, m.line) + ": warning: the obsolete message is left out" +
+      (error != std::string::npos ? ": " + scratch.messages.substr(error + 9) : std::string("\n"));
+}
+
+// Those of the obsolete entries whose key no entry has, as merge writes them.
+std::vector<ObsoleteEntry> ObsoleteOf(const std::vector<Imported>& obsolete,
+                                      const std::vector<Imported>& entries) {
+  std::set<uint32_t> keys;
+  for (const Imported& e : entries) {
+    keys.insert(e.entry.text.key);
+  }
+  std::vector<ObsoleteEntry> out;
+  for (const Imported& o : obsolete) {
+    if (keys.insert(o.entry.text.key).second) {
+      out.push_back({o.line, FromUtf8(KeyText(o.entry.text.key)), o.entry.value,
+                     CommentLine(o.entry.text), kGoneReason,
+                     EntryLine(o.entry.text.key, o.entry.value)});
+    }
+  }
+  return out;
+}
+
+// The keys a translator gave the English text on purpose: they stay
+// translated through export (see translation_state.h).
+std::set<std::u16string> KeptAsEnglish(const std::vector<Imported>& entries) {
+  std::set<std::u16string> keys;
+  for (const Imported& e : entries) {
+    if (e.entry.value == DefaultValue(e.entry.text)) {
+      keys.insert(FromUtf8(KeyText(e.entry.text.key)));
+    }
+  }
+  return keys;
+}
+
 // The checks of "lngtool check" on the catalog made, their lines moved to
 // those of the file imported.
 void CheckImported(const std::vector<uint8_t>& bytes, const std::map<uint32_t, uint32_t>& lines,
@@ -180,6 +234,9 @@ void CheckImported(const std::vector<uint8_t>& bytes, const std::map<uint32_t, u
     moved.findings.push_back(f);
   }
   outcome->checkErrors = moved.HasErrors();
+  for (const CheckFinding& f : moved.findings) {
+    outcome->errors += f.severity == Severity::kError ? 1 : 0;
+  }
   outcome->messages += moved.Format(o.fileName);
 }
 }  // namespace
@@ -216,8 +273,13 @@ bool ImportTranslations(const std::string& bytes, const ImportOptions& options,
     outcome->messages += options.fileName + ":" + w + "\n";
   }
   std::vector<Imported> entries;
+  std::vector<Imported> obsolete;
   bool fine = true;
   for (const TranslationMessage& m : file.messages) {
+    if (m.obsolete) {
+      TakeObsolete(m, options, texts, codec, &obsolete, outcome);
+      continue;
+    }
     if (!m.translated) {
       ++outcome->untranslated;
       continue;
@@ -236,7 +298,8 @@ bool ImportTranslations(const std::string& bytes, const ImportOptions& options,
   if (!DropDuplicates(options, &entries, outcome) || !fine) {
     return false;
   }
-  const std::vector<std::u16string> header = ImportHeader(options, file);
+  const std::vector<std::u16string> header =
+      WithIdenticalKeys(ImportHeader(options, file), KeptAsEnglish(entries));
   std::vector<CatalogEntry> catalogEntries;
   std::map<uint32_t, uint32_t> lines;  // catalog line -> line of the file imported
   for (const Imported& e : entries) {
@@ -246,8 +309,10 @@ bool ImportTranslations(const std::string& bytes, const ImportOptions& options,
     catalogEntries.push_back(e.entry);
   }
   bool lossy = false;
+  const std::vector<std::u16string> trailer = ObsoleteLines(ObsoleteOf(obsolete, entries));
+  outcome->obsolete = static_cast<uint32_t>(obsolete.size());
   std::vector<uint8_t> catalog =
-      EncodeCatalog(ComposeCatalog(header, catalogEntries, {}), options.form, codec, &lossy);
+      EncodeCatalog(ComposeCatalog(header, catalogEntries, trailer), options.form, codec, &lossy);
   if (lossy) {
     return Fail(options, 0,
                 "some characters have no form in code page " + std::to_string(options.codePage) +

@@ -32,7 +32,9 @@ struct ImportOutcome {
   bool checkErrors = false;      // the checks found errors
   uint32_t taken = 0;
   uint32_t untranslated = 0;
-  uint32_t fuzzy = 0;  // left out
+  uint32_t fuzzy = 0;     // left out
+  uint32_t obsolete = 0;  // obsolete messages kept as the catalog's obsolete entries
+  uint32_t errors = 0;    // of reading or of the checks
 };
 
 // texts: the program's texts (null when no module was read): they name the

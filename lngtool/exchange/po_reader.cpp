@@ -151,14 +151,25 @@ class PoReader {
       return ReadComment(line.number, text);
     }
     if (text[0] == '"') {
-      return Continue(line.number, text);
+      return Continue(line.number, text, false);
     }
-    return ReadKeyword(line.number, text);
+    return ReadKeyword(line.number, text, false);
+  }
+
+  // "#~" lines: an obsolete message, read as any other and marked so.
+  bool ReadObsolete(uint32_t number, const std::string& rest) {
+    if (rest.empty() || rest[0] == '|') {
+      return true;  // the previous texts of an obsolete message
+    }
+    return rest[0] == '"' ? Continue(number, rest, true) : ReadKeyword(number, rest, true);
   }
 
   bool ReadComment(uint32_t number, const std::string& text) {
-    if (text.compare(0, 2, "#~") == 0 || text.compare(0, 2, "#|") == 0) {
-      return true;  // obsolete entries and previous texts are for people only
+    if (text.compare(0, 2, "#|") == 0) {
+      return true;  // previous texts are for people only
+    }
+    if (text.compare(0, 2, "#~") == 0) {
+      return ReadObsolete(number, Trim(text.substr(2)));
     }
     if (field_ == Part::kString || field_ == Part::kPluralString) {
       if (!Finish(number)) {
@@ -184,7 +195,7 @@ class PoReader {
     return true;
   }
 
-  bool ReadKeyword(uint32_t number, const std::string& text) {
+  bool ReadKeyword(uint32_t number, const std::string& text, bool obsolete) {
     size_t end = 0;
     while (end < text.size() && !IsBlank(text[end]) && text[end] != '"') {
       ++end;
@@ -210,7 +221,7 @@ class PoReader {
         return false;
       }
     }
-    if (!Order(number, next)) {
+    if (!Order(number, next) || !SameKind(number, obsolete)) {
       return false;
     }
     if (next == Part::kString || (next == Part::kPluralString && field_ != next)) {
@@ -238,11 +249,21 @@ class PoReader {
     return true;
   }
 
-  bool Continue(uint32_t number, const std::string& text) {
+  bool Continue(uint32_t number, const std::string& text, bool obsolete) {
     if (field_ == Part::kNone) {
       return Fail(number, "a string that belongs to no keyword");
     }
-    return Append(number, text);
+    return SameKind(number, obsolete) && Append(number, text);
+  }
+
+  // An entry is obsolete ("#~") in all its lines or in none.
+  bool SameKind(uint32_t number, bool obsolete) {
+    if (field_ == Part::kNone) {
+      obsolete_ = obsolete;
+    } else if (obsolete_ != obsolete) {
+      return Fail(number, "an entry that is obsolete (#~) in some of its lines only");
+    }
+    return true;
   }
 
   bool Append(uint32_t number, const std::string& rest) {
@@ -276,7 +297,7 @@ class PoReader {
     // Flags with no entry after them (those of an obsolete entry) are dropped.
     const bool done = field_ == Part::kNone || Take();
     field_ = Part::kNone;
-    hasContext_ = plural_ = fuzzy_ = empty_ = false;
+    hasContext_ = plural_ = fuzzy_ = empty_ = obsolete_ = false;
     context_.clear();
     reference_.clear();
     id_.clear();
@@ -285,6 +306,9 @@ class PoReader {
   }
 
   bool Take() {
+    if (obsolete_ && !hasContext_ && id_.empty()) {
+      return true;  // an obsolete header has nothing to give
+    }
     if (!hasContext_ && id_.empty()) {
       return TakeHeader();
     }
@@ -301,6 +325,7 @@ class PoReader {
     m.translation = string_;
     m.translated = !string_.empty() || empty_;
     m.fuzzy = fuzzy_;
+    m.obsolete = obsolete_;
     m.line = stringLine_;
     file_->messages.push_back(std::move(m));
     return true;
@@ -355,6 +380,7 @@ class PoReader {
   bool plural_ = false;
   bool fuzzy_ = false;
   bool empty_ = false;
+  bool obsolete_ = false;
   std::string context_;
   std::string reference_;  // the first "#:" place
   std::string id_;

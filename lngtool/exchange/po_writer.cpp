@@ -91,21 +91,51 @@ std::string HeaderEntry(const PoHeader& h) {
   fields += "X-Generator: lngtool\n";
   return "msgid \"\"\n" + Field("msgstr", fields);
 }
+
+// Each line of block as gettext writes an obsolete message's.
+std::string ObsoleteLines(const std::string& block) {
+  std::string out;
+  size_t start = 0;
+  while (start < block.size()) {
+    const size_t end = block.find('\n', start) + 1;
+    out += "#~ " + block.substr(start, end - start);
+    start = end;
+  }
+  return out;
+}
+
+std::string Flags(const PoHeader& header, const TranslationMessage& m) {
+  std::string flags;
+  auto add = [&flags](const char* flag) {
+    flags += (flags.empty() ? "#, " : ", ") + std::string(flag);
+  };
+  if (m.fuzzy && !header.isTemplate) {
+    add("fuzzy");
+  }
+  if (!header.isTemplate && m.translated && m.translation.empty()) {
+    add(kEmptyTranslationFlag);
+  }
+  if (m.keepUnchanged) {
+    add("read-only");  // translation platforms then offer no field for it
+  }
+  return flags.empty() ? flags : flags + "\n";
+}
 }  // namespace
 
 std::string WritePo(const PoHeader& header, const std::vector<TranslationMessage>& messages) {
   std::string out = HeaderEntry(header);
   for (const TranslationMessage& m : messages) {
+    if (m.obsolete) {
+      out += "\n" + ObsoleteLines(Field("msgctxt", m.context) + Field("msgid", m.source) +
+                                  Field("msgstr", m.translated ? m.translation : std::string()));
+      continue;
+    }
     out += "\n" + Comments("#.", m.note);
     if (!m.reference.empty()) {
       out += "#: " + m.reference + "\n";
     }
-    const bool empty = !header.isTemplate && m.translated && m.translation.empty();
     const bool fuzzy = m.fuzzy && !header.isTemplate;
-    if (fuzzy || empty) {
-      out += std::string("#, ") + (fuzzy ? "fuzzy" : "") + (fuzzy && empty ? ", " : "") +
-             (empty ? kEmptyTranslationFlag : "") + "\n";
-    }
+    out += Flags(header, m);
     if (fuzzy && !m.previous.empty()) {
       out += "#| msgid \"" + Escape(m.previous) + "\"\n";
     }

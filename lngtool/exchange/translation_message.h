@@ -23,7 +23,8 @@ struct TranslationMessage {
   std::string reference;    // where it is: "LAUNCHDLG:1", "STRINGTABLE:5101"
   uint32_t maxWidth = 0;    // room in characters of the dialog font; 0 unknown
   bool keepUnchanged = false;
-  uint32_t line = 0;  // in the file read: where the translation stands
+  bool obsolete = false;  // of no text of the program: kept for reference ("#~" in PO)
+  uint32_t line = 0;      // in the file read: where the translation stands
 };
 
 // A PO header field: "Last-Translator", "Jane Doe <jane@example.org>".

@@ -109,6 +109,18 @@ def main():
     expected = po_units(pypo, at("de.po"))
     check(len(expected) == 21 and all(t for _, _, t, _ in expected), "translations missing")
     check(po_units(pypo, at("out.po")) == expected, "PO -> import -> export changed messages")
+    # What the translator finished stays finished, through merge too: the
+    # texts kept as in English (the file name, the images, the links) are
+    # listed in the catalog's header, and msgfmt and check count as one.
+    lngtool("merge", at("de.lng"), exe, "--out", at("de-merged.lng"))
+    for catalog in ("de.lng", "de-merged.lng"):
+        lngtool("export", exe, at(catalog), "--po", "--out", at("plain.po"), "--force")
+        done = run("msgfmt", "--check", "--statistics", "-o", os.devnull, at("plain.po"))
+        check("21 translated messages." in done.stderr, done.stderr)
+        check(po_units(pypo, at("plain.po")) == expected, "the round trip changed messages")
+        done = lngtool("check", at(catalog), "--module", exe, "--statistics", "--untranslated")
+        check("21 translated messages." in done.stderr and "untranslated:" not in done.stdout,
+              done.stdout + done.stderr)
     header = pypo.pofile.parsefile(at("out.po")).parseheader()
     check(header.get("Last-Translator") == TRANSLATOR and
           header.get("Plural-Forms") == "nplurals=2; plural=(n != 1);", "header lost: %r" % header)
@@ -148,10 +160,10 @@ def main():
     fuzzy = [u for u in xliff.xlifffile.parsefile(at("fuzzy.xlf")).units if u.isfuzzy()]
     check(len(fuzzy) == 1 and fuzzy[0].target.startswith("DE "), "XLIFF's fuzzy unit")
     done = lngtool("import", at("fuzzy.po"), "--module", exe, "--out", at("fuzzy.lng"))
-    check("20 translations imported" in done.stderr, done.stderr)
+    check("20 translations written" in done.stderr, done.stderr)
     done = lngtool("import", at("fuzzy.xlf"), "--use-fuzzy", "--module", exe, "--out",
                    at("fuzzy.lng"))
-    check("21 translations imported" in done.stderr, done.stderr)
+    check("21 translations written" in done.stderr, done.stderr)
 
     # gettext accepts the PO without a word, and msgmerge with a fresh POT
     # keeps every translation.
@@ -172,7 +184,7 @@ def main():
             check(merged.get((context, source)) == (target, False), "msgmerge lost " + source)
     check(merged[("dialog INFODLG", "Close")][0] in ("", "DE \"\\\t\u00fc\u20ac OK"), "Close")
     done = lngtool("import", at("merged.po"), "--module", exe, "--out", at("merged.lng"))
-    check("20 translations imported" in done.stderr, done.stderr)
+    check("20 translations written" in done.stderr, done.stderr)
 
     # A PO as msgcat lays it out (wrapped at 30 columns) with obsolete
     # entries imports to the same catalog.
@@ -182,6 +194,10 @@ def main():
     lngtool("import", at("wrapped.po"), "--module", exe, "--out", at("wrapped.lng"))
     lngtool("export", exe, at("wrapped.lng"), "--po", "--keep-identical", "--out", at("wrapped-out.po"))
     check(po_units(pypo, at("wrapped-out.po")) == expected, "msgcat's layout imports otherwise")
+    # Its obsolete message is kept, and msgmerge and lngtool agree on it.
+    gone = [u for u in pypo.pofile.parsefile(at("wrapped-out.po")).units if u.isobsolete()]
+    check([(u.getcontext(), u.source, u.target) for u in gone] ==
+          [("dialog INFODLG", "Gone", "Weg")], "obsolete messages: %r" % gone)
 
     # The XLIFF is well-formed; translate-toolkit reads from it what the PO
     # holds: sources, targets, developer notes, locations, nothing fuzzy.

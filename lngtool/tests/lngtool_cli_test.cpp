@@ -67,6 +67,9 @@ TEST(Cli, ExitCodesTellTheTruth) {
   const std::string broken = Written(
       "broken.po", Bytes("msgctxt \"scale INFODLG\"\nmsgid \"100*100\"\nmsgstr \"gross\"\n"));
   const std::string nul = Written("nul.lng", Bytes(std::string("***messages***\r\n\0x", 18)));
+  std::u16string control = GermanCatalog();
+  control.replace(control.find(u"Schließen"), 9, u"Schlie\u0001en");
+  const std::string withControl = Written("control.lng", Utf16File(control));
   const std::string nowhere = TempPath("nowhere.lng");
   const struct {
     std::vector<std::string> args;
@@ -85,12 +88,19 @@ TEST(Cli, ExitCodesTellTheTruth) {
       {{"merge", utf8}, kExitFailure, "convert it first: lngtool convert"},
       {{"merge", bigEndian}, kExitFailure, "convert it first"},
       {{"merge", utf8, "--codepage", "65001"}, kExitFine, "translations kept"},
-      {{"import", empty, "--out", nowhere}, kExitFailure, "holds no translation; nothing written"},
-      {{"import", broken, "--out", nowhere}, kExitFindings, "nothing written (give --force"},
+      {{"import", empty, "--out", nowhere},
+       kExitFailure,
+       "nothing written: it holds no translation"},
+      {{"import", broken, "--out", nowhere},
+       kExitFindings,
+       "nothing written: the catalog would have 1 error (give --force"},
       {{"check", german, "--fit"}, kExitFailure, "the option --fit is not one of check's\n"},
       {{"check"}, kExitFailure, "lngtool check: missing FILE\nTry 'lngtool check --help'.\n"},
       {{"key", "s", "a", "b", "c"}, kExitFailure, "one argument too many: c"},
       {{"export", exe, "--po", "--xliff"}, kExitFailure, "give one of --po, --pot and --xliff"},
+      {{"export", exe, withControl, "--po"},
+       kExitFailure,
+       ": the translation of the entry ad441f3e holds the character U+0001"},
       {{"check", german, "--codepage"}, kExitFailure, "--codepage needs a value (N)"},
       {{"convert", german}, kExitFailure, "--out FILE is needed"},
       {{"convert", nul, "--out", nowhere}, kExitFailure, "holds a NUL byte"},
@@ -132,7 +142,7 @@ TEST(Cli, HelpAndVersionAsGettextsTools) {
        {std::vector<std::string>{"help", "import"}, std::vector<std::string>{"import", "--help"}}) {
     const ToolRun run = RunTool(args);
     EXPECT_EQ(run.code, kExitFine);
-    EXPECT_EQ(run.out.rfind("usage: lngtool import FILE.po|FILE.xlf\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("usage: lngtool import FILE.po|FILE.xlf...\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("  --use-fuzzy "), std::string::npos);
     EXPECT_EQ(run.out.find("--keep-identical"), std::string::npos);  // export's, not import's
   }
@@ -328,7 +338,7 @@ TEST(Cli, ImportKeepsThePoHeaderAndFindsKeysInReferences) {
   const std::string lng = TempPath("header.lng");
   const ToolRun in = RunTool({"import", po, "--module", exe, "--out", lng});
   ASSERT_EQ(in.code, kExitFine) << in.err;
-  EXPECT_NE(in.err.find("3 translations imported"), std::string::npos) << in.err;
+  EXPECT_NE(in.err.find("3 translations written to"), std::string::npos) << in.err;
   const ToolRun out = RunTool({"export", exe, lng, "--po"});
   EXPECT_NE(out.out.find("\"Last-Translator: Jana <j@example.org>\\n\""), std::string::npos)
       << out.out;
@@ -336,6 +346,35 @@ TEST(Cli, ImportKeepsThePoHeaderAndFindsKeysInReferences) {
   EXPECT_NE(RunTool({"export", exe, lng, "--xliff", "--language", "pt_BR"})
                 .out.find("target-language=\"pt-BR\""),
             std::string::npos);
+}
+
+// Several files in one call: each is written (or not) on its own, each
+// message names its file, and the exit status is the worst of them.
+TEST(Cli, ImportTakesSeveralFiles) {
+  const std::string dir = TempPath("set");
+  ASSERT_TRUE(MakeDirectory(dir) || PathTaken(dir));
+  const std::string de = Written("de.po", Bytes(kTranslatedPo));
+  const std::string fr =
+      Written("fr.po", Bytes("msgctxt \"scale INFODLG\"\nmsgid \"100*100\"\nmsgstr \"grand\"\n"));
+  const std::string deOut = dir + "/lngtool_de.lng";
+  const std::string frOut = dir + "/lngtool_fr.lng";
+  std::remove(deOut.c_str());
+  std::remove(frOut.c_str());
+  const ToolRun both = RunTool({"import", de, fr, "--out-dir", dir});
+  EXPECT_EQ(both.code, kExitFindings) << both.err;
+  EXPECT_NE(both.err.find(de + ": 1 translation written to " + deOut + " ("), std::string::npos)
+      << both.err;
+  EXPECT_NE(both.err.find(fr + ":3: error: "), std::string::npos) << both.err;
+  EXPECT_NE(both.err.find(fr + ": nothing written: the catalog would have 1 error"),
+            std::string::npos)
+      << both.err;
+  EXPECT_FALSE(Contents(deOut).empty());
+  EXPECT_FALSE(PathTaken(frOut));
+  EXPECT_EQ(RunTool({"import", de, TempPath("absent.po"), "--out-dir", dir}).code, kExitFailure);
+  EXPECT_EQ(RunTool({"import", de, fr}).code, kExitFailure);  // where would they go?
+  const ToolRun twice = RunTool({"import", de, de, "--out-dir", dir});
+  EXPECT_EQ(twice.code, kExitFailure);
+  EXPECT_NE(twice.err.find("would both be written as"), std::string::npos) << twice.err;
 }
 
 }  // namespace

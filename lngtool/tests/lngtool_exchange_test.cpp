@@ -270,6 +270,7 @@ TEST(Exchange, MalformedFilesAreRefusedAtTheirLine) {
       {head + "msgctxt \"string\"\nmsgid \"a\"\nmsgstr \"x\\0y\"\n", 6, "U+0000"},
       {head + "msgctxt \"string\"\nmsgid \"a\"\nmsgstr \"x\\fy\"\n", 6, "U+000C"},
       {head + "msgctxt \"string\"\nmsgstr \"a\"\n", 5, "out of place"},
+      {head + "msgctxt \"string\"\nmsgid \"a\"\n#~ msgstr \"b\"\n", 6, "obsolete (#~) in some"},
       {head + "msgctxt \"string\"\nmsgid \"a\"\n", 6, "before its msgstr"},
       {head + "msgctxt \"page 1\"\nmsgid \"a\"\nmsgstr \"b\"\n", 6, "names no kind"},
       {head + "msgctxt \"string\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"string\"\nmsgid \"a\"\n"

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "lngtool/catalog/catalog_merge.h"
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool_test_support.h"
+#include "localization/catalog_text.h"
 #include "localization/message_catalog.h"
 
 namespace lngtool {
@@ -124,6 +126,109 @@ TEST(Merge, FormAndObsoleteOptions) {
   const ToolRun none = RunTool({"merge", empty});
   EXPECT_EQ(none.code, 0);
   EXPECT_NE(none.err.find("0 translations kept, 21 new texts"), std::string::npos) << none.err;
+}
+
+std::u16string DecodeUtf16(const std::string& bytes) {
+  std::u16string text;
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
+                                         (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+  }
+  return text;
+}
+
+// An older program's string 5106, translated with every escape: its previous
+// text, its suggestion and an obsolete entry with escapes come through any
+// number of merges byte for byte, and the obsolete one exports as "#~".
+TEST(Merge, EscapesAndObsoleteEntriesSurviveEveryMerge) {
+  std::vector<ProgramText> older = LauncherTexts();
+  ProgramText& closing = older[5];
+  ASSERT_EQ(closing.id, 5106u);
+  closing.source = u"\r\n\r\nYou may close this window now.";
+  closing.key = CatalogKeyCrc(SystemAnsi, closing.kind, nullptr, closing.source.c_str());
+  std::vector<CatalogEntry> entries = FreshEntries(older);
+  entries[5].value = u"\r\n\r\nVous pouvez \"fermer\"\t\\ maintenant.";
+  ProgramText gone = older[6];
+  gone.source = u"Gone \"quoted\"\r\n\\";
+  gone.key = CatalogKeyCrc(SystemAnsi, gone.kind, gone.context.c_str(), gone.source.c_str());
+  entries.push_back({gone, u"Parti \"cit\u00e9\"\r\n\\"});
+  const std::string path = TempPath("escapes.lng");
+  ASSERT_TRUE(WriteWholeFile(path, Utf16File(ComposeCatalog({u"; fr"}, entries, {}))));
+
+  std::vector<std::string> merges;
+  for (int i = 0; i < 3; ++i) {
+    const ToolRun run = RunTool({"merge", path, "--out", path});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.err.find(std::to_string(i == 0 ? 1 : 0) +
+                           " with a fuzzy suggestion), 1 obsolete entries"),
+              std::string::npos)
+        << i << run.err;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(path, &bytes));
+    merges.emplace_back(bytes.begin(), bytes.end());
+  }
+  EXPECT_EQ(merges[1], merges[0]);
+  EXPECT_EQ(merges[2], merges[0]);
+  const std::u16string text = DecodeUtf16(merges[0]);
+  for (const char16_t* line :
+       {uR"(#| "\r\n\r\nYou may close this window now.")",
+        uR"(#, fuzzy "\r\n\r\nVous pouvez \"fermer\"\t\\ maintenant.")",
+        uR"(#~ # $ LAUNCHDLG "Gone \"quoted\"\r\n\\" (title))", uR"(="Parti \"cité\"\r\n\\")"}) {
+    EXPECT_NE(text.find(line), std::u16string::npos) << ToUtf8(line) << ToUtf8(text);
+  }
+  EXPECT_EQ(text.find(kLineSeparator), std::u16string::npos);
+
+  const ToolRun po = RunTool({"export", FixturePath("Launcher.exe"), path, "--po"});
+  ASSERT_EQ(po.code, 0) << po.err;
+  EXPECT_NE(po.out.find(R"(#| msgid "\r\n\r\nYou may close this window now.")"), std::string::npos)
+      << po.out;
+  EXPECT_NE(po.out.find(R"(#~ msgctxt "dialog LAUNCHDLG"
+#~ msgid ""
+#~ "Gone \"quoted\"\r\n"
+#~ "\\"
+#~ msgstr ""
+#~ "Parti \"cité\"\r\n"
+#~ "\\")"),
+            std::string::npos)
+      << po.out;
+}
+
+// One answer to "is it translated", as export, check and msgfmt count.
+TEST(Merge, TranslationStateOfEachEntry) {
+  const std::vector<ProgramText> texts = LauncherTexts();
+  const ProgramText& ok = TextOf(texts, "ad441f3e");
+  const std::u16string key = u"ad441f3e";
+  const struct {
+    std::vector<std::u16string> header;
+    std::u16string lines;  // above and at the entry of "OK"
+    bool keepIdentical;
+    TranslationState state;
+  } cases[] = {
+      {{}, u"", false, TranslationState::kUntranslated},  // no entry
+      {{}, u"ad441f3e=\"OK\"", false, TranslationState::kUntranslated},
+      {{}, u"ad441f3e=\"OK\"", true, TranslationState::kTranslated},
+      {{}, u"ad441f3e=\"Gut\"", false, TranslationState::kTranslated},
+      {WithIdenticalKeys({u"; de"}, {u"0badc0de", key}), u"ad441f3e=\"OK\"", false,
+       TranslationState::kTranslated},
+      {{}, u"#| \"Okay\"\r\n#, fuzzy \"Gut\"\r\nad441f3e=\"OK\"", true, TranslationState::kFuzzy},
+  };
+  for (const auto& c : cases) {
+    std::u16string text;
+    for (const std::u16string& h : c.header) text += h + u"\r\n";
+    text += kMarkerLine + u"\r\n" + c.lines + u"\r\n";
+    CatalogFile file(SystemAnsi);
+    ASSERT_TRUE(file.Load(Utf16File(text)));
+    EXPECT_EQ(StateOf(file, ok, c.keepIdentical), c.state) << ToUtf8(c.lines);
+    const TranslationTally tally = CountTranslations(file, texts, c.keepIdentical);
+    EXPECT_EQ(tally.translated + tally.fuzzy + tally.untranslated, 21u);
+  }
+  // Listed eight to a line, read back whole; listing none removes the lines.
+  std::set<std::u16string> many;
+  for (const ProgramText& t : texts) many.insert(FromUtf8(KeyText(t.key)));
+  const std::vector<std::u16string> header = WithIdenticalKeys({u"; de"}, many);
+  EXPECT_EQ(header.size(), 1u + 3u);
+  EXPECT_EQ(IdenticalKeys(header), many);
+  EXPECT_EQ(WithIdenticalKeys(header, {}), std::vector<std::u16string>{u"; de"});
 }
 
 }  // namespace
