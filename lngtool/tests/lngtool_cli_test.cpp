@@ -87,7 +87,7 @@ TEST(Cli, ExitCodesTellTheTruth) {
       {{"import", empty, "--out", nowhere}, kExitFailure, "holds no translation; nothing written"},
       {{"import", broken, "--out", nowhere}, kExitFindings, "nothing written (give --force"},
       {{"check", german, "--fit"}, kExitFailure, "the option --fit is not one of check's\n"},
-      {{"check"}, kExitFailure, "lngtool check: missing FILE\nTry 'lngtool check --help'.\n"},
+      {{"check"}, kExitFailure, "lngtool check: missing FILE...\nTry 'lngtool check --help'.\n"},
       {{"key", "s", "a", "b", "c"}, kExitFailure, "one argument too many: c"},
       {{"export", exe, "--po", "--xliff"}, kExitFailure, "give one of --po, --pot and --xliff"},
       {{"check", german, "--codepage"}, kExitFailure, "--codepage needs a value (N)"},
