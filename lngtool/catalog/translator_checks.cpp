@@ -61,7 +61,8 @@ constexpr char16_t kEndMarks[] =
     u"\u061F\u0964\u0965\u0589\u055C\u055E\u1362\u1367\u1368\u104B"
     u"\u17D4\u17D5\u0F0D\u203C\u2047\u2048\u2049";
 // What may follow the mark: closing quotes and brackets.
-constexpr char16_t kClosers[] = u"\"')]}\u2019\u201D\u00BB\u00AB\u203A\u2039\u300D\u300F\uFF09";
+constexpr char16_t kClosers[] =
+    u"\"')]}\u2018\u2019\u201C\u201D\u00BB\u00AB\u203A\u2039\u300D\u300F\uFF09";
 
 bool IsOneOf(char16_t c, const char16_t* set) {
   for (; *set != 0; ++set) {
