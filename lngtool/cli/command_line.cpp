@@ -102,7 +102,7 @@ const std::vector<Command>& Commands() {
        {kCodePage,
         kModule,
         kProgram,
-        {"--untranslated", nullptr, "list the texts still in English"},
+        {"--untranslated", nullptr, "list the texts not yet done (untranslated or fuzzy)"},
         {"--statistics", nullptr, "count translated and untranslated texts, as msgfmt does"},
         {"--no-check", "NAMES", kNoCheckHelp.c_str()},
         {"--keep-names", "FILE",
