@@ -6,7 +6,8 @@ lngtool check on that entry's line.
 
     check_judge_test.py LNGTOOL LAUNCHER_EXE [wine]
 
-Exits 77 (skipped) when pofilter or translate-toolkit is missing.
+Its --statistics and --untranslated count as msgfmt does on the export.
+Exits 77 (skipped) when pofilter, msgfmt or translate-toolkit is missing.
 """
 import os
 import re
@@ -133,8 +134,8 @@ def main():
     lngtool = lngtool_runner(sys.argv[1], len(sys.argv) > 3 and sys.argv[3] == "wine")
     exe = sys.argv[2]
     modules = translate_toolkit()
-    if modules is None or shutil.which("pofilter") is None:
-        print("SKIP: pofilter (translate-toolkit) is missing; tools/setup installs it")
+    if modules is None or shutil.which("pofilter") is None or shutil.which("msgfmt") is None:
+        print("SKIP: pofilter (translate-toolkit) or msgfmt is missing; tools/setup installs them")
         return SKIPPED
     pypo = modules[0]
     work = os.path.realpath(tempfile.mkdtemp(prefix="lngtool_judge_"))
@@ -156,7 +157,17 @@ def main():
         run("pofilter", "--progress=none", "--kde", "--language=" + language,
             "--notranslatefile=" + at("names.txt"), *tests, "-i", at(language + ".po"),
             "-o", at(language + ".judged.po"))
-        found = lngtool_findings(lngtool("check", name, "--module", exe, ok=(0, 1)))
+        done = lngtool("check", name, "--module", exe, "--statistics", "--untranslated",
+                       ok=(0, 1))
+        found = lngtool_findings(done)
+        # Its counts are msgfmt's on the export.
+        # (msgfmt refuses a line break added at the end, and still counts.)
+        counted = run("msgfmt", "--statistics", "-o", os.devnull, at(language + ".po"),
+                      ok=(0, 1)).stderr.strip().splitlines()[-1]
+        check(done.stderr.strip() == counted, "lngtool counts %r, msgfmt %r" %
+              (done.stderr, counted))
+        untranslated = int(re.search(r"(\d+) untranslated", counted).group(1))
+        check(done.stdout.count(": untranslated: ") == untranslated, done.stdout)
         by_target = {resolve(v): key for key, v in faults.items()}
         for unit in pypo.pofile.parsefile(at(language + ".judged.po")).units:
             if unit.isheader():
