@@ -164,7 +164,7 @@ def main():
         # (msgfmt refuses a line break added at the end, and still counts.)
         counted = run("msgfmt", "--statistics", "-o", os.devnull, at(language + ".po"),
                       ok=(0, 1)).stderr.strip().splitlines()[-1]
-        check(done.stderr.strip() == counted, "lngtool counts %r, msgfmt %r" %
+        check(counted in done.stderr, "lngtool counts %r, msgfmt %r" %
               (done.stderr, counted))
         untranslated = int(re.search(r"(\d+) untranslated", counted).group(1))
         check(done.stdout.count(": untranslated: ") == untranslated, done.stdout)
