@@ -71,13 +71,19 @@ bool IsOneOf(char16_t c, const char16_t* set) {
   return false;
 }
 
-// The last character before trailing whitespace and closers, or 0.
-char16_t EndingMark(const std::u16string& s) {
+// Where the text ends before trailing whitespace and closers.
+size_t MarkEnd(const std::u16string& s) {
   size_t i = s.size();
   while (i > 0 && (IsBlank(s[i - 1]) || IsLineBreak(s[i - 1]) || IsOneOf(s[i - 1], kClosers))) {
     --i;
   }
-  return i > 0 ? s[i - 1] : 0;
+  return i;
+}
+
+// The last character before trailing whitespace and closers, or 0.
+char16_t EndingMark(const std::u16string& s) {
+  const size_t end = MarkEnd(s);
+  return end > 0 ? s[end - 1] : 0;
 }
 
 // English ends a sentence or a label with . ! ? : or an ellipsis.
@@ -192,8 +198,10 @@ std::vector<TextFault> CompareWithEnglish(const std::u16string& english,
   }
   CompareEdges(english, translation, &faults);
   if (EndsWithMark(english) && !IsOneOf(EndingMark(translation), kEndMarks)) {
+    const size_t end = MarkEnd(english);
+    const bool ellipsis = end >= 3 && english.compare(end - 3, 3, u"...") == 0;
     faults.push_back({"endpunc", "the English ends with " +
-                                     ToUtf8(std::u16string(1, EndingMark(english))) +
+                                     (ellipsis ? std::string("...") : ToUtf8({english[end - 1]})) +
                                      ", the translation with no ending mark"});
   }
   if (place.accessKeys) {
