@@ -2,10 +2,12 @@
 // catalog otherwise than its translator meant, with the line it concerns.
 #pragma once
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/catalog/translator_checks.h"
 #include "lngtool/program/program_texts.h"
 
 namespace lngtool {
@@ -38,7 +40,8 @@ enum class Finding : uint8_t {
   kBadScale,
   kBadDirection,
   kImageNameChanged,
-  kLinkMarkupLost,
+  kLinkMarkupLost,    // fewer links than the English
+  kLinkMarkupBroken,  // markup the link control cannot read
   kInstallerNameChanged,
   kInstallerNameRefused,     // not a plain file name: the launcher uses its built-in one
   kInstallerNameBesideOnly,  // a translated name counts only in a catalog beside the launcher
@@ -47,7 +50,22 @@ enum class Finding : uint8_t {
   kInfoTextCut,
   kNoModule,
   kCoverage,
+  kUnknownCheck,  // the header turns off a check there is none of
+
+  // The translators' checks (translator_checks.h), each with its name.
+  kLineBreaks,
+  kStartBlank,
+  kEndBlank,
+  kDoubleBlank,
+  kEndPunctuation,
+  kAccessKey,
+  kSameAccessKey,
+  kProductName,
+  kLinkTargetChanged,
 };
+
+// The translators' check a finding comes from ("endpunc"), or null.
+const char* CheckName(Finding what);
 
 struct CheckFinding {
   Severity severity;
@@ -56,12 +74,15 @@ struct CheckFinding {
   std::string message;
 };
 
+// Counted as export counts messages (one per key), so that the coverage
+// line agrees with --untranslated, --statistics and msgfmt on the export.
 struct CheckReport {
   std::vector<CheckFinding> findings;
-  uint32_t total = 0;       // texts to translate
-  uint32_t translated = 0;  // an entry the launcher uses, differing from the English text
-  uint32_t same = 0;        // an entry equal to the English text
-  uint32_t missing = 0;
+  uint32_t total = 0;
+  uint32_t translated = 0;
+  uint32_t fuzzy = 0;
+  uint32_t untranslated = 0;
+  uint32_t missing = 0;  // of the untranslated: no entry the launcher uses
 
   bool HasErrors() const;
   size_t Count(Finding what) const;
@@ -69,9 +90,23 @@ struct CheckReport {
   std::string Format(const std::string& fileName) const;
 };
 
+// gettext's tally of the report's counts, as msgfmt --statistics prints it:
+// "3 translated messages, 1 fuzzy translation, 2 untranslated messages.\n".
+std::string StatisticsLine(const CheckReport& report);
+
+// A catalog's header line turning translators' checks off for its language:
+// "; No-Check: endpunc, names".
+extern const char16_t kNoCheckPrefix[];
+
+struct CheckOptions {
+  std::set<std::string> skipped;  // translators' checks turned off
+  std::vector<std::u16string> productNames = DefaultProductNames();
+};
+
 // texts: the program's texts (null when no module could be read: the keys are
 // then not compared with any). codePage names the code page in messages.
 CheckReport CheckCatalog(const CatalogFile& file, const std::vector<ProgramText>* texts,
-                         const AnsiCodec& codec, uint32_t codePage);
+                         const AnsiCodec& codec, uint32_t codePage,
+                         const CheckOptions& options = CheckOptions());
 
 }  // namespace lngtool

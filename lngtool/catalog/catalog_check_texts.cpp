@@ -2,6 +2,8 @@
 #include "base/path_text.h"
 #include "launcher/offer_text.h"
 #include "lngtool/catalog/catalog_checker.h"
+#include "lngtool/catalog/link_markup.h"
+#include "lngtool/catalog/translation_state.h"
 #include "localization/catalog_text.h"
 
 namespace lngtool {
@@ -28,37 +30,16 @@ const char* DescribeFileNameFault(FileNameFault fault) {
   return "";
 }
 
-bool StartsWithNoCase(const std::u16string& text, size_t at, const char16_t* upper) {
-  for (size_t i = 0; upper[i] != 0; ++i) {
-    if (at + i >= text.size() || UpperCaseChar(text[at + i]) != upper[i]) return false;
-  }
-  return true;
-}
+constexpr uint32_t kStaticNoPrefix = 0x80;  // SS_NOPREFIX
+constexpr uint32_t kLinkNoPrefix = 0x4;     // LWS_NOPREFIX
 
-// The href of every anchor in link markup, as the link control reads it:
-// quoted with either quote, or empty when the anchor has none.
-std::vector<std::u16string> LinkTargets(const std::u16string& markup) {
-  std::vector<std::u16string> targets;
-  for (size_t at = 0; (at = markup.find(u'<', at)) != std::u16string::npos; ++at) {
-    if (!StartsWithNoCase(markup, at + 1, u"A") ||
-        (at + 2 < markup.size() && markup[at + 2] != u' ' && markup[at + 2] != u'>')) {
-      continue;
-    }
-    const size_t end = markup.find(u'>', at);
-    const std::u16string tag = markup.substr(at, end == std::u16string::npos ? end : end - at);
-    std::u16string target;
-    for (size_t h = 0; h < tag.size(); ++h) {
-      if (!StartsWithNoCase(tag, h, u"HREF=") || h + 5 >= tag.size()) continue;
-      const char16_t quote = tag[h + 5];
-      const size_t from = quote == u'"' || quote == u'\'' ? h + 6 : h + 5;
-      const size_t to =
-          quote == u'"' || quote == u'\'' ? tag.find(quote, from) : tag.find(u' ', from);
-      target = tag.substr(from, to == std::u16string::npos ? to : to - from);
-      break;
-    }
-    targets.push_back(target);
+bool IsLinkControl(const ProgramText& t) {
+  std::u16string upper = t.className;
+  for (char16_t& c : upper) {
+    c = UpperCaseChar(c);
   }
-  return targets;
+  return (t.role == TextRole::kControl && upper == u"SYSLINK") ||
+         t.source.find(u"<a") != std::u16string::npos;
 }
 }  // namespace
 
@@ -107,10 +88,35 @@ void CatalogChecker::CheckProgramTexts() {
     CheckProgramText(t);
   }
   CheckInfoText();
-  Add(Severity::kNote, Finding::kCoverage, 0,
-      "coverage: " + std::to_string(report_.translated) + " of " + std::to_string(report_.total) +
-          " texts translated (" + std::to_string(report_.same) + " as in English, " +
-          std::to_string(report_.missing) + " missing)");
+  CheckSameAccessKeys();
+  CountCoverage();
+}
+
+// As export counts: one message per key, the same answer to what is done.
+void CatalogChecker::CountCoverage() {
+  const TranslationTally tally = CountTranslations(file_, *texts_);
+  report_.translated = tally.translated;
+  report_.fuzzy = tally.fuzzy;
+  report_.untranslated = tally.untranslated;
+  report_.total = tally.translated + tally.fuzzy + tally.untranslated;
+  std::set<uint32_t> seen;
+  for (const ProgramText& t : *texts_) {
+    if (seen.insert(t.key).second && file_.ChosenLine(FromUtf8(KeyText(t.key))) < 0) {
+      ++report_.missing;
+    }
+  }
+  std::string message = "coverage: " + std::to_string(report_.translated) + " of " +
+                        std::to_string(report_.total) + " texts translated";
+  if (report_.fuzzy != 0) {
+    message += ", " + std::to_string(report_.fuzzy) + " fuzzy";
+  }
+  if (report_.untranslated != 0) {
+    message += ", " + std::to_string(report_.untranslated) + " untranslated";
+    if (report_.missing != 0) {
+      message += " (" + std::to_string(report_.missing) + " without an entry)";
+    }
+  }
+  Add(Severity::kNote, Finding::kCoverage, 0, message);
 }
 
 // What the launcher shows for t: its own lookup, in its own buffer size.
@@ -124,16 +130,6 @@ std::u16string CatalogChecker::Shown(const ProgramText& t) const {
 void CatalogChecker::CheckProgramText(const ProgramText& t) {
   const int64_t chosen = file_.ChosenLine(FromUtf8(KeyText(t.key)));
   const std::u16string shown = Shown(t);
-  if (t.Translatable()) {
-    ++report_.total;
-    if (chosen < 0) {
-      ++report_.missing;
-    } else if (shown == t.source) {
-      ++report_.same;
-    } else {
-      ++report_.translated;
-    }
-  }
   if (chosen < 0) {
     return;
   }
@@ -178,15 +174,11 @@ void CatalogChecker::CheckProgramText(const ProgramText& t) {
 
 void CatalogChecker::CheckMeaning(const ProgramText& t, const std::u16string& shown,
                                   uint32_t line) {
-  if (t.source.find(u"<a") != std::u16string::npos &&
-      (shown.find(u"<a href=") == std::u16string::npos ||
-       shown.find(u"</a>") == std::u16string::npos)) {
-    Add(Severity::kWarning, Finding::kLinkMarkupLost, line,
-        "the source is a link (<a href=\"...\">text</a>); without that markup the translation "
-        "opens no page");
-  }
-  CheckLinkTargets(t, shown, line);
-  if (t.role == TextRole::kString && t.id == kFirstStringId && shown != t.source) {
+  CheckLinks(t, shown, line);
+  const bool isString = t.role == TextRole::kString;
+  if (isString && t.id == IDS_FIRST_USE_URL) {
+    CheckFirstUsePage(shown, line);
+  } else if (isString && t.id == kFirstStringId && shown != t.source) {
     const FileNameFault fault = FindFileNameFault(shown.c_str());
     if (fault != FileNameFault::kNone) {
       Add(Severity::kError, Finding::kInstallerNameRefused, line,
@@ -202,29 +194,119 @@ void CatalogChecker::CheckMeaning(const ProgramText& t, const std::u16string& sh
           "the translated string 5101 counts only in a catalog beside the launcher; used from "
           "a language folder, the catalog's installer name is ignored for the built-in one");
     }
+  } else if (!isString || t.id != kFirstStringId) {
+    CheckAgainstEnglish(t, shown, line);
   }
 }
 
-// The launcher opens only web addresses: a link to anything else, or a
-// first-use page beginning with http:// or https:// that is no web address,
-// opens nothing.
-void CatalogChecker::CheckLinkTargets(const ProgramText& t, const std::u16string& shown,
-                                      uint32_t line) {
-  if (t.source.find(u"<a") != std::u16string::npos) {
-    for (const std::u16string& target : LinkTargets(shown)) {
-      if (!IsWebAddress(target.c_str())) {
-        Add(Severity::kError, Finding::kLinkTargetRefused, line,
-            "the link's target " + Quoted(target) +
-                " is not an http or https address (without blanks or quotes): the launcher "
-                "opens nothing for it");
-      }
+// Markup the link control cannot read shows as text and opens nothing; the
+// launcher opens only web addresses, so a link to anything else opens
+// nothing either.
+void CatalogChecker::CheckLinks(const ProgramText& t, const std::u16string& shown, uint32_t line) {
+  if (!IsLinkControl(t) || shown == t.source) {
+    return;
+  }
+  const LinkMarkup english = ReadLinkMarkup(t.source);
+  const LinkMarkup translated = ReadLinkMarkup(shown);
+  if (!translated.fault.empty()) {
+    Add(Severity::kError, Finding::kLinkMarkupBroken, line,
+        "the link markup does not read: " + translated.fault);
+  } else if (translated.targets.size() < english.targets.size()) {
+    Add(Severity::kError, Finding::kLinkMarkupLost, line,
+        "the source is a link (<a href=\"...\">text</a>); the translation has " +
+            std::to_string(translated.targets.size()) + " of its " +
+            std::to_string(english.targets.size()) + " and opens no page for the others");
+  }
+  for (size_t i = 0; i < translated.targets.size(); ++i) {
+    const std::u16string& target = translated.targets[i];
+    if (!IsWebAddress(target.c_str())) {
+      Add(Severity::kError, Finding::kLinkTargetRefused, line,
+          "the link's target " + Quoted(target) +
+              " is not an http or https address (without blanks or quotes): the launcher "
+              "opens nothing for it");
+    } else if (i >= english.targets.size()) {
+      Add(Severity::kWarning, Finding::kLinkTargetChanged, line,
+          "a link to " + Quoted(target) + ", which the English does not have");
+    } else if (target != english.targets[i]) {
+      Add(Severity::kWarning, Finding::kLinkTargetChanged, line,
+          "the link opens " + Quoted(target) + " instead of the English's " +
+              Quoted(english.targets[i]) + "; is it the same page in this language?");
     }
   }
-  if (t.role == TextRole::kString && t.id == IDS_FIRST_USE_URL && IsFirstUsePage(shown.c_str()) &&
-      !IsWebAddress(shown.c_str())) {
+}
+
+// A first-use page beginning with http:// or https:// that is no web
+// address opens nothing.
+void CatalogChecker::CheckFirstUsePage(const std::u16string& shown, uint32_t line) {
+  if (IsFirstUsePage(shown.c_str()) && !IsWebAddress(shown.c_str())) {
     Add(Severity::kError, Finding::kLinkTargetRefused, line,
         "the first-use page " + Quoted(shown) +
             " is not a web address (without blanks or quotes): the launcher opens nothing");
+  }
+}
+
+// Buttons take '&' as an access key; statics and links unless their style
+// says otherwise. Strings 5103 to 5106 are shown in the information
+// dialog's static text, which takes them.
+bool CatalogChecker::ShowsAccessKeys(const ProgramText& t) const {
+  if (t.role == TextRole::kString) {
+    return t.id >= IDS_INFO_TEXT_FIRST && t.id <= IDS_INFO_TEXT_LAST;
+  }
+  if (t.role != TextRole::kControl) {
+    return false;
+  }
+  std::u16string upper = t.className;
+  for (char16_t& c : upper) {
+    c = UpperCaseChar(c);
+  }
+  if (upper == u"BUTTON") {
+    return true;
+  }
+  if (upper == u"STATIC") {
+    return (t.style & kStaticNoPrefix) == 0;
+  }
+  return upper == u"SYSLINK" && (t.style & kLinkNoPrefix) == 0;
+}
+
+void CatalogChecker::CheckAgainstEnglish(const ProgramText& t, const std::u16string& shown,
+                                         uint32_t line) {
+  TextPlace place;
+  place.accessKeys = ShowsAccessKeys(t);
+  place.productNames = &options_.productNames;
+  for (const TextFault& fault : CompareWithEnglish(t.source, shown, place)) {
+    Add(Severity::kWarning, FindingOfCheck(fault.check), line, fault.message);
+  }
+}
+
+// Of two controls of one dialog with the same access key, Windows reaches
+// only the first.
+void CatalogChecker::CheckSameAccessKeys() {
+  struct Keyed {
+    const ProgramText* text;
+    char16_t key;
+    uint32_t line;
+  };
+  std::map<std::u16string, std::vector<Keyed>> byDialog;
+  for (const ProgramText& t : *texts_) {
+    const int64_t chosen = file_.ChosenLine(FromUtf8(KeyText(t.key)));
+    const char16_t key = chosen >= 0 && ShowsAccessKeys(t) ? AccessKey(Shown(t)) : 0;
+    if (key == 0) {
+      continue;
+    }
+    const std::u16string dialog = t.role == TextRole::kString ? kDialogNames[1] : t.context;
+    std::vector<Keyed>& keyed = byDialog[dialog];
+    const uint32_t line = file_.lines[static_cast<size_t>(chosen)].fileLine;
+    for (const Keyed& other : keyed) {
+      if (other.key == key && other.text->key != t.key &&
+          (AccessKey(t.source) != key || AccessKey(other.text->source) != key)) {
+        Add(Severity::kWarning, Finding::kSameAccessKey, line,
+            "the access key &" + ToUtf8(std::u16string(1, key)) + " is also that of line " +
+                std::to_string(other.line) + " in " + ToUtf8(dialog) +
+                ": Windows reaches only one of them");
+        break;
+      }
+    }
+    keyed.push_back({&t, key, line});
   }
 }
 

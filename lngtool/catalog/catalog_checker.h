@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,21 +13,24 @@
 
 namespace lngtool {
 
+// The finding of a translators' check, by its name.
+Finding FindingOfCheck(const char* check);
+
 // A count as the messages give it, in groups of three digits: 1,046,528.
 std::string Grouped(uint64_t n);
 
 class CatalogChecker {
  public:
   CatalogChecker(const CatalogFile& file, const std::vector<ProgramText>* texts,
-                 const AnsiCodec& codec, uint32_t codePage)
-      : file_(file), texts_(texts), codec_(codec), codePage_(codePage) {}
+                 const AnsiCodec& codec, uint32_t codePage, const CheckOptions& options)
+      : file_(file), texts_(texts), codec_(codec), codePage_(codePage), options_(options) {}
 
   CheckReport Run();
 
  private:
-  void Add(Severity s, Finding what, uint32_t line, const std::string& message) {
-    report_.findings.push_back({s, what, line, message});
-  }
+  // Every finding but those of the checks turned off.
+  void Add(Severity s, Finding what, uint32_t line, const std::string& message);
+  void ReadHeaderSkips();
 
   std::string Describe(const ProgramText& t) const {
     std::string s = std::string(KindLetter(t.kind)) + " ";
@@ -59,14 +63,22 @@ class CatalogChecker {
   std::u16string Shown(const ProgramText& t) const;
   void CheckProgramText(const ProgramText& t);
   void CheckMeaning(const ProgramText& t, const std::u16string& shown, uint32_t line);
-  void CheckLinkTargets(const ProgramText& t, const std::u16string& shown, uint32_t line);
+  void CheckLinks(const ProgramText& t, const std::u16string& shown, uint32_t line);
+  void CheckFirstUsePage(const std::u16string& shown, uint32_t line);
+  // The translators' checks (translator_checks.h).
+  bool ShowsAccessKeys(const ProgramText& t) const;
+  void CheckAgainstEnglish(const ProgramText& t, const std::u16string& shown, uint32_t line);
+  void CheckSameAccessKeys();
   void CheckScale(const ProgramText& t, const std::u16string& shown, uint32_t line);
   void CheckInfoText();
+  void CountCoverage();
 
   const CatalogFile& file_;
   const std::vector<ProgramText>* texts_;
   const AnsiCodec& codec_;
   uint32_t codePage_;
+  const CheckOptions& options_;
+  std::set<std::string> headerSkipped_;
   CheckReport report_;
   std::map<std::string, const ProgramText*> textsByKey_;
   std::map<std::string, std::string> wrongAs_;       // a wrong key: which text, formed how

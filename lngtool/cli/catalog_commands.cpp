@@ -1,12 +1,15 @@
 // The commands on catalogs: template, check, key, merge, convert, pseudo.
 #include <algorithm>
+#include <set>
 
 #include "base/utf8.h"
 #include "lngtool/catalog/catalog_check.h"
 #include "lngtool/catalog/catalog_merge.h"
 #include "lngtool/catalog/pseudo_translation.h"
+#include "lngtool/catalog/translation_state.h"
 #include "lngtool/cli/tool.h"
 #include "lngtool/exchange/catalog_export.h"
+#include "lngtool/exchange/translation_message.h"
 #include "localization/catalog_text.h"
 
 namespace lngtool {
@@ -29,42 +32,106 @@ int Tool::Template() {
              : kExitFailure;
 }
 
+// Several catalogs (a language set) in one call; each finding names its
+// file, and the exit status is the worst of them.
 int Tool::Check() {
-  const std::string path = Operand(0);
   bool have = false;
-  if (!OpenTexts(Get("--module"), true, &have)) {
+  CheckOptions options;
+  if (!ReadCheckOptions(&options) || !OpenTexts(Get("--module"), true, &have)) {
     return kExitFailure;
   }
+  if ((Has("--untranslated") || Has("--statistics")) && !have) {
+    return Usage("--untranslated and --statistics need the program's texts (give --module)");
+  }
+  int worst = kExitFine;
+  for (const std::string& path : arguments_.operands) {
+    worst = std::max(worst, CheckFile(path, have, options));
+  }
+  return worst;
+}
+
+bool Tool::ReadCheckOptions(CheckOptions* options) {
+  std::string names = Get("--no-check");
+  std::replace(names.begin(), names.end(), ',', ' ');
+  for (size_t at = 0; (at = names.find_first_not_of(' ', at)) != std::string::npos;) {
+    const size_t end = std::min(names.find(' ', at), names.size());
+    const std::string name = names.substr(at, end - at);
+    if (!IsTranslatorCheck(name)) {
+      Usage("--no-check: there is no check " + name);
+      return false;
+    }
+    options->skipped.insert(name);
+    at = end;
+  }
+  if (!Has("--keep-names")) {
+    return true;
+  }
+  std::vector<uint8_t> bytes;
+  if (!SelectCodec() || !Read(Get("--keep-names"), &bytes)) {
+    return false;
+  }
+  // One name a line, in whatever form the editor saved; '#' begins a comment.
+  SavedForm form = SavedForm::kUtf8;
+  const std::u16string text = DecodeAnyForm(bytes, *codec_, &form);
+  options->productNames.clear();
+  size_t at = 0;
+  while (at <= text.size()) {
+    const size_t end = std::min(text.find_first_of(u"\r\n", at), text.size());
+    std::u16string name = text.substr(at, end - at);
+    name.erase(0, std::min(name.find_first_not_of(u" \t"), name.size()));
+    name.erase(std::min(name.find_last_not_of(u" \t") + 1, name.size()));
+    if (!name.empty() && name[0] != u'#') {
+      options->productNames.push_back(name);
+    }
+    at = end + 1;
+  }
+  return true;
+}
+
+int Tool::CheckFile(const std::string& path, bool have, const CheckOptions& options) {
   CatalogFile file(*codec_);
   if (!LoadCatalog(path, &file)) {
     return kExitFailure;
   }
-  const bool listing = Has("--untranslated") || Has("--statistics");
-  if (listing && !have) {
-    Usage("--untranslated and --statistics need the program's texts (give --module)");
-    return kExitFailure;
-  }
-  const CheckReport report = CheckCatalog(file, have ? &texts_ : nullptr, *codec_, codePage_);
+  const CheckReport report =
+      CheckCatalog(file, have ? &texts_ : nullptr, *codec_, codePage_, options);
   *out_ += report.Format(path);
   if (report.Count(Finding::kEncoding) != 0) {
     *out_ +=
         path + ": note: lngtool convert " + path + " --out " + path + " saves it as UTF-16 LE\n";
   }
-  if (listing) {
-    std::vector<std::string> problems;
-    const std::vector<TranslationMessage> messages = ExportMessages(texts_, &file, &problems);
-    for (const TranslationMessage& m : messages) {
-      if (Has("--untranslated") && (!m.translated || m.fuzzy)) {
-        *out_ += path + (m.line != 0 ? ":" + std::to_string(m.line) : std::string()) +
-                 ": untranslated: " + m.id + " " + m.context + " \"" + m.source + "\"" +
-                 (m.fuzzy ? " (a fuzzy suggestion waits)" : "") + "\n";
-      }
-    }
-    if (Has("--statistics")) {
-      *err_ += TranslationStatistics(messages);
-    }
+  if (Has("--untranslated")) {
+    ListUntranslated(path, file);
+  }
+  if (Has("--statistics")) {
+    // msgfmt's line for each file; named when there are several.
+    *err_ +=
+        (arguments_.operands.size() > 1 ? path + ": " : std::string()) + StatisticsLine(report);
   }
   return report.HasErrors() ? kExitFindings : kExitFine;
+}
+
+// Every text export writes as untranslated or fuzzy, as the coverage counts.
+void Tool::ListUntranslated(const std::string& path, const CatalogFile& file) {
+  std::set<uint32_t> seen;
+  for (const ProgramText& t : texts_) {
+    if (!seen.insert(t.key).second) {
+      continue;
+    }
+    const TranslationState state = StateOf(file, t);
+    if (state == TranslationState::kTranslated) {
+      continue;
+    }
+    const int64_t chosen = file.ChosenLine(FromUtf8(KeyText(t.key)));
+    const bool scale = t.role == TextRole::kScale;
+    *out_ += path +
+             (chosen >= 0 ? ":" + std::to_string(file.lines[static_cast<size_t>(chosen)].fileLine)
+                          : std::string()) +
+             ": untranslated: " + KeyText(t.key) + " " +
+             ContextLabel(t.kind, t.hasContext, t.context, scale) + " \"" +
+             (scale ? std::string(kScaleSource) : ToUtf8(t.source)) + "\"" +
+             (state == TranslationState::kFuzzy ? " (a fuzzy suggestion waits)" : "") + "\n";
+  }
 }
 
 int Tool::Key() {
@@ -187,6 +254,9 @@ int Tool::Pseudo() {
   std::vector<std::u16string> header = TemplateHeader(modules_.name);
   header.push_back(
       u"; A pseudo-translation made by \"lngtool pseudo\", to find texts that do not fit.");
+  // Its brackets and accents change names, ending marks and leading line
+  // breaks on purpose.
+  header.push_back(std::u16string(kNoCheckPrefix) + u" newlines, endpunc, names");
   const std::u16string text = ComposeCatalog(header, PseudoEntries(texts_, options), {});
   bool lossy = false;
   return Emit(EncodeCatalog(text, FileForm::kUtf16, *codec_, &lossy)) ? kExitFine : kExitFailure;

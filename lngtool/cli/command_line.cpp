@@ -1,5 +1,8 @@
 #include "lngtool/cli/command_line.h"
 
+#include <cstdint>
+
+#include "lngtool/catalog/translator_checks.h"
 #include "lngtool/cli/tool.h"
 
 namespace lngtool {
@@ -76,6 +79,13 @@ const std::vector<Command>& Commands() {
   const Option po = {"--po", nullptr, "a PO file with the catalog's translations"};
   const Option pot = {"--pot", nullptr, "a POT template, without translations"};
   const Option xliff = {"--xliff", nullptr, "an XLIFF 1.2 file with the catalog's translations"};
+  static const std::string kNoCheckHelp = [] {
+    std::string names;
+    for (const TranslatorCheck& c : TranslatorChecks()) {
+      names += std::string(names.empty() ? "" : ", ") + c.name;
+    }
+    return "turn off these translators' checks (comma-separated): " + names;
+  }();
   static const std::vector<Command> kCommands = {
       {"template",
        "[MODULE]",
@@ -85,15 +95,19 @@ const std::vector<Command>& Commands() {
        {kAnsi, kCodePage, kOutFile, kForce, kProgram},
        &Tool::Template},
       {"check",
-       "FILE",
-       "what the launcher will make of FILE; exit 1 when it finds errors",
+       "FILE...",
+       "what the launcher will make of each FILE; exit 1 when it finds errors",
        1,
-       1,
+       SIZE_MAX,
        {kCodePage,
         kModule,
         kProgram,
-        {"--untranslated", nullptr, "list the texts still in English"},
-        {"--statistics", nullptr, "count translated and untranslated texts, as msgfmt does"}},
+        {"--untranslated", nullptr, "list the texts not yet done (untranslated or fuzzy)"},
+        {"--statistics", nullptr, "count translated and untranslated texts, as msgfmt does"},
+        {"--no-check", "NAMES", kNoCheckHelp.c_str()},
+        {"--keep-names", "FILE",
+         "the product names a translation keeps, one a line (default: Zentak, Baidu "
+         "Antivirus)"}},
        &Tool::Check},
       {"key",
        "KIND [CONTEXT] TEXT",

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "lngtool/catalog/catalog_check.h"
 #include "lngtool/catalog/catalog_file.h"
 #include "lngtool/catalog/catalog_writer.h"
 #include "lngtool/cli/command_line.h"
@@ -85,6 +86,10 @@ class Tool {
   std::string Named(const std::string& path) const;
 
   bool Read(const std::string& path, std::vector<uint8_t>* bytes);
+  // check: its options, and one catalog with the exit status it earns.
+  bool ReadCheckOptions(CheckOptions* options);
+  int CheckFile(const std::string& path, bool have, const CheckOptions& options);
+  void ListUntranslated(const std::string& path, const CatalogFile& file);
   bool LoadModule(const std::string& path, PeModule* module);
   bool SelectCodec();
   Opened OpenModules(const std::string& named, bool optional);

@@ -64,6 +64,7 @@ void AddDialog(const PeModule& module, const char16_t* name, const AnsiCodec& co
                          c.ShowsImage() ? TextRole::kImageName : TextRole::kControl, codec);
     t.id = c.id;
     t.className = c.ClassName();
+    t.style = c.style;
     t.width = c.cx;
     t.height = c.cy;
     add(std::move(t));

@@ -30,6 +30,7 @@ struct ProgramText {
   TextRole role = TextRole::kString;
   uint32_t id = 0;           // string id or control id (-1 as 0xFFFFFFFF)
   std::u16string className;  // of a control
+  uint32_t style = 0;        // of a control
   int16_t width = 0;         // of a control, in dialog units (four to a character)
   int16_t height = 0;        // of a control, in dialog units (eight to a line)
   uint32_t key = 0;

@@ -119,7 +119,34 @@ TEST(Check, FindsEachPlantedFault) {
        Finding::kImageNameChanged, Severity::kWarning, u"cc2d4abb"},
       {"link markup lost",
        [](const Text& t) { return WithLine(t, "c348919f", Entry("c348919f", u"Datenschutz")); },
-       Finding::kLinkMarkupLost, Severity::kWarning, u"c348919f"},
+       Finding::kLinkMarkupLost, Severity::kError, u"c348919f"},
+      {"link that lost the closing quote of its href",
+       [](const Text& t) {
+         return WithLine(t, "c348919f",
+                         Entry("c348919f", uR"(<a href=\"http://x.test/p>Datenschutz</a>)"));
+       },
+       Finding::kLinkMarkupBroken, Severity::kError, u"c348919f"},
+      {"link that lost its </a>",
+       [](const Text& t) {
+         return WithLine(t, "c348919f",
+                         Entry("c348919f", uR"(<a href=\"http://x.test/p\">Datenschutz)"));
+       },
+       Finding::kLinkMarkupBroken, Severity::kError, u"c348919f"},
+      {"link to another page",
+       [](const Text& t) {
+         return WithLine(t, "c348919f",
+                         Entry("c348919f", uR"(<a href=\"https://x.test/de\">Datenschutz</a>)"));
+       },
+       Finding::kLinkTargetChanged, Severity::kWarning, u"c348919f"},
+      {"ending mark dropped",
+       [](const Text& t) { return WithLine(t, "d82d648f", Entry("d82d648f", u"Baidu Antivirus")); },
+       Finding::kEndPunctuation, Severity::kWarning, u"d82d648f"},
+      {"two controls of a dialog with one access key",
+       [](const Text& t) {
+         return WithLine(WithLine(t, "7b876e02", Entry("7b876e02", u"&Baidu Antivirus")),
+                         "c079bbc6", Entry("c079bbc6", u"&Bien"));
+       },
+       Finding::kSameAccessKey, Severity::kWarning, u"c079bbc6"},
       {"installer name translated",
        [](const Text& t) { return WithLine(t, "2455b360", Entry("2455b360", u"Installer.exe")); },
        Finding::kInstallerNameChanged, Severity::kWarning, u"2455b360"},
@@ -274,7 +301,8 @@ TEST(Check, LimitsNameTheLostEntries) {
     const CheckFinding* cut = Find(report, Finding::kBodyCut);
     ASSERT_NE(cut, nullptr) << Listing(report);
     EXPECT_EQ(report.Count(Finding::kEntryLost), 5u) << Listing(report);  // 4 INFODLG + direction
-    EXPECT_EQ(report.missing, 2u);  // the INFODLG title and its OK
+    // The INFODLG title, image, OK and scale, and the direction.
+    EXPECT_EQ(report.missing, 5u);
     bool namesOk = false;
     for (const CheckFinding& f : report.findings) {
       if (f.what == Finding::kEntryLost && f.message.find("INFODLG \"OK\"") != std::string::npos) {
@@ -297,12 +325,91 @@ TEST(Check, Coverage) {
   text = WithLine(text, "b18af6e2", Entry("b18af6e2", u"Zentak Einrichtung"));
   text = WithLine(text, "d82d648f", u"");
   const CheckReport report = CheckBytes(Utf16File(text));
-  EXPECT_EQ(report.total, 16u);
+  EXPECT_EQ(report.total, 21u);
   EXPECT_EQ(report.translated, 2u);
   EXPECT_EQ(report.missing, 1u);
-  EXPECT_EQ(report.same, 13u);
+  EXPECT_EQ(report.untranslated, 19u);
   ASSERT_NE(Find(report, Finding::kCoverage), nullptr);
-  EXPECT_NE(Find(report, Finding::kCoverage)->message.find("2 of 16"), std::string::npos);
+  EXPECT_NE(Find(report, Finding::kCoverage)->message.find("2 of 21"), std::string::npos);
+}
+
+// A translator turns a check off for the language, in the catalog's header
+// or on the command line; a name that is no check's is said.
+TEST(Check, ChecksTurnedOffByName) {
+  const Text text = WithLine(TemplateCatalog(), "d82d648f", Entry("d82d648f", u"Bitte warten"));
+  static const std::vector<ProgramText> texts = LauncherTexts();
+  auto check = [&](const Text& catalog, const CheckOptions& options) {
+    CatalogFile file(SystemAnsi);
+    file.Load(Utf16File(catalog));
+    return CheckCatalog(file, &texts, SystemAnsi, 1252, options);
+  };
+  CheckOptions options;
+  EXPECT_EQ(check(text, options).Count(Finding::kEndPunctuation), 1u);
+  EXPECT_EQ(check(text, options).Count(Finding::kProductName), 1u);
+  EXPECT_NE(Listing(check(text, options)).find("[endpunc]\n"), std::string::npos);
+  options.skipped = {"endpunc"};
+  EXPECT_EQ(check(text, options).Count(Finding::kEndPunctuation), 0u);
+  EXPECT_EQ(check(text, options).Count(Finding::kProductName), 1u);
+  options = CheckOptions();
+  options.productNames = {u"Internet"};
+  EXPECT_EQ(check(text, options).Count(Finding::kProductName), 0u);
+
+  Text silenced = text;
+  silenced.insert(0, u"; No-Check: endpunc, names\r\n; No-Check: frobs\r\n");
+  const CheckReport report = check(silenced, CheckOptions());
+  EXPECT_EQ(report.Count(Finding::kEndPunctuation), 0u) << Listing(report);
+  EXPECT_EQ(report.Count(Finding::kProductName), 0u) << Listing(report);
+  ASSERT_EQ(report.Count(Finding::kUnknownCheck), 1u) << Listing(report);
+  EXPECT_NE(Listing(report).find("t.lng:2: warning: the header turns off \"frobs\""),
+            std::string::npos)
+      << Listing(report);
+}
+
+// Several catalogs in one call: each finding names its file, the exit
+// status is the worst; --untranslated, --statistics and the coverage line
+// count alike.
+TEST(Check, SeveralCatalogsInOneCall) {
+  const std::string clean = TempPath("several_clean.lng");
+  const std::string warned = TempPath("several_warned.lng");
+  const std::string broken = TempPath("several_broken.lng");
+  Text text = WithLine(TemplateCatalog(), "d82d648f", Entry("d82d648f", u"Bitte warten"));
+  text = WithLine(text, "ad441f3e", Entry("ad441f3e", u"Gut"));
+  ASSERT_TRUE(WriteWholeFile(clean, Utf16File(TemplateCatalog())));
+  ASSERT_TRUE(WriteWholeFile(warned, Utf16File(text)));
+  ASSERT_TRUE(WriteWholeFile(broken, Utf16File(WithLine(text, "ad441f3e", u"ad441f3e=\"Gut"))));
+  const ToolRun warnedOnly = RunTool({"check", clean, warned, "--untranslated", "--statistics"});
+  EXPECT_EQ(warnedOnly.code, kExitFine) << warnedOnly.out;
+  EXPECT_NE(warnedOnly.out.find(warned + ":" + std::to_string(LineOf(text, u"d82d648f=")) +
+                                ": warning: "),
+            std::string::npos)
+      << warnedOnly.out;
+  EXPECT_NE(warnedOnly.out.find(clean + ": note: coverage: 0 of 21"), std::string::npos);
+  EXPECT_NE(warnedOnly.out.find(warned + ": note: coverage: 2 of 21 texts translated, 19 "
+                                         "untranslated"),
+            std::string::npos)
+      << warnedOnly.out;
+  EXPECT_NE(warnedOnly.err.find(warned + ": 2 translated messages, 19 untranslated messages."),
+            std::string::npos)
+      << warnedOnly.err;
+  size_t listed = 0;
+  for (size_t at = 0; (at = warnedOnly.out.find(warned + ":", at)) != std::string::npos; ++at) {
+    listed += warnedOnly.out.compare(warnedOnly.out.find(": ", at + warned.size()), 16,
+                                     ": untranslated: ") == 0;
+  }
+  EXPECT_EQ(listed, 19u) << warnedOnly.out;
+
+  EXPECT_EQ(RunTool({"check", clean, broken, warned}).code, kExitFindings);
+  EXPECT_EQ(RunTool({"check", broken, TempPath("absent.lng"), clean}).code, kExitFailure);
+  EXPECT_EQ(RunTool({"check", warned, "--no-check", "endpunc,names"}).out.find("warning"),
+            std::string::npos);
+  const ToolRun unknown = RunTool({"check", warned, "--no-check", "endpunc,frobs"});
+  EXPECT_EQ(unknown.code, kExitFailure);
+  EXPECT_NE(unknown.err.find("there is no check frobs"), std::string::npos) << unknown.err;
+  const std::string names = TempPath("names.txt");
+  ASSERT_TRUE(WriteWholeFile(names, std::vector<uint8_t>{'#', ' ', 'x', '\n', 'G', 'u', 't'}));
+  const ToolRun kept = RunTool({"check", warned, "--keep-names", names, "--no-check", "endpunc"});
+  EXPECT_EQ(kept.out.find("[names]"), std::string::npos) << kept.out;
+  EXPECT_EQ(RunTool({"check", warned, "--keep-names", TempPath("absent.txt")}).code, kExitFailure);
 }
 
 TEST(Check, OtherCodePage) {
@@ -317,7 +424,7 @@ TEST(Check, OtherCodePage) {
   ASSERT_TRUE(WriteWholeFile(path, bytes));
   const ToolRun run = RunTool({"check", path, "--codepage", "1251"});
   EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_NE(run.out.find("1 of 16 texts translated"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("1 of 21 texts translated"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("code page 1251"), std::string::npos);
   EXPECT_EQ(RunTool({"check", path, "--codepage", "99999"}).code, kExitFailure);
 }
@@ -358,7 +465,7 @@ TEST(Check, SurvivesDamagedCatalogs) {
       EXPECT_LE(f.line, static_cast<uint32_t>(breaks) + 1) << round << ": " << f.message;
       EXPECT_FALSE(f.message.empty()) << round;
     }
-    EXPECT_EQ(report.translated + report.same + report.missing, report.total) << round;
+    EXPECT_EQ(report.translated + report.fuzzy + report.untranslated, report.total) << round;
   }
 }
 

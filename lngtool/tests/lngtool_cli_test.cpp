@@ -95,7 +95,7 @@ TEST(Cli, ExitCodesTellTheTruth) {
        kExitFindings,
        "nothing written: the catalog would have 1 error (give --force"},
       {{"check", german, "--fit"}, kExitFailure, "the option --fit is not one of check's\n"},
-      {{"check"}, kExitFailure, "lngtool check: missing FILE\nTry 'lngtool check --help'.\n"},
+      {{"check"}, kExitFailure, "lngtool check: missing FILE...\nTry 'lngtool check --help'.\n"},
       {{"key", "s", "a", "b", "c"}, kExitFailure, "one argument too many: c"},
       {{"export", exe, "--po", "--xliff"}, kExitFailure, "give one of --po, --pot and --xliff"},
       {{"export", exe, withControl, "--po"},
