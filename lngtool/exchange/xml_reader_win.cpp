@@ -221,10 +221,21 @@ bool Deliver(IXmlReader* reader, XmlNodeType type, XmlHandler* handler) {
   }
 }
 
-bool Parse(IXmlReader* reader, XmlHandler* handler, uint32_t* errorLine, std::string* error) {
+// mostNodes bounds the reading: a reader that stops making progress (Wine's,
+// on a file cut inside an element) would otherwise answer S_OK for ever.
+bool Parse(IXmlReader* reader, size_t mostNodes, XmlHandler* handler, uint32_t* errorLine,
+           std::string* error) {
   XmlNodeType type = XmlNodeType_None;
   HRESULT hr = S_OK;
+  size_t nodes = 0;
   while ((hr = reader->Read(&type)) == S_OK) {
+    if (++nodes > mostNodes) {
+      UINT line = 0;
+      reader->GetLineNumber(&line);
+      *errorLine = line;
+      *error = "not well-formed XML (the reader makes no progress: is the file cut short?)";
+      return false;
+    }
     if (!Deliver(reader, type, handler)) {
       UINT line = 0;
       reader->GetLineNumber(&line);
@@ -258,7 +269,9 @@ bool ParseWith(CreateReader create, const std::string& bytes, XmlHandler* handle
     *error = "the system's XML reader could not be set up";
     return false;
   }
-  return Parse(reader.Get(), handler, errorLine, error);
+  // Every node takes at least one byte of the input; the doubling and the
+  // slack leave room to spare.
+  return Parse(reader.Get(), 2 * bytes.size() + 64, handler, errorLine, error);
 }
 
 class TextOnly : public XmlHandler {

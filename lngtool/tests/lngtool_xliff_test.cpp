@@ -91,5 +91,16 @@ TEST(Xliff, ReaderRefusesWhatItCannotReadExactly) {
   }
 }
 
+// A file cut short inside an element ends in a refusal, not in a reader that
+// goes on answering without moving (as the system's once did under Wine).
+TEST(Xliff, ReaderRefusesAFileCutShort) {
+  const std::string whole = Document(Unit("<target>b</target>"));
+  const std::string cut = whole.substr(0, whole.find("</target>"));
+  TranslationFile file;
+  ReadError error;
+  EXPECT_FALSE(ReadXliff(cut, &file, &error));
+  EXPECT_NE(error.message.find("not well-formed"), std::string::npos) << error.message;
+}
+
 }  // namespace
 }  // namespace lngtool
