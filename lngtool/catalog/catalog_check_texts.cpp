@@ -11,21 +11,20 @@ namespace {
 constexpr int32_t kLargeScale = 400;
 
 const char* DescribeFileNameFault(FileNameFault fault) {
-  switch (fault) {
-    case FileNameFault::kEmpty:
-      return "it is empty";
-    case FileNameFault::kDotName:
-      return "it names a folder (\".\" or \"..\")";
-    case FileNameFault::kFolderPart:
-      return "it holds a folder, drive or stream part (a backslash, slash or colon)";
-    case FileNameFault::kRefusedChar:
-      return "it holds a control character or one of * ? \" < > |";
-    case FileNameFault::kTrailingDotOrBlank:
-      return "it ends in a dot or blank, which Windows drops";
-    case FileNameFault::kDeviceName:
-      return "it is a device name such as NUL or COM1";
-    case FileNameFault::kNone:
-      break;
+  static const struct {
+    FileNameFault fault;
+    const char* text;
+  } kTexts[] = {
+      {FileNameFault::kEmpty, "it is empty"},
+      {FileNameFault::kDotName, "it names a folder (\".\" or \"..\")"},
+      {FileNameFault::kFolderPart,
+       "it holds a folder, drive or stream part (a backslash, slash or colon)"},
+      {FileNameFault::kRefusedChar, "it holds a control character or one of * ? \" < > |"},
+      {FileNameFault::kTrailingDotOrBlank, "it ends in a dot or blank, which Windows drops"},
+      {FileNameFault::kDeviceName, "it is a device name such as NUL or COM1"},
+  };
+  for (const auto& row : kTexts) {
+    if (row.fault == fault) return row.text;
   }
   return "";
 }
