@@ -126,8 +126,10 @@ std::string WritePo(const PoHeader& header, const std::vector<TranslationMessage
   std::string out = HeaderEntry(header);
   for (const TranslationMessage& m : messages) {
     if (m.obsolete) {
-      out += "\n" + ObsoleteLines(Field("msgctxt", m.context) + Field("msgid", m.source) +
-                                  Field("msgstr", m.translated ? m.translation : std::string()));
+      // Flags stay outside the "#~" lines, as gettext keeps a fuzzy one.
+      out += "\n" + Flags(header, m) +
+             ObsoleteLines(Field("msgctxt", m.context) + Field("msgid", m.source) +
+                           Field("msgstr", m.translated ? m.translation : std::string()));
       continue;
     }
     out += "\n" + Comments("#.", m.note);

@@ -34,9 +34,12 @@ TEST(Po, ReaderTakesWhatToolsWriteAndRefusesTheRestAtItsLine) {
        kHead + "msgctxt \"string\"\nmsgid \"a\"\nmsgstr \"\\101\\x42\\t\\\\\\\"\\?\"\n", 0,
        "AB\t\\\"?"},
       {"entries without blank lines, obsolete ones and previous texts between",
-       kHead + "#~ msgid \"old\"\n#| msgid \"x\"\nmsgctxt \"string\"\nmsgid \"a\"\nmsgstr "
-               "\"b\"\nmsgctxt \"string\"\nmsgid \"c\"\nmsgstr \"d\"\n",
+       kHead + "msgctxt \"string\"\nmsgid \"a\"\nmsgstr \"b\"\n#~ msgid \"old\"\n#~ msgstr "
+               "\"n\"\n#| msgid \"x\"\nmsgctxt \"string\"\nmsgid \"c\"\nmsgstr \"d\"\n",
        0, "b"},
+      {"an obsolete message without msgstr, as msgfmt refuses it",
+       kHead + "#~ msgid \"old\"\nmsgctxt \"string\"\nmsgid \"a\"\nmsgstr \"b\"\n", 5,
+       "out of place"},
       {"a template's charset",
        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=CHARSET\\n\"\n", 0, nullptr},
       {"a string of no keyword", kHead + "\"loose\"\n", 4, "belongs to no keyword"},
