@@ -28,7 +28,7 @@ void Tool::Warn(const std::string& message) { *err_ += "lngtool: warning: " + me
 std::string Tool::DefaultProgram() const { return folder_ + kProgramName; }
 
 void Tool::SetSources(DialogSources* sources) const {
-  sources->catalog = Operand(0);
+  sources->catalogs = arguments_.operands;
   sources->languageModule = Get("--dll");
   sources->program = ProgramPath();
 }

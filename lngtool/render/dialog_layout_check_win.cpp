@@ -1,13 +1,13 @@
-// "lngtool layout": both dialogs created as the launcher creates them, then
-// every control's text measured in the control's own font against the room
-// the control gives it; with --fit, each dialog's smallest scale entry that
-// removes what a larger scale can remove.
+// "lngtool layout": both dialogs created as the launcher creates them with
+// each catalog in turn, then every control's text measured in the control's
+// own font against the room the control gives it; with --fit, each dialog's
+// smallest scale entry that removes what a larger scale can remove.
 #include "lngtool/render/dialog_layout_check_win.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,12 +15,13 @@
 #include "base/scoped_win.h"
 #include "base/wide_bridge.h"
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/exchange/catalog_export.h"
 #include "lngtool/io/lngtool_platform.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool/render/dialog_layout_check.h"
 #include "lngtool/render/launcher_host_win.h"
 #include "lngtool/render/layout_findings.h"
-#include "lngtool/render/layout_fit.h"
+#include "lngtool/render/layout_fit_win.h"
 #include "lngtool/render/layout_prediction_win.h"
 #include "lngtool/render/scale_sessions.h"
 #include "lngtool/render/text_measure_win.h"
@@ -33,38 +34,8 @@
 namespace lngtool {
 namespace {
 
-void MeasureOpen(const LauncherDialog& d, const OpenedDialog& opened, DialogLayout* out) {
-  HWND dialog = opened.window;
-  out->name = ToUtf8(d.name);
-  RECT client;
-  GetClientRect(dialog, &client);
-  out->client = {client.right, client.bottom};
-  out->controls.clear();
-  size_t i = 0;
-  for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && i < kMostControls;
-       c = GetWindow(c, GW_HWNDNEXT), ++i) {
-    out->controls.push_back(MeasureControl(dialog, c));
-    out->controls.back().source = i < opened.record.texts.size() ? opened.record.texts[i] : u"";
-  }
-  out->title = MeasureTitle(dialog, opened.record.title);
-}
-
-// The dialog as the launcher shows it with the catalog of bytes, measured.
-bool MeasureDialog(const LauncherDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
-                   std::string* err) {
-  out->name = ToUtf8(d.name);
-  OpenedDialog opened;
-  if (!OpenDialog(d, bytes, &opened, err)) {
-    return false;
-  }
-  MeasureOpen(d, opened, out);
-  CloseDialog(opened.window);
-  return true;
-}
-
-// Whether a scale entry has anything to remove.
-bool AnyGrowable(const std::vector<LayoutFinding>& findings) {
-  return std::any_of(findings.begin(), findings.end(), Growable);
+const ControlLayout& Shown(const DialogLayout& shown, const LayoutFinding& f) {
+  return f.control == kTitleFinding ? shown.title : shown.controls[f.control];
 }
 
 bool AboutText(const LayoutFinding& f) {
@@ -74,10 +45,9 @@ bool AboutText(const LayoutFinding& f) {
 // Where a finding is told: the line of the control's text, else (and for a
 // misplaced control) the line of the dialog's scale entry. The information
 // text is the program's strings joined, so its lines are theirs.
-std::string Place(const std::string& catalogName, const CatalogFile& file,
-                  const DialogLayout& shown, const LayoutFinding& f) {
-  const ControlLayout& control =
-      f.control == kTitleFinding ? shown.title : shown.controls[f.control];
+std::vector<uint32_t> FindingLines(const CatalogFile& file, const DialogLayout& shown,
+                                   const LayoutFinding& f) {
+  const ControlLayout& control = Shown(shown, f);
   const std::u16string& source = control.source;
   const std::u16string context = FromUtf8(shown.name);
   std::vector<std::u16string> keys;
@@ -98,92 +68,32 @@ std::string Place(const std::string& catalogName, const CatalogFile& file,
     keys.push_back(
         FromUtf8(KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), text.c_str()))));
   }
-  std::string lines;
+  std::vector<uint32_t> lines;
   for (const std::u16string& key : keys) {
     const int64_t line = file.ChosenLine(key);
     if (line >= 0) {
-      lines += (lines.empty() ? ":" : ",") +
-               std::to_string(file.lines[static_cast<size_t>(line)].fileLine);
+      lines.push_back(file.lines[static_cast<size_t>(line)].fileLine);
     }
   }
-  return catalogName + lines;
+  return lines;
 }
 
-struct DialogCheck {
-  DialogLayout english;
-  DialogLayout shown;
-  std::vector<LayoutFinding> findings;
-};
+// "de.lng:14,16"
+std::string Place(const std::string& catalogName, const std::vector<uint32_t>& lines) {
+  std::string place = catalogName;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    place += (i == 0 ? ":" : ",") + std::to_string(lines[i]);
+  }
+  return place;
+}
 
-bool CheckDialog(const LauncherDialog& d, const std::vector<uint8_t>& bytes, DialogCheck* check,
-                 std::string* err) {
-  if (!MeasureDialog(d, nullptr, &check->english, err) ||
-      !MeasureDialog(d, &bytes, &check->shown, err)) {
+bool CheckDialog(const LauncherDialog& d, const DialogLayout& english,
+                 const std::vector<uint8_t>& bytes, DialogCheck* check, std::string* err) {
+  check->english = english;
+  if (!MeasureDialog(d, &bytes, &check->shown, err)) {
     return false;
   }
   check->findings = FindLayoutProblems(check->english, check->shown);
-  return true;
-}
-
-ScalePercent CurrentScale(const std::vector<uint8_t>& bytes, const std::u16string& context) {
-  MessageCatalog catalog(SystemAnsi);
-  catalog.LoadFromBytes(bytes.data(), bytes.size());
-  ScalePercent s;
-  catalog.GetDialogScale(context.c_str(), &s.x, &s.y);
-  return s;
-}
-
-// Which scales of the fit's grid leave the dialog clean at this display
-// scale. The rescaling is foreseen for each scale in one open dialog, rather
-// than a dialog created for each, which takes far longer; a dialog created at
-// one scale checks that both agree, else each scale gets a dialog of its own.
-bool CleanScales(const LauncherDialog& d, const DialogCheck& check,
-                 const std::vector<uint8_t>& bytes, FitData* data, std::string* err) {
-  const std::u16string context = d.name;
-  const std::vector<ScalePercent> grid = FitGrid(CurrentScale(bytes, context));
-  auto created = [&](ScalePercent s, DialogLayout* shown) {
-    std::vector<uint8_t> fitted;
-    std::string why;
-    return SetScaleEntry(bytes, SystemAnsi, context, s, &fitted, &why) &&
-           MeasureDialog(d, &fitted, shown, &why);
-  };
-  // Opened at a scale, so that the rescaling shows where it starts from,
-  // and measured as created there, to check the foresight.
-  constexpr ScalePercent kProbe = {150, 150};
-  std::vector<uint8_t> probeBytes;
-  if (!SetScaleEntry(bytes, SystemAnsi, context, kProbe, &probeBytes, err)) {
-    return false;
-  }
-  OpenedDialog opened;
-  if (!OpenDialog(d, &probeBytes, &opened, err)) {
-    return false;
-  }
-  DialogLayout probe;
-  MeasureOpen(d, opened, &probe);
-  const OpenModel model = ModelOf(opened, ToUtf8(context));
-  TextCache cache;
-  auto predicted = [&](ScalePercent s, DialogLayout* shown) { Predict(model, s, &cache, shown); };
-  DialogLayout foreseen;
-  predicted(kProbe, &foreseen);
-  const bool agree = SameLayout(probe, foreseen);
-  if (!agree) {
-    *err += "lngtool: " + ToUtf8(context) +
-            ": the rescaling foreseen differs from the dialog created at a scale; creating one "
-            "for each\n";
-  }
-  data->clean.clear();
-  for (const ScalePercent& s : grid) {
-    DialogLayout shown;
-    bool measured = true;
-    if (agree && (s.x != 100 || s.y != 100)) {
-      predicted(s, &shown);
-    } else {
-      measured = created(s, &shown);
-    }
-    data->clean.push_back(measured && !AnyGrowable(FindLayoutProblems(check.english, shown)) ? '1'
-                                                                                             : '0');
-  }
-  CloseDialog(opened.window);
   return true;
 }
 
@@ -192,39 +102,88 @@ int SessionDpi() {
   return GetDeviceCaps(screen.Get(), LOGPIXELSX);
 }
 
-// The smallest scale, growing what the findings need at any display scale,
-// at which the dialog shows nothing wrong at all of them; the findings that
-// remain at the largest scale here when none does.
-bool FitDialog(const LauncherDialog& d, const DialogCheck& check,
-               const std::vector<FitData>& atEach, std::vector<uint8_t>* bytes,
-               const std::string& catalogName, std::string* out, std::string* err) {
-  const std::u16string context = d.name;
-  std::vector<uint8_t> fitted;
-  const ScalePercent current = CurrentScale(*bytes, context);
-  for (const ScalePercent& s : CleanEverywhere(current, atEach)) {
-    DialogLayout shown;
-    std::string why;
-    // Created as shown once more, which the rescaling only stood in for.
-    if (SetScaleEntry(*bytes, SystemAnsi, context, s, &fitted, &why) &&
-        MeasureDialog(d, &fitted, &shown, &why) &&
-        !AnyGrowable(FindLayoutProblems(check.english, shown))) {
-      *bytes = fitted;
-      *out += KeyText(CatalogKeyCrc(SystemAnsi, kDialogText, context.c_str(), u"")) + "=\"" +
-              ToUtf8(ScaleValue(s)) + "\"\n";
-      return true;
-    }
-  }
-  *err += catalogName + ": " + ToUtf8(context) + ": no scale up to " + std::to_string(kFitMost) +
-          "*" + std::to_string(kFitMost) + " makes it fit; at that scale still:\n";
-  DialogLayout largest;
-  if (SetScaleEntry(*bytes, SystemAnsi, context, {kFitMost, kFitMost}, &fitted, err) &&
-      MeasureDialog(d, &fitted, &largest, err)) {
-    for (const LayoutFinding& f : FindLayoutProblems(check.english, largest)) {
-      *err += Growable(f) ? "  " + f.what + "\n" : "";
-    }
-  }
-  return false;
+std::string SessionLocale() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  return GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) > 0 ? ToUtf8(AsUtf16(name)) : "";
 }
+
+// What one session does: both dialogs measured in English once, then each
+// catalog checked against them.
+struct LayoutSession {
+  const LayoutRequest& request;
+  int dpi;
+  std::vector<DialogLayout> english;  // in the order of kLauncherDialogs
+  std::string* out;
+  std::string* err;
+
+  // Glyphs do not change with the display scale: the session at the first
+  // scale tells them, once for the whole catalog.
+  bool TellsGlyphs() const { return GathersFits(request, dpi); }
+
+  bool MeasureEnglish() {
+    for (const LauncherDialog& d : kLauncherDialogs) {
+      english.emplace_back();
+      if (!MeasureDialog(d, nullptr, &english.back(), err)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  bool Load(CatalogCheck* c) {
+    std::string why;
+    if (!ReadWholeFile(c->name, &c->bytes, &why)) {
+      *err += "lngtool: cannot read " + c->name + ": " + why + "\n";
+    } else if (!c->file.Load(c->bytes)) {
+      *err += "lngtool: the launcher loads no catalog from " + c->name + "\n";
+    } else {
+      c->loaded = true;
+    }
+    c->status = c->loaded ? kExitFine : kExitFailure;
+    return c->loaded;
+  }
+
+  // The catalog's findings on out, its missing glyphs as one; how many.
+  // False when a dialog cannot be made at all.
+  bool Check(CatalogCheck* c, size_t* findings) {
+    MissingGlyphs glyphs;
+    std::vector<uint32_t> glyphLines;  // the first line with any of them
+    size_t found = 0;
+    for (size_t i = 0; i < english.size(); ++i) {
+      c->dialogs.emplace_back();
+      DialogCheck& check = c->dialogs.back();
+      if (!CheckDialog(kLauncherDialogs[i], english[i], c->bytes, &check, err)) {
+        return false;
+      }
+      for (const LayoutFinding& f : check.findings) {
+        const std::vector<uint32_t> lines = FindingLines(c->file, check.shown, f);
+        if (f.kind == FindingKind::kMissingGlyph) {
+          glyphs.Add(Shown(check.shown, f).unshown);
+          const auto first = std::min_element(lines.begin(), lines.end());
+          if (first != lines.end() && (glyphLines.empty() || *first < glyphLines[0])) {
+            glyphLines = {*first};
+          }
+          continue;
+        }
+        *out += Place(c->name, lines) + ": " + check.shown.name + ": " + ScaleName(dpi) + ": " +
+                f.what + "\n";
+        ++found;
+      }
+    }
+    if (glyphs.texts > 0 && TellsGlyphs()) {
+      *out +=
+          Place(c->name, glyphLines) + ": " +
+          MissingGlyphsText(glyphs, SuggestedLocale(CatalogLanguage(c->file), glyphs.characters),
+                            SessionLocale()) +
+          "\n";
+      ++found;
+      c->lasting = true;
+    }
+    c->status = found == 0 ? kExitFine : kExitFindings;
+    *findings += found;
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -232,8 +191,10 @@ std::vector<LayoutRect> LayoutFindingPlaces(const LauncherDialog& dialog,
                                             const std::vector<uint8_t>& bytes) {
   std::vector<LayoutRect> places;
   std::string ignored;
+  DialogLayout english;
   DialogCheck check;
-  if (CheckDialog(dialog, bytes, &check, &ignored)) {
+  if (MeasureDialog(dialog, nullptr, &english, &ignored) &&
+      CheckDialog(dialog, english, bytes, &check, &ignored)) {
     for (const LayoutFinding& f : check.findings) {
       if (f.control == kTitleFinding) {
         continue;  // the caption lies outside the client area
@@ -250,97 +211,41 @@ std::vector<LayoutRect> LayoutFindingPlaces(const LauncherDialog& dialog,
 
 int RunLayout(const LayoutRequest& given, std::string* out, std::string* err) {
   LayoutRequest request = given;
-  const int session = SessionDpi();
+  LayoutSession session{request, SessionDpi(), {}, out, err};
   if (request.dpis.empty()) {
-    request.dpis.push_back(session);
+    request.dpis.push_back(session.dpi);
   }
-  if (!ScalesUsable(request, session, err)) {
+  if (!ScalesUsable(request, session.dpi, err) ||
+      !PrepareLauncher(request.program, request.languageModule, err) || !session.MeasureEnglish()) {
     return kExitFailure;
   }
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(request.catalog, &bytes)) {
-    *err += "lngtool: cannot read " + request.catalog + "\n";
-    return kExitFailure;
-  }
-  if (!PrepareLauncher(request.program, request.languageModule, err)) {
-    return kExitFailure;
-  }
-  CatalogFile file(SystemAnsi);
-  if (!file.Load(bytes)) {
-    *err += "lngtool: the launcher loads no catalog from " + request.catalog + "\n";
-    return kExitFailure;
-  }
+  CatalogChecks catalogs;
   size_t findings = 0;
-  bool lasting = false;  // findings that no scale entry removes
-  std::vector<DialogCheck> checks;
-  std::map<std::string, FitData> own;
-  for (const LauncherDialog& d : kLauncherDialogs) {
-    checks.emplace_back();
-    DialogCheck& check = checks.back();
-    if (!CheckDialog(d, bytes, &check, err)) {
+  size_t faulty = 0;
+  for (const std::string& name : request.catalogs) {
+    catalogs.push_back(std::make_unique<CatalogCheck>(name));
+    CatalogCheck* c = catalogs.back().get();
+    const size_t before = findings;
+    if (session.Load(c) && !session.Check(c, &findings)) {
+      UseCatalog(nullptr);
       return kExitFailure;
     }
-    for (const LayoutFinding& f : check.findings) {
-      *out += Place(request.catalog, file, check.shown, f) + ": " + check.shown.name + ": " +
-              ScaleName(session) + ": " + f.what + "\n";
-    }
-    findings += check.findings.size();
-    lasting = lasting || !std::all_of(check.findings.begin(), check.findings.end(), Growable);
-    if (request.fit) {
-      FitData& data = own[check.shown.name];
-      NeededGrowth(check.findings, &data.wider, &data.taller);
-      if (!CleanScales(d, check, bytes, &data, err)) {
-        return kExitFailure;
-      }
-    }
+    faulty += findings > before ? 1 : 0;
   }
   UseCatalog(nullptr);
   *err += "lngtool: " + std::to_string(findings) + (findings == 1 ? " finding " : " findings ") +
-          ScaleName(session) + "\n";
-  if (!request.fit) {
-    return findings == 0 ? kExitFine : kExitFindings;
-  }
-  if (!GathersFits(request, session)) {
-    if (!WriteSessionFit(request.results, session, own, err)) {
-      return kExitFailure;
-    }
-    return lasting ? kExitFindings : kExitFine;
-  }
-  std::vector<std::map<std::string, FitData>> all = {own};
-  if (!AwaitOtherSessions(request, session, &all, err)) {
+          (catalogs.size() == 1 ? ""
+                                : "in " + std::to_string(faulty) + " of " +
+                                      std::to_string(catalogs.size()) + " catalogs ") +
+          ScaleName(session.dpi) + "\n";
+  if (request.fit && !FitCatalogs(request, session.dpi, &catalogs, out, err)) {
     return kExitFailure;
   }
-  bool fitted = true;
-  std::vector<uint8_t> rewritten = bytes;
-  for (size_t i = 0; i < checks.size(); ++i) {
-    std::vector<FitData> atEach;
-    bool wider = false;
-    bool taller = false;
-    for (const auto& scale : all) {
-      const auto it = scale.find(checks[i].shown.name);
-      if (it == scale.end()) {
-        *err += "lngtool: a scale's measurement lacks " + checks[i].shown.name + "\n";
-        return kExitFailure;
-      }
-      atEach.push_back(it->second);
-      wider = wider || it->second.wider;
-      taller = taller || it->second.taller;
-    }
-    if (wider || taller) {
-      fitted = FitDialog(kLauncherDialogs[i], checks[i], atEach, &rewritten, request.catalog, out,
-                         err) &&
-               fitted;
-    }
+  int status = kExitFine;
+  for (const auto& c : catalogs) {
+    status = std::max(status, c->status);
   }
-  UseCatalog(nullptr);
-  if (request.write && rewritten != bytes) {
-    if (!WriteWholeFile(request.catalog, rewritten)) {
-      *err += "lngtool: cannot write " + request.catalog + "; it is left as it was\n";
-      return kExitFailure;
-    }
-    *err += request.catalog + ": the fitted scale entries written\n";
-  }
-  return fitted && !lasting ? kExitFine : kExitFindings;
+  return status;
 }
 
 }  // namespace lngtool

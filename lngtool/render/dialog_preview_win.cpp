@@ -5,6 +5,7 @@
 // into a PNG file.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -131,36 +132,57 @@ bool Render(const PreviewDialog& d, const std::string& outDir, std::string* out,
           std::to_string(client.right) + " x " + std::to_string(client.bottom) + "\n";
   return true;
 }
-}  // namespace
 
-int RunPreview(const PreviewRequest& request, std::string* out, std::string* err) {
-  if (!PrepareLauncher(request.program, request.languageModule, err)) {
-    return kExitFailure;
-  }
+// Both dialogs with one catalog, into folder.
+int PreviewCatalog(const std::string& catalog, const std::string& folder, std::string* out,
+                   std::string* err) {
   std::vector<PreviewDialog> dialogs;
   for (const LauncherDialog& d : kLauncherDialogs) {
     dialogs.push_back({&d, {}});
   }
   std::vector<uint8_t> bytes;
-  if (ReadWholeFile(request.catalog, &bytes)) {
+  if (ReadWholeFile(catalog, &bytes)) {
     for (PreviewDialog& d : dialogs) {
       d.marks = LayoutFindingPlaces(*d.dialog, bytes);
     }
   }
-  TheCatalog.ReadCatalogFile(FullPath(request.catalog).c_str());
+  TheCatalog.Unload();
+  TheCatalog.ReadCatalogFile(FullPath(catalog).c_str());
   TheCatalog.DetectTextDirection();
   if (!TheCatalog.IsLoaded()) {
     // Pictures of the module's own texts would pass for the translation's.
-    *err +=
-        "lngtool: the launcher loads no catalog from " + request.catalog + "; nothing rendered\n";
+    *err += "lngtool: the launcher loads no catalog from " + catalog + "; nothing rendered\n";
     return kExitFailure;
   }
-  MakeDirectory(request.outDir);
+  MakeDirectory(folder);
   bool all = true;
   for (const PreviewDialog& d : dialogs) {
-    all = Render(d, request.outDir, out, err) && all;
+    all = Render(d, folder, out, err) && all;
   }
   return all ? kExitFine : kExitFailure;
+}
+}  // namespace
+
+int RunPreview(const PreviewRequest& request, std::string* out, std::string* err) {
+  const std::vector<std::string> folders = PreviewFolders(request.outDir, request.catalogs);
+  if (folders.empty()) {
+    *err +=
+        "lngtool: two catalogs would share a folder of pictures; give them names of their "
+        "own\n";
+    return kExitFailure;
+  }
+  if (!PrepareLauncher(request.program, request.languageModule, err)) {
+    return kExitFailure;
+  }
+  if (request.catalogs.size() > 1) {
+    MakeDirectory(request.outDir);
+  }
+  int status = kExitFine;
+  for (size_t i = 0; i < folders.size(); ++i) {
+    status = std::max(status, PreviewCatalog(request.catalogs[i], folders[i], out, err));
+  }
+  TheCatalog.Unload();
+  return status;
 }
 
 }  // namespace lngtool

@@ -2,13 +2,14 @@
 // dialogs are made from, and the answer of a build that cannot make them.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "lngtool/io/exit_codes.h"
 
 namespace lngtool {
 
 struct DialogSources {
-  std::string catalog;
+  std::vector<std::string> catalogs;
   std::string languageModule;  // empty: the program's own dialogs
   std::string program;         // Launcher.exe
 };

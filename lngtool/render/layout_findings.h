@@ -55,6 +55,27 @@ struct LayoutFinding {
   bool taller = false;
 };
 
+// The characters that no font shows in a catalog's texts, gathered over
+// every text of both dialogs: told once a catalog rather than once a text
+// and display scale, since no scale changes them.
+struct MissingGlyphs {
+  std::u16string characters;  // each once, in the order first met
+  size_t texts = 0;           // the texts they occur in
+  void Add(const std::u16string& unshown);
+};
+
+// The locale a catalog is best checked in, as tools/lngtool-layout --locale
+// takes it: the catalog's language tag when it names a region, else the
+// language with its usual region, else one guessed from the script of
+// characters; empty when there is no telling.
+std::string SuggestedLocale(const std::string& languageTag, const std::u16string& characters);
+
+// "missing-glyph: no font shows 2 characters, in 3 texts: U+4E2D, U+6587
+// "中文"; ..." with what to do: check in the suggested locale, or, already
+// in it (sessionLocale), install a font.
+std::string MissingGlyphsText(const MissingGlyphs& glyphs, const std::string& suggested,
+                              const std::string& sessionLocale);
+
 // Whether a larger scale entry can remove the finding.
 bool Growable(const LayoutFinding& finding);
 

@@ -4,6 +4,7 @@
 
 #include "base/byte_order.h"
 #include "lngtool/catalog/catalog_file.h"
+#include "lngtool/catalog/catalog_writer.h"
 #include "lngtool/io/text_form.h"
 #include "lngtool/render/dialog_layout_check.h"
 #include "localization/catalog_text.h"
@@ -73,69 +74,35 @@ std::vector<uint8_t> Encode(const std::u16string& ascii, size_t width) {
 
 bool EndsLine(uint16_t unit) { return unit == 0x0D || unit == 0x0A || unit == kLineSeparator; }
 
-std::vector<int32_t> Steps() {
-  std::vector<int32_t> steps;
-  for (int32_t v = 100; v <= kFitMost; v += kFitStep) {
-    steps.push_back(v);
+// The values one dimension takes: the catalog's own when it need not grow.
+std::vector<int32_t> Values(int32_t current, bool grows) {
+  if (!grows) {
+    return {current};
   }
-  return steps;
-}
-
-std::vector<ScalePercent> Grid(const std::vector<int32_t>& xs, const std::vector<int32_t>& ys) {
-  std::vector<ScalePercent> all;
-  for (int32_t x : xs) {
-    for (int32_t y : ys) {
-      all.push_back({x, y});
-    }
+  std::vector<int32_t> values;
+  for (int32_t v = std::min(current, 100); v <= std::max(current, kFitMost); v += kFitStep) {
+    values.push_back(v);
   }
-  return all;
-}
-
-void SortByGrowth(std::vector<ScalePercent>* all) {
-  std::stable_sort(all->begin(), all->end(), [](ScalePercent a, ScalePercent b) {
-    if (a.x * a.y != b.x * b.y) {
-      return a.x * a.y < b.x * b.y;
-    }
-    return a.x + a.y != b.x + b.y ? a.x + a.y < b.x + b.y : a.x < b.x;
-  });
-}
-
-std::vector<int32_t> WithValue(std::vector<int32_t> steps, int32_t value) {
-  if (std::find(steps.begin(), steps.end(), value) == steps.end()) {
-    steps.push_back(value);
-  }
-  return steps;
+  return values;
 }
 }  // namespace
 
-std::vector<ScalePercent> FitCandidates() {
-  std::vector<ScalePercent> all = Grid(Steps(), Steps());
-  SortByGrowth(&all);
-  return all;
-}
-
 std::vector<ScalePercent> FitCandidates(ScalePercent current, bool wider, bool taller) {
-  if (wider == taller) {
-    return FitCandidates();
+  std::vector<ScalePercent> all;
+  if (!wider && !taller) {
+    return all;
   }
-  std::vector<ScalePercent> all = wider ? Grid(Steps(), {current.y}) : Grid({current.x}, Steps());
-  SortByGrowth(&all);
-  return all;
-}
-
-std::vector<ScalePercent> FitGrid(ScalePercent current) {
-  return Grid(WithValue(Steps(), current.x), WithValue(Steps(), current.y));
-}
-
-bool FindFit(const std::vector<ScalePercent>& candidates,
-             const std::function<bool(ScalePercent)>& clean, ScalePercent* fit) {
-  for (const ScalePercent& s : candidates) {
-    if (clean(s)) {
-      *fit = s;
-      return true;
+  for (int32_t x : Values(current.x, wider)) {
+    for (int32_t y : Values(current.y, taller)) {
+      all.push_back({x, y});
     }
   }
-  return false;
+  std::stable_sort(all.begin(), all.end(), [](ScalePercent a, ScalePercent b) {
+    const int64_t areaA = int64_t{a.x} * a.y;
+    const int64_t areaB = int64_t{b.x} * b.y;
+    return areaA != areaB ? areaA < areaB : a.y < b.y;
+  });
+  return all;
 }
 
 bool ParseDpiList(const std::string& text, std::vector<int>* dpis) {
@@ -197,26 +164,26 @@ bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialo
   return true;
 }
 
+void AnyGrowth(const std::vector<FitData>& atEach, bool* wider, bool* taller) {
+  for (const FitData& d : atEach) {
+    *wider = *wider || d.wider;
+    *taller = *taller || d.taller;
+  }
+}
+
 std::vector<ScalePercent> CleanEverywhere(ScalePercent current,
                                           const std::vector<FitData>& atEach) {
   bool wider = false;
   bool taller = false;
-  for (const FitData& d : atEach) {
-    wider = wider || d.wider;
-    taller = taller || d.taller;
-  }
-  const std::vector<ScalePercent> grid = FitGrid(current);
+  AnyGrowth(atEach, &wider, &taller);
+  const std::vector<ScalePercent> candidates = FitCandidates(current, wider, taller);
   std::vector<ScalePercent> clean;
-  for (const ScalePercent& s : FitCandidates(current, wider, taller)) {
-    const size_t at =
-        static_cast<size_t>(std::find_if(grid.begin(), grid.end(),
-                                         [&](ScalePercent g) { return g.x == s.x && g.y == s.y; }) -
-                            grid.begin());
+  for (size_t i = 0; i < candidates.size(); ++i) {
     const bool everywhere = std::all_of(atEach.begin(), atEach.end(), [&](const FitData& d) {
-      return at < d.clean.size() && d.clean[at] == '1';
+      return d.clean.size() == candidates.size() && d.clean[i] == '1';
     });
     if (everywhere) {
-      clean.push_back(s);
+      clean.push_back(candidates[i]);
     }
   }
   return clean;
@@ -264,8 +231,15 @@ bool SetScaleEntry(const std::vector<uint8_t>& bytes, const AnsiCodec& codec,
       const std::vector<uint8_t> br = Encode(u"\r\n", units.width);
       result->insert(result->end(), br.begin(), br.end());
     }
-    const std::vector<uint8_t> line = Encode(key, units.width);
-    result->insert(result->end(), line.begin(), line.end());
+    // Preceded by the comment the template gives a scale entry, so that a
+    // translator reading the file knows what the new line does.
+    ProgramText scaleText;
+    scaleText.kind = kDialogText;
+    scaleText.hasContext = true;
+    scaleText.context = dialogName;
+    scaleText.role = TextRole::kScale;
+    const std::vector<uint8_t> added = Encode(CommentLine(scaleText) + u"\r\n" + key, units.width);
+    result->insert(result->end(), added.begin(), added.end());
     result->insert(result->end(), entry.begin(), entry.end());
     const std::vector<uint8_t> br = Encode(u"\r\n", units.width);
     result->insert(result->end(), br.begin(), br.end());

@@ -17,39 +17,32 @@ struct ScalePercent {
   int32_t y = 100;
 };
 
-constexpr int32_t kFitStep = 5;
+constexpr int32_t kFitStep = 1;  // percent
 constexpr int32_t kFitMost = 200;
 
-// Every scale from 100*100 to 200*200 in steps of 5, the smallest area first
-// (then the smaller sum, then the smaller width), so that the first clean one
-// is the least growth and no candidate one step smaller in either direction
-// comes after it.
-std::vector<ScalePercent> FitCandidates();
-
-// The candidates that grow only what the findings need: the other dimension
-// stays at the catalog's current value (the full grid when both are needed).
+// The scales a fit tries, in order. A dimension the findings do not need
+// grown keeps the catalog's value; one they do runs from 100 (or the
+// catalog's value, when smaller) to 200 (or its value, when larger) in steps
+// of 1. The smallest area comes first and, of equal areas, the wider one: a
+// text cut in width is mended in width rather than by a taller dialog. Empty
+// when nothing needs growing.
 std::vector<ScalePercent> FitCandidates(ScalePercent current, bool wider, bool taller);
 
-// Every scale any FitCandidates(current, ...) can give, in a fixed order, so
-// that sessions at other display scales can tell which of them are clean as
-// one string of '1' and '0'.
-std::vector<ScalePercent> FitGrid(ScalePercent current);
-
-// The first candidate that clean accepts; false when none does.
-bool FindFit(const std::vector<ScalePercent>& candidates,
-             const std::function<bool(ScalePercent)>& clean, ScalePercent* fit);
-
 // What one display scale's session tells about a dialog for the fit: what
-// its findings need grown, and which scales of FitGrid leave it clean there.
+// its findings need grown and, once every session's needs are known, which
+// of FitCandidates(current, any wider, any taller) leave it clean there.
 struct FitData {
   bool wider = false;
   bool taller = false;
-  std::string clean;  // '1' or '0' for each scale of the grid
+  std::string clean;  // '1' or '0' for each candidate
 };
 
 // One line a dialog: "LAUNCHDLG 0 1 0011...". Parsing fails on anything else.
 std::string FormatFitData(const std::map<std::string, FitData>& dialogs);
 bool ParseFitData(const std::string& text, std::map<std::string, FitData>* dialogs);
+
+// What any of the scales needs grown.
+void AnyGrowth(const std::vector<FitData>& atEach, bool* wider, bool* taller);
 
 // The candidates, in order, that grow what any scale's findings need and are
 // clean at every scale.

@@ -1,11 +1,42 @@
 #include "lngtool/render/layout_prediction_win.h"
 
+#include "base/wide_bridge.h"
+#include "lngtool/io/text_form.h"
 #include "localization/dialog_layout.h"
+#include "localization/localize_dialog.h"
 
 namespace lngtool {
 namespace {
 bool SameExtent(const Extent& a, const Extent& b) { return a.cx == b.cx && a.cy == b.cy; }
 }  // namespace
+
+void MeasureOpen(const LauncherDialog& d, const OpenedDialog& opened, DialogLayout* out) {
+  HWND dialog = opened.window;
+  out->name = ToUtf8(d.name);
+  RECT client;
+  GetClientRect(dialog, &client);
+  out->client = {client.right, client.bottom};
+  out->controls.clear();
+  size_t i = 0;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c != nullptr && i < kMostControls;
+       c = GetWindow(c, GW_HWNDNEXT), ++i) {
+    out->controls.push_back(MeasureControl(dialog, c));
+    out->controls.back().source = i < opened.record.texts.size() ? opened.record.texts[i] : u"";
+  }
+  out->title = MeasureTitle(dialog, opened.record.title);
+}
+
+bool MeasureDialog(const LauncherDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
+                   std::string* err) {
+  out->name = ToUtf8(d.name);
+  OpenedDialog opened;
+  if (!OpenDialog(d, bytes, &opened, err)) {
+    return false;
+  }
+  MeasureOpen(d, opened, out);
+  CloseDialog(opened.window);
+  return true;
+}
 
 OpenModel ModelOf(const OpenedDialog& dialog, const std::string& name) {
   const TemplateGeometry& g = dialog.record.geometry;

@@ -1,6 +1,6 @@
-// The dialog as the launcher's rescaling would show it at a scale entry,
-// foreseen in one open dialog instead of a dialog created for each scale,
-// which takes far longer.
+// The dialog as shown, measured; and as the launcher's rescaling would show
+// it at a scale entry, foreseen in one open dialog instead of a dialog
+// created for each scale, which takes far longer.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +14,14 @@
 #include "lngtool/render/text_measure_win.h"
 
 namespace lngtool {
+
+// The open dialog as it stands, every control measured.
+void MeasureOpen(const LauncherDialog& d, const OpenedDialog& opened, DialogLayout* out);
+
+// The dialog as the launcher shows it with the catalog of bytes (null: none),
+// created, measured and closed; false, with a message, when it cannot be made.
+bool MeasureDialog(const LauncherDialog& d, const std::vector<uint8_t>* bytes, DialogLayout* out,
+                   std::string* err);
 
 // One control of the open dialog, asked once.
 struct OpenControl {

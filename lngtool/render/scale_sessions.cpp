@@ -16,6 +16,8 @@ std::string SessionPath(const std::string& folder, int dpi, const char* ending) 
       folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos;
   return folder + (slashes ? "/" : "\\") + "dpi-" + std::to_string(dpi) + ending;
 }
+
+const char* Ending(FitRound round) { return round == FitRound::kNeeds ? ".needs" : ".txt"; }
 }  // namespace
 
 std::string ScaleName(int dpi) { return "at " + std::to_string(dpi) + " DPI"; }
@@ -39,10 +41,10 @@ bool GathersFits(const LayoutRequest& request, int session) {
   return !request.dpis.empty() && request.dpis.front() == session;
 }
 
-bool WriteSessionFit(const std::string& folder, int session,
+bool WriteSessionFit(const std::string& folder, int session, FitRound round,
                      const std::map<std::string, FitData>& dialogs, std::string* err) {
   const std::string text = FormatFitData(dialogs);
-  if (!WriteWholeFile(SessionPath(folder, session, ".txt"),
+  if (!WriteWholeFile(SessionPath(folder, session, Ending(round)),
                       std::vector<uint8_t>(text.begin(), text.end()))) {
     *err += "lngtool: cannot write the fit's measurement into " + folder + "\n";
     return false;
@@ -50,7 +52,7 @@ bool WriteSessionFit(const std::string& folder, int session,
   return true;
 }
 
-bool AwaitOtherSessions(const LayoutRequest& request, int session,
+bool AwaitOtherSessions(const LayoutRequest& request, int session, FitRound round,
                         std::vector<std::map<std::string, FitData>>* all, std::string* err,
                         const SessionWait& wait) {
   using Clock = std::chrono::steady_clock;
@@ -60,7 +62,7 @@ bool AwaitOtherSessions(const LayoutRequest& request, int session,
     if (dpi == session) {
       continue;
     }
-    const std::string done = SessionPath(request.results, dpi, ".txt");
+    const std::string done = SessionPath(request.results, dpi, Ending(round));
     while (!PathTaken(done)) {
       if (PathTaken(SessionPath(request.results, dpi, ".failed")) || Clock::now() - start > most) {
         *err += "lngtool: " + ScaleName(dpi) + ": no measurement for the fit\n";

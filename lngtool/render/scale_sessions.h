@@ -1,8 +1,11 @@
 // How the sessions of a fit over several display scales meet, one session a
-// scale (a Wine session shows one): each session but the first writes its
-// dialogs' fit data into the folder they share as dpi-N.txt; the wrapper that
-// runs them leaves dpi-N.failed for a session that failed; the first session
-// waits for every other's data and fits from them all.
+// scale (a Wine session shows one), in two rounds through the folder they
+// share. First each session writes what its findings need grown (dpi-N.needs)
+// and reads everyone's, so that all of them measure the same candidates, and
+// only for the dialogs that need a fit at some scale; then each session but
+// the first writes which candidates are clean there (dpi-N.txt), and the
+// first gathers those and fits. The wrapper that runs them leaves
+// dpi-N.failed for a session that failed.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -24,8 +27,10 @@ bool ScalesUsable(const LayoutRequest& request, int session, std::string* err);
 // The first scale's session gathers the others' data.
 bool GathersFits(const LayoutRequest& request, int session);
 
+enum class FitRound { kNeeds, kClean };
+
 // The session's data, whole or not at all; false with a message.
-bool WriteSessionFit(const std::string& folder, int session,
+bool WriteSessionFit(const std::string& folder, int session, FitRound round,
                      const std::map<std::string, FitData>& dialogs, std::string* err);
 
 struct SessionWait {
@@ -33,10 +38,10 @@ struct SessionWait {
   uint32_t pollMilliseconds = 20;
 };
 
-// Every other session's data, in the order of the request's scales, each as
-// soon as its session has written it; false, with a message, when one failed,
-// wrote what cannot be read, or none came in time.
-bool AwaitOtherSessions(const LayoutRequest& request, int session,
+// Every other session's data of the round, in the order of the request's
+// scales, each as soon as its session has written it; false, with a message,
+// when one failed, wrote what cannot be read, or none came in time.
+bool AwaitOtherSessions(const LayoutRequest& request, int session, FitRound round,
                         std::vector<std::map<std::string, FitData>>* all, std::string* err,
                         const SessionWait& wait = SessionWait());
 

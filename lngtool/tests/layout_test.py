@@ -2,9 +2,11 @@
 """The layout check under Wine: nothing found with the English texts at any
 of the four display scales, the texts that do not fit with a lengthened
 pseudo-translation (left to right and mirrored alike), told in lines with
-their catalog lines, a fitted scale that grows what they need and removes
-them at every scale while one step less does not, small dialogs of this
-test's own for each kind of finding, and the wrapper's own answers.
+their catalog lines and named by their catalog among others checked in the
+same call, the least fitted scale that removes them at every scale while
+one step less does not (a few percent for a text a few pixels too long),
+small dialogs of this test's own for each kind of finding, missing glyphs
+once a catalog, and the wrapper's own answers.
 
 usage: layout_test.py WINDOWS_BUILD_DIR CASES_MODULE"""
 import os
@@ -19,7 +21,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 FINDING = re.compile(r"^[^:]+(?::[\d,]+)?: (\w+): at (\d+) DPI: (cut|overlap|outside|missing-glyph): "
                      r"(control -?\d+|title)", re.M)
 SCALE_KEY = "be06f7dd"  # the offer's scale entry
-FIT = re.compile(r'^(\w{8})="(\d+)\*(\d+)"$', re.M)
+FIT = re.compile(r'^([^:]+): \w+: (\w{8})="(\d+)\*(\d+)"$', re.M)
+GLYPHS = re.compile(r"^([^:]+):(\d+): missing-glyph: no font shows (\d+) characters?, in (\d+) texts?: "
+                    r"(.*); (.*)$", re.M)
 
 
 def env(build):
@@ -34,10 +38,11 @@ def wrapper(build, *args):
 
 
 def layout(build, lng, *extra):
-    """Findings as (dialog, DPI, kind, control); at 96 DPI unless extra says otherwise."""
+    """Findings as (dialog, DPI, kind, control); at 96 DPI unless extra says
+    otherwise. lng: a catalog, or a list of them checked in one call."""
     if "--dpi" not in extra:
         extra = extra + ("--dpi", "96")
-    run = wrapper(build, lng, *extra)
+    run = wrapper(build, *([lng] if isinstance(lng, str) else lng), *extra)
     if run.returncode not in (0, 1):
         sys.exit("layout %s %s failed (%d):\n%s%s" % (lng, extra, run.returncode, run.stdout, run.stderr))
     if "Z:\\" in run.stdout + run.stderr or "foreseen differs" in run.stderr:
@@ -103,26 +108,27 @@ def translated(source, target, make):
 
 
 def expect_glyphs(build, work, en):
-    """Characters no font has are found, with their lines; Chinese in its own
-    locale, where Wine links the dialog font to a CJK font, is clean."""
+    """Characters no font has are told once a catalog, whatever the scales,
+    counted and listed once, at the line of the first text that has them;
+    Chinese in its own locale, where Wine links the dialog font to a CJK
+    font, is clean, and without it the check names that locale."""
     pua, zh = os.path.join(work, "pua.lng"), os.path.join(work, "zh.lng")
     translated(en, pua, lambda t: "\ue000" + t)
     translated(en, zh, lambda t: "\u5b89\u88c5\u5b8c\u6210")  # "installation done"
-    code, out, _, found = layout(build, pua)
-    kinds = {(dialog, kind, control) for dialog, _, kind, control in found}
-    if code != 1 or not {("LAUNCHDLG", "missing-glyph", "control 1"), ("INFODLG", "missing-glyph", "title"),
-                         ("INFODLG", "missing-glyph", "control 5101")} <= kinds:
-        sys.exit("private-use characters:\n" + out)
+    code, out, _, found = layout(build, pua, "--dpi", "96,120")
+    told = GLYPHS.findall(out)
+    if (code != 1 or found or len(told) != 1 or told[0][2] != "1" or int(told[0][3]) < 10
+            or told[0][4] != "U+E000 \"\ue000\""):
+        sys.exit("private-use characters, once for the catalog:\n" + out)
     lines = open(pua, "rb").read().decode("utf-16").splitlines()
-    scale_line = next(i + 1 for i, l in enumerate(lines) if l.startswith(SCALE_KEY))
-    if not re.search(r"^[^:]+:\d+: LAUNCHDLG: at 96 DPI: missing-glyph: control 1 \(Button\) .*no font shows U\+E000",
-                     out, re.M) or re.search(r":%d: .*missing-glyph" % scale_line, out):
-        sys.exit("private-use characters, each at its text's line:\n" + out)
+    # String 5102 comes first in the file but is no text of a dialog; 5103 is.
+    first = next(i + 1 for i, l in enumerate(lines) if l.startswith("d82d648f="))
+    expect("the glyphs' line, the first shown text's", int(told[0][1]), first)
     expect("a missing glyph no scale mends", layout(build, pua, "--fit")[0], 1)
     expect("Chinese in its own locale", layout(build, zh, "--locale", "zh-CN")[::3], (0, set()))
-    _, _, _, found = layout(build, zh)
-    if not any(kind == "missing-glyph" for _, _, kind, _ in found):
-        sys.exit("Chinese without its locale shows glyphs, so the test proves nothing")
+    out = layout(build, zh)[1]
+    if not any(hint.endswith("--locale zh-CN") for *_, hint in GLYPHS.findall(out)):
+        sys.exit("Chinese without its locale: no glyphs missing, or no word of the cure:\n" + out)
 
 
 def expect(what, got, wanted):
@@ -138,6 +144,10 @@ def expect_wrapper_answers(build, work, lng):
     expect("--help without a build", (helped.returncode, "--dpi LIST" in helped.stdout), (0, True))
     missing = wrapper(build, os.path.join(work, "nope.lng"))
     expect("a missing catalog", (missing.returncode, "cannot read" in missing.stderr), (2, True))
+    # One missing among others: told, the others checked, the worst status.
+    missing = wrapper(build, os.path.join(work, "nope.lng"), lng, "--dpi", "96")
+    expect("a missing catalog among others", (missing.returncode, "cannot read" in missing.stderr,
+                                              "0 findings at 96 DPI" in missing.stderr), (2, True, True))
     none = os.path.join(work, "none.lng")
     open(none, "w").write("no marker here\n")
     unloaded = wrapper(build, none, "--dpi", "96")
@@ -156,6 +166,38 @@ def expect_wrapper_answers(build, work, lng):
         sys.exit("--codepage 936 reached lngtool as something else:\n" + valued.stderr)
 
 
+def expect_least_fits(build, work, lng):
+    """The fit over the four scales, of the doubled texts and of a check box a
+    few pixels too long, written into the catalogs, removes every finding at
+    all of them; one step (1 %) less in either direction leaves some. The
+    check box asks a few percent, not a dialog grown by half."""
+    four = ("--dpi", "96,120,144,192")
+    few = os.path.join(work, "few.lng")
+    text = open(lng["en"], "rb").read().decode("utf-16")
+    text, n = re.subn(r'^(7b876e02=".*)"', r'\1 and keep it on now!"', text, flags=re.M)
+    assert n == 1
+    open(few, "wb").write(text.encode("utf-16"))
+    shutil.copy(lng["long"], lng["fit"])
+    code, out, err, _ = layout(build, [lng["fit"], few], "--fit", "--write", *four)
+    fits = {(name, key): (int(x), int(y)) for name, key, x, y in FIT.findall(out)}
+    expect("dialogs fitted", (code, sorted(fits)),
+           (0, sorted([(lng["fit"], "2bfcfcd7"), (lng["fit"], "be06f7dd"), (few, "be06f7dd")])))
+    x, y = fits[(few, "be06f7dd")]
+    if x * y > 105 * 100:
+        sys.exit("a check box a few pixels too long fitted with %d*%d" % (x, y))
+    expect("after the fit", layout(build, [lng["fit"], few], *four)[::3], (0, set()))
+    less = []
+    for (name, key), (x, y) in fits.items():
+        for smaller in ((x - 1, y), (x, y - 1)):
+            if min(smaller) >= 100:
+                less.append(os.path.join(work, "less-%s-%d-%d.lng" % (key, *smaller)))
+                with_scale(name, less[-1], key, *smaller)
+    out = layout(build, less, *four)[1]
+    quiet = [name for name in less if name + ":" not in out]
+    if quiet:
+        sys.exit("below the fit, nothing found with %s:\n%s" % (quiet, out))
+
+
 def main():
     build, cases = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     work = os.path.join(build, "tests", "lngtool-layout")
@@ -172,41 +214,28 @@ def main():
     # widths grow unevenly with the font); the dialogs leave room for the
     # usual growth of a translation, but not for doubled texts.
     expect("English at four scales", layout(build, lng["en"], "--dpi", "96,120,144,192")[::3], (0, set()))
-    expect("pseudo-translation", layout(build, lng["pseudo"])[::3], (0, set()))
-    code, out, _, found = layout(build, lng["long"])
+    # Several catalogs in one call: only the doubled texts' are faulty, and
+    # every finding names that file and its line.
+    code, out, _, found = layout(build, [lng["en"], lng["pseudo"], lng["long"]])
     wanted = {("LAUNCHDLG", "96", "cut", "control -1"), ("LAUNCHDLG", "96", "cut", "control 5101"),
               ("INFODLG", "96", "cut", "control 5101"), ("INFODLG", "96", "cut", "title")}
-    expect("doubled texts", (code, found), (1, wanted))
+    expect("doubled texts among clean ones", (code, found), (1, wanted))
     box = next(i + 1 for i, l in enumerate(open(lng["long"], "rb").read().decode("utf-16").splitlines())
                if l.startswith("7b876e02="))
-    told = [r"^%s:%d: LAUNCHDLG: at 96 DPI: cut: control 5101 .* needs 2 lines, has 1 \(\d+ of \d+ pixels wide\)$"
-            % (re.escape(lng["long"]), box),
-            r"^[^:]+:\d+,\d+,\d+,\d+: INFODLG: at 96 DPI: cut: control 5101 .* needs \d+ lines"]
-    if len(FINDING.findall(out)) != 5 or not all(re.search(t, out, re.M) for t in told):
-        sys.exit("doubled texts, each with its catalog lines, in lines:\n" + out)
+    told = [r"^%s:%d: LAUNCHDLG: at 96 DPI: cut: control 5101 .* needs 2 lines of \d+ pixels, "
+            r"the control shows 1 line$" % (re.escape(lng["long"]), box),
+            r"^[^:]+:\d+,\d+,\d+,\d+: INFODLG: at 96 DPI: cut: control 5101 .* needs \d+ lines",
+            r"^[^:]+:\d+: INFODLG: at 96 DPI: cut: title .* is \d+ pixels? too wide$"]
+    findings = [line for line in out.splitlines() if FINDING.match(line)]
+    if (len(findings) != 5 or not all(line.startswith(lng["long"] + ":") for line in findings)
+            or not all(re.search(t, out, re.M) for t in told)):
+        sys.exit("doubled texts, each with its catalog and lines, in lines:\n" + out)
     expect("mirrored", layout(build, lng["rtl"])[::3], (1, wanted))
     # The preview outlines the findings' controls in red, and nothing else.
     plain, marked = preview_red(build, work, lng["en"], "en"), preview_red(build, work, lng["long"], "long")
     if plain != (0, 0) or min(marked) < 200:
         sys.exit("red outlines in the preview: %s in English, %s with doubled texts" % (plain, marked))
-
-    # The fit over the four scales, written into the catalog, removes every
-    # finding at all of them; one step less in either direction leaves some.
-    # The offer's texts all wrap, so only its height grows.
-    four = ("--dpi", "96,120,144,192")
-    shutil.copy(lng["long"], lng["fit"])
-    code, out, _, _ = layout(build, lng["fit"], "--fit", "--write", *four)
-    fits = {key: (int(x), int(y)) for key, x, y in FIT.findall(out)}
-    expect("dialogs fitted", (code, len(fits)), (0, 2))
-    expect("the offer's width", fits["be06f7dd"][0], 100)
-    expect("after the fit", layout(build, lng["fit"], *four)[::3], (0, set()))
-    for key, (x, y) in fits.items():
-        for smaller in ((x - 5, y), (x, y - 5)):
-            if min(smaller) >= 100:
-                less = os.path.join(work, "less.lng")
-                with_scale(lng["fit"], less, key, *smaller)
-                if layout(build, less, *four)[0] != 1:
-                    sys.exit("%s at %d*%d, below the fit %d*%d, finds nothing" % (key, *smaller, x, y))
+    expect_least_fits(build, work, lng)
 
     # The test's own dialogs: a static a line short, a check box words short,
     # a button beyond the edge; a short static and a link that fit.

@@ -78,16 +78,20 @@ TEST(LayoutFindings, CutsSayWhatTheyNeed) {
   single.id = 7;
   single.shown = u"OK";
   const Case cases[] = {
+      // Lines, in the unit the control shows them; width or height mends it.
       {Wrapped({304, 26}, {335, 13}),
-       "cut: control 5101 (Static) \"Install\" needs 2 lines, has 1 (304 of 335 pixels wide)",
-       false, true},
+       "cut: control 5101 (Static) \"Install\" needs 2 lines of 335 pixels, the control shows "
+       "1 line",
+       true, true},
       {Wrapped({519, 52}, {520, 39}),
-       "cut: control 5101 (Static) \"Install\" needs 4 lines, has 3 (519 of 520 pixels wide)",
-       false, true},
+       "cut: control 5101 (Static) \"Install\" needs 4 lines of 520 pixels, the control shows "
+       "3 lines",
+       true, true},
       // A word longer than the control is no matter of lines.
       {Wrapped({340, 26}, {335, 13}),
-       "cut: control 5101 (Static) \"Install\" needs 340 x 26 pixels, has 335 x 13", true, true},
-      {single, "cut: control 7 (Static) \"OK\" needs 120 x 13 pixels, has 100 x 13", true, false},
+       "cut: control 5101 (Static) \"Install\" is 5 pixels too wide and 13 pixels too tall", true,
+       true},
+      {single, "cut: control 7 (Static) \"OK\" is 20 pixels too wide", true, false},
   };
   for (const Case& c : cases) {
     DialogLayout english{"D", {1000, 100}, {Control({0, 0, 10, 10})}};
@@ -124,6 +128,46 @@ TEST(LayoutFindings, MissingGlyphsNamedAndNotGrowable) {
   EXPECT_FALSE(wider || taller);
 }
 
+// Once a catalog: every character counted and listed once over its texts,
+// with the locale that shows them, or the word that no font here does.
+TEST(LayoutFindings, MissingGlyphsToldOnceWithTheLocale) {
+  MissingGlyphs glyphs;
+  glyphs.Add(u"\u65e5\u672c");
+  glyphs.Add(u"");
+  glyphs.Add(u"\u672c\u3042\U0001F600");
+  EXPECT_EQ(glyphs.texts, 2u);
+  EXPECT_EQ(glyphs.characters, u"\u65e5\u672c\u3042\U0001F600");
+  const std::string told = MissingGlyphsText(glyphs, "ja-JP", "en-US");
+  EXPECT_EQ(told.substr(0, told.find(" \"")),
+            "missing-glyph: no font shows 4 characters, in 2 texts: U+65E5, U+672C, U+3042, "
+            "U+1F600");
+  EXPECT_NE(told.find("; check it in the language's own locale: tools/lngtool-layout --locale "
+                      "ja-JP"),
+            std::string::npos);
+  EXPECT_NE(MissingGlyphsText(glyphs, "ja-JP", "ja-JP").find("not even in the locale ja-JP"),
+            std::string::npos);
+
+  const struct {
+    const char* tag;
+    const char16_t* characters;
+    const char* locale;
+  } cases[] = {
+      {"pt-BR", u"", "pt-BR"},
+      {"ja", u"", "ja-JP"},
+      {"de", u"", "de-DE"},
+      {"", u"\u65e5\u3042", "ja-JP"},  // kana tell Japanese
+      {"", u"\u65e5", "zh-CN"},
+      {"", u"\uac00", "ko-KR"},
+      {"", u"\u05d0", "he-IL"},
+      {"", u"\uE000", ""},
+      {"zh-Hant-TW", u"\u65e5", "zh-TW"},
+      {"sr-Latn", u"", "sr-RS"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SuggestedLocale(c.tag, c.characters), c.locale) << c.tag;
+  }
+}
+
 TEST(LayoutFindings, OutlineStaysInTheImage) {
   constexpr size_t kWidth = 4;
   constexpr size_t kHeight = 3;
@@ -137,68 +181,71 @@ TEST(LayoutFindings, OutlineStaysInTheImage) {
   EXPECT_EQ(rgb[(2 * kWidth) * kPixel + 1], 0);
 }
 
-TEST(LayoutFit, SmallestAreaFirstAndNoSmallerNeighbourAfter) {
-  const std::vector<ScalePercent> all = FitCandidates();
-  ASSERT_EQ(all.size(), 21u * 21u);
-  EXPECT_EQ(all.front().x, 100);
-  EXPECT_EQ(all.back().x, 200);
-  ScalePercent fit;
-  // Clean from 125 wide and 110 tall on, as a dialog whose texts need both.
-  ASSERT_TRUE(FindFit(
-      all, [](ScalePercent s) { return s.x >= 125 && s.y >= 110; }, &fit));
-  EXPECT_EQ(ScaleValue(fit), u"125*110");
-  EXPECT_FALSE(FindFit(
-      all, [](ScalePercent) { return false; }, &fit));
+// In steps of 1 %, the least area first: a text a few pixels too wide gets a
+// few percent of width, not a dialog twice as tall; of equal areas the wider.
+TEST(LayoutFit, LeastAreaFirstAndWidthBeforeHeight) {
+  const std::vector<ScalePercent> all = FitCandidates({100, 100}, true, true);
+  ASSERT_EQ(all.size(), 101u * 101u);
+  EXPECT_EQ(ScaleValue(all.front()), u"100*100");
+  for (size_t i = 1; i < all.size(); ++i) {
+    ASSERT_LE(all[i - 1].x * all[i - 1].y, all[i].x * all[i].y) << i;
+  }
+  auto first = [&](bool (*clean)(ScalePercent)) {
+    return ScaleValue(*std::find_if(all.begin(), all.end(), clean));
+  };
+  // A wrapped line mended by 3 % of width or 40 % of height.
+  EXPECT_EQ(first([](ScalePercent s) { return s.x >= 103 || s.y >= 140; }), u"103*100");
+  EXPECT_EQ(first([](ScalePercent s) { return s.x * s.y >= 12000; }), u"120*100");
 }
 
-// A dialog that needs height only grows in height, from the catalog's width.
+// A dialog that needs height only grows in height, from the catalog's width;
+// the catalog's own values stay within reach beyond 100..200.
 TEST(LayoutFit, GrowsOnlyTheDimensionNeeded) {
   const std::vector<ScalePercent> taller = FitCandidates({120, 90}, false, true);
-  ASSERT_EQ(taller.size(), 21u);
-  EXPECT_EQ(ScaleValue(taller.front()), u"120*100");
+  ASSERT_EQ(taller.size(), 111u);
+  EXPECT_EQ(ScaleValue(taller.front()), u"120*90");
   EXPECT_EQ(ScaleValue(taller.back()), u"120*200");
-  const std::vector<ScalePercent> wider = FitCandidates({100, 100}, true, false);
-  EXPECT_EQ(ScaleValue(wider[1]), u"105*100");
-  EXPECT_EQ(FitCandidates({100, 100}, true, true).size(), 441u);
-  // The grid holds every candidate, the catalog's own values among them.
-  const std::vector<ScalePercent> grid = FitGrid({120, 90});
-  EXPECT_EQ(grid.size(), 21u * 22u);
-  for (const ScalePercent& s : taller) {
-    EXPECT_TRUE(std::any_of(grid.begin(), grid.end(),
-                            [&](ScalePercent g) { return g.x == s.x && g.y == s.y; }));
-  }
+  const std::vector<ScalePercent> wider = FitCandidates({100, 250}, true, false);
+  EXPECT_EQ(ScaleValue(wider[1]), u"101*250");
+  EXPECT_EQ(ScaleValue(FitCandidates({250, 100}, true, false).back()), u"250*100");
+  EXPECT_TRUE(FitCandidates({100, 100}, false, false).empty());
 }
 
-// Each display scale's session tells its clean scales; the fit is the first
-// candidate clean at all of them, growing what any of them needs.
+// Each display scale's session tells its clean candidates; the fit is the
+// first candidate clean at all of them, growing what any of them needs.
 TEST(LayoutFit, CleanAtEveryScale) {
-  const std::vector<ScalePercent> grid = FitGrid({100, 100});
-  auto cleanFrom = [&](int32_t x, int32_t y) {
+  auto cleanFrom = [](bool wider, bool taller, int32_t x, int32_t y) {
     FitData d;
-    for (const ScalePercent& s : grid) {
+    for (const ScalePercent& s : FitCandidates({100, 100}, wider, taller)) {
       d.clean.push_back(s.x >= x && s.y >= y ? '1' : '0');
     }
     return d;
   };
-  FitData at96 = cleanFrom(100, 120);
+  FitData at96 = cleanFrom(false, true, 100, 120);
   at96.taller = true;
-  FitData at144 = cleanFrom(100, 135);  // taller still, but it says nothing is wrong now
+  const FitData at144 = cleanFrom(false, true, 100, 135);  // nothing wrong there now
   std::vector<ScalePercent> fits = CleanEverywhere({100, 100}, {at96, at144});
   ASSERT_FALSE(fits.empty());
   EXPECT_EQ(ScaleValue(fits.front()), u"100*135");
-  FitData at192 = cleanFrom(110, 100);
+  // Once a scale needs width too, every session measures the whole grid.
+  at96 = cleanFrom(true, true, 100, 120);
+  at96.taller = true;
+  FitData at192 = cleanFrom(true, true, 110, 100);
   at192.wider = true;
-  fits = CleanEverywhere({100, 100}, {at96, at144, at192});
+  fits = CleanEverywhere({100, 100}, {at96, cleanFrom(true, true, 100, 135), at192});
   ASSERT_FALSE(fits.empty());
   EXPECT_EQ(ScaleValue(fits.front()), u"110*135");
-  EXPECT_TRUE(CleanEverywhere({100, 100}, {at96, FitData{}}).empty());
+  // A session that measured other candidates leaves nothing clean.
+  EXPECT_TRUE(CleanEverywhere({100, 100}, {at96, at144, at192}).empty());
 
   std::map<std::string, FitData> parsed;
-  ASSERT_TRUE(ParseFitData(FormatFitData({{"LAUNCHDLG", at96}, {"INFODLG", at192}}), &parsed));
+  ASSERT_TRUE(ParseFitData(FormatFitData({{"LAUNCHDLG", at96}, {"0/INFODLG", at192}}), &parsed));
   EXPECT_EQ(parsed["LAUNCHDLG"].clean, at96.clean);
   EXPECT_TRUE(parsed["LAUNCHDLG"].taller);
-  EXPECT_TRUE(parsed["INFODLG"].wider);
-  EXPECT_FALSE(parsed["INFODLG"].taller);
+  EXPECT_TRUE(parsed["0/INFODLG"].wider);
+  EXPECT_FALSE(parsed["0/INFODLG"].taller);
+  ASSERT_TRUE(ParseFitData("3/LAUNCHDLG 1 0 \n", &parsed));  // the needs alone
+  EXPECT_TRUE(parsed["3/LAUNCHDLG"].clean.empty());
   for (const char* bad : {"LAUNCHDLG 1 0", "LAUNCHDLG 2 0 01", " 1 0 01", "LAUNCHDLG 1 0 0x"}) {
     EXPECT_FALSE(ParseFitData(bad, &parsed)) << bad;
   }
@@ -256,7 +303,10 @@ TEST(LayoutFit, AddsAMissingEntryAndRefusesAFileWithoutMarker) {
   std::vector<uint8_t> after;
   std::string err;
   ASSERT_TRUE(SetScaleEntry(AnsiFile(text), SystemAnsi, u"LAUNCHDLG", {150, 100}, &after, &err));
-  EXPECT_EQ(after, AnsiFile(text + u"\r\nbe06f7dd=\"150*100\"\r\n"));
+  // With the comment a template gives it, saying what the line does.
+  EXPECT_EQ(after,
+            AnsiFile(text + u"\r\n# $ LAUNCHDLG \"\" (scale: horizontal*vertical percentages, "
+                            u"100*100 keeps the size)\r\nbe06f7dd=\"150*100\"\r\n"));
   // An entry after a form feed, which ends a line for the launcher only.
   const std::u16string fed = u"***messages***\r\nabc\fbe06f7dd=\"90*90\" ; old\r\nend";
   ASSERT_TRUE(SetScaleEntry(Utf16File(fed), SystemAnsi, u"LAUNCHDLG", {105, 100}, &after, &err));

@@ -1,5 +1,6 @@
 // The preview's PNG writer: chunks with valid checksums, and image data that
-// a decoder reads back pixel for pixel, also across several stored blocks.
+// a decoder reads back pixel for pixel, also across several stored blocks;
+// and the folders the pictures of several catalogs go to.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "base/crc32.h"
+#include "lngtool/render/dialog_preview.h"
 #include "lngtool/render/png_image.h"
 
 namespace lngtool {
@@ -108,6 +110,17 @@ TEST(Png, PixelsReadBackInOneOrManyBlocks) {
                              d.rows.begin() + static_cast<ptrdiff_t>(row) + 1));
     }
   }
+}
+
+TEST(PreviewFolders, OneACatalogNamedByItsFileOrItsFolder) {
+  using Folders = std::vector<std::string>;
+  EXPECT_EQ(PreviewFolders("out", {"lang/de.lng"}), Folders{"out"});
+  EXPECT_EQ(PreviewFolders("out", {"de.lng", "C:\\l\\fr.lng"}), (Folders{"out\\de", "out\\fr"}));
+  EXPECT_EQ(PreviewFolders("out", {"lang/de/launcher.lng", "lang/fr/launcher.lng", "ja.lng"}),
+            (Folders{"out\\de", "out\\fr", "out\\ja"}));
+  // Two that would still share a folder, or one without a folder's name.
+  EXPECT_TRUE(PreviewFolders("out", {"a/de.lng", "b/de.lng.bak", "de.txt"}).empty());
+  EXPECT_TRUE(PreviewFolders("out", {"launcher.lng", "x/launcher.lng"}).empty());
 }
 
 }  // namespace

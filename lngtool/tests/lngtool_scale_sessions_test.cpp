@@ -24,7 +24,7 @@ std::string MeetingFolder(const std::string& name) {
   std::string folder = TempPath(name);
   MakeDirectory(folder);
   for (int dpi : {96, 120, 144, 192}) {
-    for (const char* ending : {".txt", ".failed"}) {
+    for (const char* ending : {".needs", ".txt", ".failed"}) {
       std::remove((folder + "/dpi-" + std::to_string(dpi) + ending).c_str());
     }
   }
@@ -60,15 +60,16 @@ TEST(ScaleSessions, TheFirstGathersTheOthersInTheRequestsOrder) {
   const std::string folder = MeetingFolder("sessions_all");
   const LayoutRequest request = Request(folder, {96, 192, 120});
   std::string err;
-  ASSERT_TRUE(WriteSessionFit(folder, 120, Dialogs(false, "0011"), &err)) << err;
+  ASSERT_TRUE(WriteSessionFit(folder, 120, FitRound::kClean, Dialogs(false, "0011"), &err)) << err;
   // One session is still measuring when the first begins to wait.
   std::thread late([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::string lateErr;
-    WriteSessionFit(folder, 192, Dialogs(true, "0001"), &lateErr);
+    WriteSessionFit(folder, 192, FitRound::kClean, Dialogs(true, "0001"), &lateErr);
   });
   std::vector<Fits> all;
-  const bool gathered = AwaitOtherSessions(request, 96, &all, &err, Waiting(20000));
+  const bool gathered =
+      AwaitOtherSessions(request, 96, FitRound::kClean, &all, &err, Waiting(20000));
   late.join();
   ASSERT_TRUE(gathered) << err;
   ASSERT_EQ(all.size(), 2u);
@@ -90,11 +91,14 @@ TEST(ScaleSessions, WaitingEndsWithTheReasonWhenASessionCannotAnswer) {
   } cases[] = {
       {"failed", "dpi-120.failed", "", 60000, "lngtool: at 120 DPI: no measurement for the fit\n"},
       {"silent", nullptr, "", 200, "lngtool: at 120 DPI: no measurement for the fit\n"},
+      // Its needs are no answer to the round of clean candidates.
+      {"needs only", "dpi-120.needs", "LAUNCHDLG 1 0 \n", 200,
+       "lngtool: at 120 DPI: no measurement for the fit\n"},
       {"garbled", "dpi-120.txt", "LAUNCHDLG yes\n", 60000,
        "lngtool: at 120 DPI: the fit's measurement cannot be read\n"},
   };
   for (const auto& c : cases) {
-    const std::string folder = MeetingFolder(std::string("sessions_") + c.name);
+    const std::string folder = MeetingFolder(std::string("sessions_") + std::to_string(&c - cases));
     if (c.file != nullptr) {
       const std::string bytes = c.bytes;
       ASSERT_TRUE(WriteWholeFile(folder + "/" + c.file, {bytes.begin(), bytes.end()}));
@@ -102,7 +106,8 @@ TEST(ScaleSessions, WaitingEndsWithTheReasonWhenASessionCannotAnswer) {
     std::vector<Fits> all;
     std::string err;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(AwaitOtherSessions(Request(folder, {96, 120}), 96, &all, &err, Waiting(c.most)))
+    EXPECT_FALSE(AwaitOtherSessions(Request(folder, {96, 120}), 96, FitRound::kClean, &all, &err,
+                                    Waiting(c.most)))
         << c.name;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << c.name;
     EXPECT_EQ(err, c.says) << c.name;
@@ -125,7 +130,8 @@ TEST(ScaleSessions, EachSessionKnowsItsPart) {
   EXPECT_FALSE(GathersFits(Request("r", {144, 96}), 96));
 
   err.clear();
-  EXPECT_FALSE(WriteSessionFit(TempPath("sessions_nowhere/deeper"), 96, Dialogs(false, "1"), &err));
+  EXPECT_FALSE(WriteSessionFit(TempPath("sessions_nowhere/deeper"), 96, FitRound::kNeeds,
+                               Dialogs(false, "1"), &err));
   EXPECT_NE(err.find("cannot write the fit's measurement"), std::string::npos);
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The preview under Wine: both dialogs rendered to PNG files whose sizes
 follow the catalog's scale entries by the launcher's own formula, with and
-without a language module, and the display's scale; nothing rendered when
-the launcher would load no catalog.
+without a language module, and the display's scale; several catalogs in one
+call, each into a folder of its own; nothing rendered when the launcher
+would load no catalog.
 
 usage: preview_test.py WINDOWS_BUILD_DIR LANGUAGE_MODULE"""
 import os
@@ -16,7 +17,7 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SCALE_KEYS = {"LAUNCHDLG": "be06f7dd", "INFODLG": "2bfcfcd7"}
 DIRECTION_KEY = "50a17ae8"
-LINE = re.compile(r"/(\w+)\.png: (\d+) x (\d+), client (\d+) x (\d+)")
+LINE = re.compile(r"(\S+)/(\w+)\.png: (\d+) x (\d+), client (\d+) x (\d+)")
 
 
 def catalog(path, scales, rtl=False):
@@ -29,27 +30,33 @@ def catalog(path, scales, rtl=False):
 
 
 def run_preview(build, lng, out, *extra):
+    """lng: a catalog, or a list of them rendered in one call."""
     env = dict(os.environ, LNGTOOL_BUILD=build,
                LNGTOOL_PREFIX=os.path.join(build, "wine", "lngtool-preview-test"))
-    return subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"), lng, "--out", out, *extra],
+    return subprocess.run([os.path.join(ROOT, "tools", "lngtool-preview"),
+                           *([lng] if isinstance(lng, str) else lng), "--out", out, *extra],
                           env=env, capture_output=True, text=True, timeout=300)
 
 
 def preview(build, work, name, lng, *extra):
+    """The sizes of both dialogs' pictures, by dialog; for a list of
+    catalogs, by the folder each catalog's went to, then by dialog."""
     out = os.path.join(work, name)
     run = run_preview(build, lng, out, *extra)
     if run.returncode != 0:
         sys.exit("preview %s failed (%d):\n%s%s" % (name, run.returncode, run.stdout, run.stderr))
     sizes = {}
     for m in LINE.finditer(run.stdout):
-        sizes[m.group(1)] = tuple(int(v) for v in m.groups()[1:])
-        with open(os.path.join(out, m.group(1) + ".png"), "rb") as f:
+        folder, dialog = os.path.relpath(m.group(1), out), m.group(2)
+        sizes.setdefault(folder, {})[dialog] = tuple(int(v) for v in m.groups()[2:])
+        with open(os.path.join(out, folder, dialog + ".png"), "rb") as f:
             head = f.read(24)
-        if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != sizes[m.group(1)][:2]:
-            sys.exit("%s/%s.png: not a PNG of the size reported" % (name, m.group(1)))
-    if set(sizes) != set(SCALE_KEYS):
-        sys.exit("preview %s: expected both dialogs, got:\n%s" % (name, run.stdout))
-    return sizes
+        if head[:8] != b"\x89PNG\r\n\x1a\n" or struct.unpack(">II", head[16:24]) != sizes[folder][dialog][:2]:
+            sys.exit("%s/%s/%s.png: not a PNG of the size reported" % (name, folder, dialog))
+    folders = ["."] if isinstance(lng, str) else [os.path.basename(c)[:-4] for c in lng]
+    if sorted(sizes) != sorted(folders) or any(set(d) != set(SCALE_KEYS) for d in sizes.values()):
+        sys.exit("preview %s: expected both dialogs in %s, got:\n%s" % (name, folders, run.stdout))
+    return sizes["."] if isinstance(lng, str) else sizes
 
 
 def winpath(path):
@@ -103,12 +110,15 @@ def main():
     catalog(plain, {"LAUNCHDLG": (100, 100), "INFODLG": (100, 100)})
     base = preview(build, work, "plain", plain)
 
+    # Two catalogs in one call, a folder each.
     scales = {"LAUNCHDLG": (150, 120), "INFODLG": (80, 200)}
     scaled_lng = os.path.join(work, "scaled.lng")
     catalog(scaled_lng, scales)
-    scaled = preview(build, work, "scaled", scaled_lng)
+    both = preview(build, work, "both", [plain, scaled_lng])
+    if both["plain"] != base:
+        sys.exit("the plain catalog among two: %s, alone %s" % (both["plain"], base))
     for dialog, (x, y) in scales.items():
-        expect_scaled(base[dialog], scaled[dialog], x, y, dialog)
+        expect_scaled(base[dialog], both["scaled"][dialog], x, y, dialog)
 
     expect_tool_commands(build, work)
 
