@@ -27,11 +27,10 @@ bool AnyGrowable(const std::vector<LayoutFinding>& findings) {
   return std::any_of(findings.begin(), findings.end(), Growable);
 }
 
-ScalePercent CurrentScale(const std::vector<uint8_t>& bytes, const std::u16string& context) {
-  MessageCatalog catalog(SystemAnsi);
-  catalog.LoadFromBytes(bytes.data(), bytes.size());
+// The scale entry the catalog as loaded gives the dialog.
+ScalePercent CurrentScale(const CatalogFile& file, const std::u16string& context) {
   ScalePercent s;
-  catalog.GetDialogScale(context.c_str(), &s.x, &s.y);
+  file.catalog.GetDialogScale(context.c_str(), &s.x, &s.y);
   return s;
 }
 
@@ -98,7 +97,7 @@ bool FitDialog(const LauncherDialog& d, const DialogCheck& check,
   const std::u16string context = d.name;
   const std::string name = ToUtf8(context);
   std::vector<uint8_t> fitted;
-  for (const ScalePercent& s : CleanEverywhere(CurrentScale(*bytes, context), atEach)) {
+  for (const ScalePercent& s : CleanEverywhere(CurrentScale(catalog->file, context), atEach)) {
     DialogLayout shown;
     std::string why;
     if (SetScaleEntry(*bytes, SystemAnsi, context, s, &fitted, &why) &&
@@ -153,13 +152,13 @@ bool Meet(const LayoutRequest& request, int session, FitRound round, const FitMa
   if (request.dpis.size() < 2) {
     return true;
   }
-  if (round == FitRound::kNeeds || !GathersFits(request, session)) {
-    if (!WriteSessionFit(request.results, session, round, own, err)) {
-      return false;
-    }
-  }
-  return (round == FitRound::kClean && !GathersFits(request, session)) ||
-         AwaitOtherSessions(request, session, round, all, err);
+  // Everyone tells and hears the needs; only the gatherer hears the clean
+  // candidates, which only the others tell.
+  const bool gathers = GathersFits(request, session);
+  const bool tells = round == FitRound::kNeeds || !gathers;
+  const bool hears = round == FitRound::kNeeds || gathers;
+  return (!tells || WriteSessionFit(request.results, session, round, own, err)) &&
+         (!hears || AwaitOtherSessions(request, session, round, all, err));
 }
 
 // The candidates measured here for every dialog that needs growing at some
@@ -179,7 +178,7 @@ bool MeasureCandidates(const CatalogChecks& catalogs, const std::vector<FitMap>&
       FitData& data = (*clean)[key];
       data = needs.front().at(key);
       const std::vector<ScalePercent> candidates =
-          FitCandidates(CurrentScale(c.bytes, kLauncherDialogs[i].name), wider, taller);
+          FitCandidates(CurrentScale(c.file, kLauncherDialogs[i].name), wider, taller);
       if (!CleanScales(kLauncherDialogs[i], c.dialogs[i], c.bytes, candidates, &data.clean, err)) {
         return false;
       }
