@@ -20,7 +20,7 @@ import tempfile
 import threading
 import time
 
-from harness import BIN_WIN, check, wine_binary
+from harness import BIN_WIN, Failure, check, wine_binary
 
 DRIVER_WIN = BIN_WIN + "\\dialog_driver.exe"
 
@@ -126,7 +126,15 @@ class DialogSession:
         return output.decode("utf-8", errors="replace")
 
     def wait(self, title, timeout_ms=30000):
-        self.drive("wait", title, "--timeout", str(timeout_ms))
+        try:
+            self.drive("wait", title, "--timeout", str(timeout_ms))
+        except Failure as e:
+            # Whether the launcher is still running, or how it ended, tells a
+            # slow machine from a launcher that never showed the dialog.
+            if self.thread is not None and not self.thread.is_alive():
+                ended = self.error if self.error is not None else self.result.lines
+                raise Failure("%s; the launcher's run had ended: %s" % (e, ended)) from e
+            raise Failure("%s; the launcher was still running" % e) from e
 
     def gone(self, title, timeout_ms=30000):
         self.drive("gone", title, "--timeout", str(timeout_ms))
