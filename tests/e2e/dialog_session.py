@@ -87,8 +87,12 @@ class DialogSession:
     # -- launcher runs -----------------------------------------------------
 
     def start(self, **run_args):
-        """s.run(**run_args) in a thread of its own, while this one drives."""
+        """s.run(**run_args) in a thread of its own, while this one drives.
+        The driver ends a driven run; the starter's time limit only stops a
+        launcher that hangs, so it is long: on a loaded machine each driver
+        call takes seconds, and a run of several outlasted the default."""
         self.error, self.result = None, None
+        run_args.setdefault("timeout_ms", 120000)
 
         def body():
             try:
@@ -99,7 +103,7 @@ class DialogSession:
         self.thread = threading.Thread(target=body, daemon=True)
         self.thread.start()
 
-    def finish(self, timeout=120):
+    def finish(self, timeout=200):
         """Waits for the run that start() began; its Result."""
         self.thread.join(timeout=timeout)
         check(not self.thread.is_alive(), "the launcher's run did not end")
